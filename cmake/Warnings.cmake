@@ -1,0 +1,42 @@
+# One place for the warning flags every target of ours gets.
+add_library(kx700_warnings INTERFACE)
+target_compile_options(kx700_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
+  -Wnon-virtual-dtor -Wold-style-cast -Woverloaded-virtual -Wnull-dereference
+  -Wimplicit-fallthrough -Wformat=2)
+if(KX700_WERROR)
+  target_compile_options(kx700_warnings INTERFACE -Werror)
+endif()
+
+# Helper: a library of ours with the project's include root and warnings.
+function(kx700_library name)
+  add_library(${name} ${ARGN})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PRIVATE kx700_warnings)
+endfunction()
+
+# Helper: a GoogleTest program registered with CTest.
+function(kx700_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main kx700_warnings)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  if(NOT T_LABELS)
+    set(T_LABELS unit)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS "${T_LABELS}"
+               ENVIRONMENT "KX700_TEST_STAGE=${KX700_STAGE_DIR}")
+endfunction()
+
+# Helper: a libFuzzer target, built only with KX700_FUZZ.
+function(kx700_fuzzer name)
+  cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+  if(KX700_FUZZ)
+    add_executable(${name} ${F_SOURCES})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_libraries(${name} PRIVATE ${F_LIBS})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  endif()
+endfunction()

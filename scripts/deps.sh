@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, only those that are missing.
+# Safe to run again; uses sudo when not root.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build pkg-config
+  libhidapi-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+# Extra groups a caller may ask for: "fuzz" brings clang and its runtimes.
+for extra in "$@"; do
+  case "$extra" in
+    fuzz) packages+=(clang libclang-rt-dev) ;;
+    *) echo "deps.sh: unknown extra '$extra'" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
