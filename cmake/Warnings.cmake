@@ -22,6 +22,9 @@ endfunction()
 
 # Helper: a GoogleTest program registered with CTest.
 function(kx700_test name)
+  if(NOT KX700_BUILD_TESTS)
+    return()
+  endif()
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main kx700_warnings)

@@ -2,7 +2,9 @@
 // replacement, and refusal of anything that would inject lines.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -187,6 +189,36 @@ TEST(ProfileWriteFile, UnchangedValuesDoNotRewriteTheFile) {
 }
 
 #endif
+
+}  // namespace
+}  // namespace kx700
+
+namespace kx700 {
+namespace {
+
+// A reader on another thread (the device thread re-reading a profile) never
+// sees a half-written file while the window's thread keeps saving.
+TEST(ProfileConcurrency, ReadersSeeWholeVersionsOnly) {
+    testing::TempDir dir;
+    const auto f = dir / "config.ini";
+    ASSERT_TRUE(profile::Batch(f).set("S", "a", "0").set("S", "b", "0").commit().ok());
+    std::atomic<bool> done{false};
+    std::atomic<int> torn{0};
+    std::thread reader([&] {
+        while (!done.load()) {
+            const profile::Snapshot snap(f);
+            if (snap.readString("S", "a", "x", 16) != snap.readString("S", "b", "y", 16)) torn.fetch_add(1);
+        }
+    });
+    for (int i = 1; i <= 60; ++i) {
+        const std::string v = std::to_string(i);
+        ASSERT_TRUE(profile::Batch(f).set("S", "a", v).set("S", "b", v).commit().ok());
+    }
+    done = true;
+    reader.join();
+    EXPECT_EQ(torn.load(), 0);
+    EXPECT_EQ(profile::ReadString(f, "S", "a", "", 16), "60");
+}
 
 }  // namespace
 }  // namespace kx700
