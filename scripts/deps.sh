@@ -7,6 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libhidapi-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libgl-dev fonts-liberation2 fonts-noto-cjk
 )
 # Extra groups a caller may ask for: "fuzz" brings clang and its runtimes.
 for extra in "$@"; do
