@@ -184,7 +184,10 @@ QPoint MouseButtonAnchor(const QRect& body, int b) {
 }
 
 void DrawEmptyPanel(QPainter& p, const QRect& r) {
-    RoundBox(p, QRectF(r), 10, QColor(12, 19, 23), QColor(24, 38, 43));
+    // The same plate as a panel in use: parts of it are copied into panels
+    // that stay visible (a hidden direction inside the direction panel).
+    const QRectF rf(r);
+    RoundBox(p, rf, 10, Vertical(rf, QColor(15, 25, 30), QColor(11, 18, 22)), kPanelBorder);
 }
 
 void DrawDecor(QPainter& p, const QRect& r, const QString& kind) {
