@@ -115,7 +115,7 @@ void SimulatedMouse::onMemoryCommand(std::span<const std::uint8_t> r, Clock::tim
             }
             if (block_.open && (block_.ended || block_.address != address || block_.count != count)) {
                 ++state_.violations.interleaved;  // another block started before this one went idle
-                if (!block_.ended && block_.received != full) ++state_.violations.incompleteBlocks;
+                if (!block_.ended) ++state_.violations.incompleteBlocks;  // never ended, never committed
                 block_.open = false;
             }
             if (!block_.open) beginBlock(address, count);
