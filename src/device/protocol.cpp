@@ -9,6 +9,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The system wakes a sleeper late by tens to hundreds of microseconds; a
+// memory write has two pauses, so that lateness would add several percent to
+// every apply. Sleep to just before the deadline and yield the rest.
+constexpr auto kWakeMargin = std::chrono::microseconds(200);
+
+void WaitUntil(Clock::time_point deadline) {
+    if (Clock::now() >= deadline) return;
+    std::this_thread::sleep_until(deadline - kWakeMargin);
+    while (Clock::now() < deadline) std::this_thread::yield();
+}
+
 std::uint8_t Low(unsigned v) { return static_cast<std::uint8_t>(v & 0xFF); }
 std::uint8_t High(unsigned v) { return static_cast<std::uint8_t>((v >> 8) & 0xFF); }
 
@@ -25,7 +36,7 @@ public:
     bool send(std::initializer_list<std::uint8_t> bytes, Clock::duration pauseAfter = Clock::duration::zero()) {
         std::size_t i = 0;
         for (std::uint8_t b : bytes) link_.FeatureReport[i++] = b;
-        std::this_thread::sleep_until(link_.quietUntil);
+        WaitUntil(link_.quietUntil);
         const HidIo io = link_.writeHandle->sendFeatureReport(
             std::span<const std::uint8_t>(link_.FeatureReport.data(), link_.featureReportLength));
         // Taken after the report left, so the mouse never gets less than the pause.
@@ -37,7 +48,7 @@ public:
 
     std::optional<DeviceStatus> readStatus() {
         link_.FeatureReport[0] = kFeatureReportId;
-        std::this_thread::sleep_until(link_.quietUntil);
+        WaitUntil(link_.quietUntil);
         const HidIo io = link_.writeHandle->getFeatureReport(
             std::span<std::uint8_t>(link_.FeatureReport.data(), link_.featureReportLength));
         if (!io.ok() || io.bytes < kCommandLength) return std::nullopt;
