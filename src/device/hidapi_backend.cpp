@@ -7,9 +7,17 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 namespace kx700::device {
 namespace {
+
+// hidapi keeps its last error in one global string, so enumerating (the
+// reader thread does it on a failed read) and opening take turns.
+std::mutex& LibraryMutex() {
+    static std::mutex m;
+    return m;
+}
 
 // hidapi's own state lives as long as the process.
 bool LibraryReady(std::string* error) {
@@ -68,6 +76,7 @@ private:
 
 HidEnumeration HidapiBackend::enumerate(std::string* error) {
     HidEnumeration out;
+    std::lock_guard lock(LibraryMutex());
     if (!LibraryReady(error)) return out;
     hid_device_info* list = hid_enumerate(0, 0);
     for (const hid_device_info* d = list; d != nullptr; d = d->next) {
@@ -83,6 +92,7 @@ HidEnumeration HidapiBackend::enumerate(std::string* error) {
 
 HidOpenResult HidapiBackend::open(const HidInterfaceInfo& info) {
     std::string error;
+    std::lock_guard lock(LibraryMutex());
     if (!LibraryReady(&error)) return {HidOpenStatus::Failed, nullptr, error};
     errno = 0;
     hid_device* device = hid_open_path(info.path.c_str());

@@ -64,7 +64,7 @@ HidIo SimulatedMouse::receiveFeatureReport(std::span<const std::uint8_t> report)
         --dropReports_;
         return {HidIoStatus::Failed, 0};
     }
-    const Clock::time_point at = Clock::now();
+    const Clock::time_point at = now();
     record(SimDirection::HostToMouse, report, at);
     checkQuiet(at);
     quietUntil_ = at;
@@ -157,7 +157,7 @@ void SimulatedMouse::onMemoryCommand(std::span<const std::uint8_t> r, Clock::tim
 HidIo SimulatedMouse::answerStatusRead(std::span<std::uint8_t> buffer) {
     std::lock_guard lock(mutex_);
     if (!connected_) return {HidIoStatus::Disconnected, 0};
-    const Clock::time_point at = Clock::now();
+    const Clock::time_point at = now();
     if (buffer.empty() || buffer[0] != kFeatureReportId) {
         ++state_.violations.unknownReports;
         return {HidIoStatus::Failed, 0};
@@ -192,7 +192,7 @@ HidIo SimulatedMouse::nextInputReport(std::span<std::uint8_t> buffer, std::chron
     input_.pop_front();
     const std::size_t n = std::min(buffer.size(), report.size());
     std::copy_n(report.begin(), n, buffer.begin());
-    record(SimDirection::MouseToHost, std::span(report).first(n), Clock::now());
+    record(SimDirection::MouseToHost, std::span(report).first(n), now());
     return {HidIoStatus::Ok, n};
 }
 
@@ -220,7 +220,7 @@ SimulatedMouseState SimulatedMouse::snapshot() const {
     std::lock_guard lock(mutex_);
     SimulatedMouseState out = state_;
     out.log.assign(log_.begin(), log_.end());
-    out.elapsedMicros += std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started_).count();
+    out.elapsedMicros += std::chrono::duration_cast<std::chrono::microseconds>(now() - started_).count();
     return out;
 }
 

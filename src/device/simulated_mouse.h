@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <span>
 #include <string>
@@ -106,6 +107,11 @@ public:
     std::vector<SimLogEntry> log() const;
     SimulatedMouseState snapshot() const;
 
+    // --- Time. The firmware stamps every report with this clock (the steady
+    // clock unless replaced); a test that sends raw reports can drive it by hand.
+    using ClockSource = std::function<std::chrono::steady_clock::time_point()>;
+    void useClock(ClockSource now);
+
     // --- Faults.
     void dropFeatureReports(int count);  // the next `count` feature reports are refused and lost
     void failReads(int count);           // the next `count` input reads fail, the mouse stays listed
@@ -122,13 +128,15 @@ private:
     void beginBlock(unsigned address, unsigned count);
     void queueInput(std::uint8_t event, std::uint8_t state);
     void disconnectNow();
+    Clock::time_point now() const { return clock_ ? clock_() : Clock::now(); }
 
     const IdentifierPair ids_;
     mutable std::mutex mutex_;
     std::condition_variable inputArrived_;
     SimulatedMouseState state_;
     std::deque<SimLogEntry> log_;
-    const Clock::time_point started_ = Clock::now();
+    ClockSource clock_;
+    Clock::time_point started_ = Clock::now();
 
     // The memory transaction in progress.
     struct Block {

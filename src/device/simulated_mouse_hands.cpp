@@ -92,6 +92,14 @@ void SimulatedMouse::reconnect() {
     quietUntil_ = {};
 }
 
+void SimulatedMouse::useClock(ClockSource clock) {
+    std::lock_guard lock(mutex_);
+    const Clock::time_point before = now();
+    clock_ = std::move(clock);
+    started_ += now() - before;  // the state's own time carries on where it was
+    quietUntil_ = {};
+}
+
 void SimulatedMouse::denyAccess(bool denied) {
     std::lock_guard lock(mutex_);
     denied_ = denied;

@@ -28,7 +28,7 @@ Bytes Idle(unsigned address) {
 }
 const Bytes kHold = {7, CMD_HOLD, 2, 0, 0, 0, 0, 0};
 
-// Sends raw reports; `wait` marks where a well-paced host would pause.
+// Sends raw reports; `pauseBefore` marks where a well-paced host would pause.
 struct Step {
     Bytes report;
     bool pauseBefore = true;
@@ -65,8 +65,10 @@ TEST(SimulatedMouse, CountsTheHostsProtocolFaults) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SimulatedMouse mouse;
+        auto now = std::chrono::steady_clock::now();
+        mouse.useClock([&now] { return now; });
         for (const Step& s : c.steps) {
-            if (s.pauseBefore) std::this_thread::sleep_for(kPauseBeforeEndBlock);
+            now += s.pauseBefore ? kPauseBeforeEndBlock : std::chrono::microseconds(10);
             EXPECT_TRUE(mouse.receiveFeatureReport(s.report).ok());
         }
         EXPECT_EQ(mouse.violations(), c.expected);
