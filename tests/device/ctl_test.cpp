@@ -9,12 +9,16 @@
 #include <sys/wait.h>
 
 #include "../support/temp_dir.h"
+#include "file_text.h"
 #include "device/protocol.h"
 #include "device/sim_state_file.h"
 #include "sim_link.h"
 
 namespace kx700::device {
 namespace {
+
+using testing::ReadText;
+using testing::WriteText;
 
 struct CtlRun {
     int code = -1;
@@ -33,8 +37,8 @@ protected:
         const std::string command = std::string(stage ? stage : ".") + "/kx700ctl " + args + " >" +
                                     (dir / "out").string() + " 2>" + (dir / "err").string();
         const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, kx700::testing::ReadBytes(dir / "out"),
-                kx700::testing::ReadBytes(dir / "err")};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir / "out"),
+                ReadText(dir / "err")};
     }
 };
 
@@ -96,7 +100,7 @@ TEST_F(Ctl, ShowsTheMemoryAnotherProcessProgrammed) {
 }
 
 TEST_F(Ctl, UsageErrorsExitWithTwoAndFailuresWithOne) {
-    kx700::testing::WriteBytes(dir / "damaged.state", "kx700-simulated-mouse 1\nstatus x\n");
+    WriteText(dir / "damaged.state", "kx700-simulated-mouse 1\nstatus x\n");
     const std::string damaged = (dir / "damaged.state").string();
     const std::string unwritable = (dir / "no-such-folder" / "mouse.state").string();
     const std::vector<std::pair<std::string, int>> cases = {

@@ -7,6 +7,7 @@
 #include "device/protocol.h"
 #include "device/sim_state_file.h"
 #include "../support/temp_dir.h"
+#include "file_text.h"
 #include "sim_link.h"
 
 namespace kx700::device {
@@ -14,6 +15,8 @@ namespace {
 
 using testing::Bytes;
 using testing::SimLink;
+using testing::ReadText;
+using testing::WriteText;
 
 Bytes Data(unsigned i, unsigned address, std::uint8_t d, unsigned count) {
     return {7, CMD_MEMORY, MEM_WRITE_BYTE, static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(address & 0xFF),
@@ -117,7 +120,7 @@ TEST(SimulatedMouse, StateSurvivesTheStateFile) {
     bool existed = false;
     ASSERT_TRUE(LoadSimState(file, loaded, existed));
     EXPECT_TRUE(existed);
-    EXPECT_EQ(SerializeSimState(loaded), kx700::testing::ReadBytes(file));
+    EXPECT_EQ(SerializeSimState(loaded), ReadText(file));
     EXPECT_EQ(loaded.memory[0x3FFF], 3);
     EXPECT_EQ(loaded.statusByte6, 0x0A);
     EXPECT_EQ(loaded.statusByte7, 0x0A);
@@ -148,7 +151,7 @@ TEST(SimulatedMouse, MissingStateFileIsAFreshMouseAndADamagedOneIsAnError) {
         [&] { std::string t = good; t.replace(t.find("status 0 0"), 10, "status 0 999"); return t; }(),
     };
     for (const std::string& text : damaged) {
-        kx700::testing::WriteBytes(dir / "bad", text);
+        WriteText(dir / "bad", text);
         const Status st = LoadSimState(dir / "bad", s, existed);
         EXPECT_FALSE(st) << text.substr(0, 40);
         EXPECT_NE(st.message().find("line"), std::string::npos);

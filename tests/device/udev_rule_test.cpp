@@ -5,9 +5,12 @@
 #include <string>
 
 #include "../support/temp_dir.h"
+#include "file_text.h"
+
+using kx700::device::testing::ReadText;
 
 TEST(UdevRule, GrantsSeatAccessToBothIdentifierPairsOnly) {
-    const std::string rule = kx700::testing::ReadBytes(KX700_SOURCE_DIR "/data/udev/70-kx700.rules");
+    const std::string rule = ReadText(KX700_SOURCE_DIR "/data/udev/70-kx700.rules");
     ASSERT_FALSE(rule.empty());
     for (const char* line : {R"(ATTRS{idVendor}=="18f8", ATTRS{idProduct}=="13c0", TAG+="uaccess")",
                              R"(ATTRS{idVendor}=="30fa", ATTRS{idProduct}=="1330", TAG+="uaccess")",
