@@ -1,0 +1,194 @@
+#include "app/ctl_device.h"
+
+#include <cstdio>
+#include <iomanip>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include "device/hidapi_backend.h"
+#include "device/memory_description.h"
+#include "device/protocol.h"
+#include "device/sim_state_file.h"
+#include "device/simulated_backend.h"
+
+namespace kx700::ctl {
+namespace {
+
+using namespace kx700::device;
+
+constexpr const char* kUdevHint =
+    "  The mouse's hidraw nodes are not accessible to you. Install data/udev/70-kx700.rules into\n"
+    "  /etc/udev/rules.d/, run 'sudo udevadm control --reload' and plug the mouse in again.\n";
+
+// The mouse the command talks to: the system's, or the simulated one.
+struct Mouse {
+    std::shared_ptr<SimulatedMouse> sim;
+    std::unique_ptr<HidBackend> backend;
+};
+
+int Fail(std::ostream& err, const std::string& message) {
+    err << "kx700ctl: " << message << "\n";
+    return kExitFailure;
+}
+
+int UsageError(std::ostream& err, const std::string& message) {
+    err << "kx700ctl: " << message << "\n" << kUsage;
+    return kExitUsage;
+}
+
+std::string Hex(unsigned v, int width) {
+    std::ostringstream s;
+    s << std::uppercase << std::hex << std::setw(width) << std::setfill('0') << v;
+    return s.str();
+}
+
+Status OpenMouse(const Options& o, Mouse& mouse) {
+    if (!o.simulate) {
+        mouse.backend = std::make_unique<HidapiBackend>();
+        return Status::Ok();
+    }
+    SimulatedMouseState state;
+    bool existed = false;
+    if (o.simState) {
+        Status loaded = LoadSimState(*o.simState, state, existed);
+        if (!loaded) return loaded;
+    }
+    mouse.sim = std::make_shared<SimulatedMouse>(std::move(state));
+    mouse.backend = std::make_unique<SimulatedBackend>(mouse.sim);
+    return Status::Ok();
+}
+
+Status SaveMouse(const Options& o, const Mouse& mouse) {
+    if (!mouse.sim || !o.simState) return Status::Ok();
+    return SaveSimState(*o.simState, mouse.sim->snapshot());
+}
+
+int CmdList(Mouse& mouse, std::ostream& out, std::ostream& err) {
+    std::string error;
+    int found = 0;
+    for (const auto& slot : mouse.backend->enumerate(&error)) {
+        if (!slot || !IsMouseIdentifier(slot->vendorId, slot->productId)) continue;
+        ++found;
+        const HidOpenResult opened = mouse.backend->open(*slot);
+        const char* access = opened.status == HidOpenStatus::Ok         ? "yes"
+                             : opened.status == HidOpenStatus::NoAccess ? "no access"
+                             : opened.status == HidOpenStatus::NotFound ? "gone"
+                                                                        : "failed";
+        out << slot->path << "  " << Hex(slot->vendorId, 4) << ":" << Hex(slot->productId, 4) << "  usage page 0x"
+            << Hex(slot->usagePage, 4) << " usage 0x" << Hex(slot->usage, 4) << "  open: " << access << "\n";
+    }
+    if (found == 0) return Fail(err, error.empty() ? "no KX700 mouse found" : error);
+    return kExitOk;
+}
+
+int CmdStatus(Mouse& mouse, std::ostream& out, std::ostream& err) {
+    DeviceLink link;
+    const Discovery found = DiscoverDevice(link, *mouse.backend);
+    if (found.result != DiscoveryResult::Ready) {
+        err << "kx700ctl: " << DescribeDiscovery(found.result) << (found.detail.empty() ? "" : " (" + found.detail + ")")
+            << "\n";
+        if (found.result == DiscoveryResult::NoAccess) err << kUdevHint;
+        return kExitFailure;
+    }
+    std::this_thread::sleep_for(kPauseBeforeFirstStatus);
+    const auto status = ReadDeviceStatus(link);
+    if (!status) return Fail(err, "the mouse did not answer the status read");
+    out << "profile " << status->currentProfile() << "\n"
+        << "memory bank bit " << status->memoryBankBit() << "\n"
+        << "device nibble " << status->deviceNibble() << "\n";
+    return kExitOk;
+}
+
+int CmdMemory(Mouse& mouse, bool raw, std::ostream& out) {
+    const auto memory = mouse.sim->memory();
+    if (raw) {
+        out.write(reinterpret_cast<const char*>(memory.data()), static_cast<std::streamsize>(memory.size()));
+        return kExitOk;
+    }
+    for (std::size_t a = 0; a < memory.size(); a += 16) {
+        out << Hex(static_cast<unsigned>(a), 4) << ":";
+        for (std::size_t i = a; i < a + 16 && i < memory.size(); ++i) out << " " << Hex(memory[i], 2);
+        out << "\n";
+    }
+    return kExitOk;
+}
+
+int CmdLog(Mouse& mouse, std::ostream& out) {
+    for (const SimLogEntry& e : mouse.sim->log()) out << FormatLogEntry(e) << "\n";
+    return kExitOk;
+}
+
+int CmdDescribe(Mouse& mouse, std::ostream& out) {
+    DescribeMemory(out, mouse.sim->memory());
+    const SimFirmwareState f = mouse.sim->firmware();
+    const SimViolations v = mouse.sim->violations();
+    out << "blocks written: " << f.blocksWritten << ", programming finished " << f.finishes << " times, exit notices "
+        << f.exitNotices << "\n";
+    out << "protocol faults: " << v.total() << " (interleaved " << v.interleaved << ", incomplete blocks "
+        << v.incompleteBlocks << ", out of range " << v.outOfRange << ", short pauses " << v.shortPauses
+        << ", unknown reports " << v.unknownReports << ")\n";
+    return kExitOk;
+}
+
+// Parses an option value as a whole number within [0, max].
+bool Bounded(const std::optional<std::string>& text, int max, int& value) {
+    if (!text) return true;
+    try {
+        std::size_t used = 0;
+        const int v = std::stoi(*text, &used);
+        if (used != text->size() || v < 0 || v > max) return false;
+        value = v;
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+int CmdSimStatus(Mouse& mouse, std::vector<std::string> args, std::ostream& err) {
+    std::optional<std::string> bankText, profileText, nibbleText;
+    std::string error;
+    if (!TakeValue(args, "--bank", bankText, error) || !TakeValue(args, "--profile", profileText, error) ||
+        !TakeValue(args, "--nibble", nibbleText, error))
+        return UsageError(err, error);
+    if (!args.empty()) return UsageError(err, "sim-status: unexpected '" + args.front() + "'");
+    if (!bankText && !profileText && !nibbleText) return UsageError(err, "sim-status: give --bank, --profile or --nibble");
+    // Unnamed values keep what the mouse says now.
+    const auto now = mouse.sim->snapshot();
+    int bank = (now.statusByte6 >> 1) & 1, profile = (now.statusByte6 >> 2) & 3, nibble = now.statusByte7 & 0x0F;
+    if (!Bounded(bankText, 1, bank)) return UsageError(err, "--bank is 0 or 1");
+    if (!Bounded(profileText, 3, profile)) return UsageError(err, "--profile is 0 to 3");
+    if (!Bounded(nibbleText, 15, nibble)) return UsageError(err, "--nibble is 0 to 15");
+    mouse.sim->setStatus(bank, profile, nibble);
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunDeviceCommand(const Options& o, std::ostream& out, std::ostream& err) {
+    const std::string& c = o.command;
+    const bool simOnly = c == "memory" || c == "log" || c == "describe" || c == "sim-status";
+    if (!simOnly && c != "list" && c != "status") return kNotADeviceCommand;
+    std::vector<std::string> args = o.args;
+    const bool raw = c == "memory" && TakeFlag(args, "--raw");
+    if (c != "sim-status" && !args.empty()) return UsageError(err, c + ": unexpected '" + args.front() + "'");
+    if (simOnly && !o.simulate) return UsageError(err, c + " needs --simulate or --sim-state FILE");
+
+    Mouse mouse;
+    if (Status opened = OpenMouse(o, mouse); !opened) return Fail(err, opened.message());
+    int rc = kExitOk;
+    if (c == "list") rc = CmdList(mouse, out, err);
+    if (c == "status") rc = CmdStatus(mouse, out, err);
+    if (c == "memory") rc = CmdMemory(mouse, raw, out);
+    if (c == "log") rc = CmdLog(mouse, out);
+    if (c == "describe") rc = CmdDescribe(mouse, out);
+    if (c == "sim-status") rc = CmdSimStatus(mouse, args, err);
+
+    // Only commands that talked to the mouse or changed it write the file.
+    if (rc == kExitOk && (c == "status" || c == "sim-status")) {
+        if (Status saved = SaveMouse(o, mouse); !saved) return Fail(err, saved.message());
+    }
+    return rc;
+}
+
+}  // namespace kx700::ctl

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <ostream>
+
+#include "app/ctl_options.h"
+
+namespace kx700::ctl {
+
+// Exit codes of kx700ctl.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+// Returned by RunDeviceCommand for commands it does not know.
+inline constexpr int kNotADeviceCommand = -1;
+
+// Runs list, status, memory, log, describe or sim-status. Results go to
+// `out`, messages to `err`. With --sim-state the simulated mouse is loaded
+// from the file first and, when the command changed it, saved back in one
+// atomic replacement.
+int RunDeviceCommand(const Options& options, std::ostream& out, std::ostream& err);
+
+}  // namespace kx700::ctl
