@@ -24,8 +24,8 @@ public:
     virtual void writeMemory(std::uint16_t address, std::span<const std::uint8_t> bytes) = 0;
 };
 
-// A short run-mode-2 macro (pauses adding up to less than 20 ms) is repeated
-// inside one image so that one run lasts about 40 ms; CPI, LED and reserved
+// A short run-mode-2 macro (pauses adding up to 20 ms or less) is repeated
+// inside one image, 40 / total times, so that one run lasts about 40 ms; CPI, LED and reserved
 // events act only in the first copy. Other records come back unchanged.
 MacroRecord UnrollShortMacro(const MacroRecord& r);
 
