@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 fs::path Stage() {
     const char* stage = std::getenv("KX700_TEST_STAGE");
-    return stage != nullptr ? fs::path(stage) : fs::path();
+    return stage != nullptr ? fs::path(stage) : fs::path(KX700_STAGE_DIR);
 }
 
 void ExpectInvariants(const MacroRecord& r, const std::string& what) {
