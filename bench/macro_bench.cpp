@@ -1,0 +1,92 @@
+// Reading the macro files: all names of 12 groups x 20 macros, and loading
+// one group, each against reading the same files' bytes once.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "macro/files.h"
+#include "macro/value_format.h"
+#include "platform/atomic_file.h"
+#include "platform/profile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace kx700;
+using namespace kx700::macro;
+
+struct Fixture {
+    fs::path folder;
+    GroupDirectory groups;
+    Fixture() {
+        folder = fs::temp_directory_path() / "kx700-macro-bench";
+        fs::create_directories(folder);
+        for (int g = 0; g < kMaxGroups; ++g) {
+            const std::string name = "Group" + std::to_string(g);
+            groups.groupNames[static_cast<std::size_t>(g)] = name;
+            std::string text = "[Macros]\r\nmacroNum=20\r\n";
+            for (int i = 0; i < kMaxMacrosPerGroup; ++i) {
+                MacroRecord r;
+                SetMacroName(r, "M" + std::to_string(i));
+                r.eventCount = 100;
+                for (int e = 0; e < 100; ++e) {
+                    r.eventCode[static_cast<std::size_t>(e)] = 0x04;
+                    r.eventType[static_cast<std::size_t>(e)] = TY_DOWN;
+                    r.eventDelay[static_cast<std::size_t>(e)] = 20;
+                }
+                text += std::to_string(i) + "=" + FormatMacroValue(r) + "\r\n";
+            }
+            std::ofstream(folder / (name + ".dat"), std::ios::binary) << text;
+        }
+        groups.groupCount = kMaxGroups;
+    }
+    fs::path file(int g) const { return folder / ("Group" + std::to_string(g) + ".dat"); }
+};
+
+const Fixture& Files() {
+    static const Fixture f;
+    return f;
+}
+
+void BM_ReadBytesOfAllGroups(benchmark::State& state) {
+    const Fixture& f = Files();
+    for (auto _ : state)
+        for (int g = 0; g < kMaxGroups; ++g) benchmark::DoNotOptimize(fileio::ReadWholeFile(f.file(g)));
+}
+BENCHMARK(BM_ReadBytesOfAllGroups);
+
+void BM_ReadAllMacroNames(benchmark::State& state) {
+    const Fixture& f = Files();
+    GroupDirectory groups = f.groups;
+    for (auto _ : state) {
+        profile::DropCache();  // a cold read, as at start-up
+        ReadAllMacroNames(f.folder, groups);
+        benchmark::DoNotOptimize(groups);
+    }
+}
+BENCHMARK(BM_ReadAllMacroNames);
+
+void BM_ReadBytesOfOneGroup(benchmark::State& state) {
+    const Fixture& f = Files();
+    for (auto _ : state) benchmark::DoNotOptimize(fileio::ReadWholeFile(f.file(0)));
+}
+BENCHMARK(BM_ReadBytesOfOneGroup);
+
+void BM_LoadGroupFile(benchmark::State& state) {
+    const Fixture& f = Files();
+    auto table = std::make_unique<MacroTable>();
+    RecordingMessageSink sink;
+    for (auto _ : state) {
+        profile::DropCache();
+        LoadGroupFile(f.file(0), *table, sink);
+        benchmark::DoNotOptimize(table->slots[19]);
+    }
+}
+BENCHMARK(BM_LoadGroupFile);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,136 @@
+#include "macro/files.h"
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+
+#include "macro/value_format.h"
+#include "platform/profile.h"
+
+namespace kx700::macro {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kSection = "Macros";
+constexpr std::string_view kCountKey = "macroNum";
+constexpr std::string_view kMissingFile = "找不到配置文件";
+
+std::size_t U(int i) { return static_cast<std::size_t>(i); }
+std::string Key(int i) { return std::to_string(i); }
+
+int ClampCount(std::int32_t n, int limit) { return std::clamp<std::int32_t>(n, 0, limit); }
+
+int CountIn(const profile::Snapshot& f) { return ClampCount(f.readInt(kSection, kCountKey, kCountReadSize), kMaxMacrosPerGroup); }
+
+fs::path GroupFile(const fs::path& macroFolder, const std::string& name) {
+    const std::string file = name + ".dat";
+    return macroFolder / fs::path(std::u8string(file.begin(), file.end()));
+}
+
+void LoadValues(const fs::path& file, std::array<MacroRecord, kTableSlots>& slots, std::uint16_t& count,
+                std::size_t readSize, MessageSink& sink) {
+    const profile::Snapshot f(file);
+    if (!f.exists()) sink.show(kMissingFile);
+    const int n = CountIn(f);
+    count = static_cast<std::uint16_t>(n);
+    for (int i = 0; i < n; ++i) slots[U(i)] = ParseMacroValue(f.readString(kSection, Key(i), "", readSize));
+}
+
+}  // namespace
+
+MacroFolders MacroFolders::For(const Folders& folders, bool englishInterface) {
+    const fs::path language = folders.skinsFolder() / (englishInterface ? "INI_EN" : "INI_CN");
+    return {language / "macro", language / "macroReset", folders.constantMacroFile()};
+}
+
+bool IsSafeGroupName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) return false;
+        if (std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) return false;
+    }
+    return true;
+}
+
+int ReadMacroCount(const fs::path& file) { return CountIn(profile::Snapshot(file)); }
+
+void LoadGroupFile(const fs::path& file, MacroTable& table, MessageSink& sink) {
+    LoadValues(file, table.slots, table.macroCount, kValueReadSize, sink);
+}
+
+void LoadConstantMacros(const fs::path& file, ConstantMacroTable& table, MessageSink& sink) {
+    LoadValues(file, table.records, table.count, kConstantValueReadSize, sink);
+}
+
+MacroRecord ReadMacro(const fs::path& macroFolder, int group, int index) {
+    if (group < 0 || index < 0) return {};
+    const profile::Snapshot list(macroFolder / "macroGrp.ini");
+    const int groups = ClampCount(list.readInt("MACRO_GROUP_NUM", "macGrpNum", kCountReadSize), kMaxGroups);
+    if (group >= groups) return {};
+    const std::string name = list.readString("MACRO_GROUP_NAME", Key(group), "", kGroupNameReadSize);
+    if (!IsSafeGroupName(name)) return {};
+    const profile::Snapshot f(GroupFile(macroFolder, name));
+    if (index >= CountIn(f)) return {};
+    return ParseMacroValue(f.readString(kSection, Key(index), "", kValueReadSize));
+}
+
+void ReadAllMacroNames(const fs::path& macroFolder, GroupDirectory& groups) {
+    const int count = std::clamp(groups.groupCount, 0, kMaxGroups);
+    for (int g = 0; g < count; ++g) {
+        const std::string& name = groups.groupNames[U(g)];
+        if (!IsSafeGroupName(name)) {
+            groups.groupMacroCount[U(g)] = 0;
+            continue;
+        }
+        const profile::Snapshot f(GroupFile(macroFolder, name));
+        const int n = CountIn(f);
+        groups.groupMacroCount[U(g)] = n;
+        for (int i = 0; i < n; ++i)
+            // Only the 60 characters of the name fields matter; reading no
+            // more gives the same name without copying 5445 characters.
+            groups.macroNames[U(g)][U(i)] = ParseMacroName(f.readString(kSection, Key(i), "", 3 * kNameBytes + 1));
+    }
+}
+
+Status SaveMacro(const fs::path& file, const MacroTable& table, int slot) {
+    if (slot < 0 || slot >= kTableSlots) return Status::Error("no such macro slot");
+    profile::Batch b(file);
+    b.set(kSection, kCountKey, std::int64_t{table.macroCount});
+    b.set(kSection, Key(slot), FormatMacroValue(table.slots[U(slot)]));
+    return b.commit();
+}
+
+Status SaveAllMacros(const fs::path& file, const MacroTable& table) {
+    profile::Batch b(file);
+    b.set(kSection, kCountKey, std::int64_t{table.macroCount});
+    const int n = std::min<int>(table.macroCount, kMaxMacrosPerGroup);
+    for (int i = 0; i < n; ++i) b.set(kSection, Key(i), FormatMacroValue(table.slots[U(i)]));
+    return b.commit();
+}
+
+Status WriteMacroValue(const fs::path& file, int index, const MacroRecord& record) {
+    if (index < 0 || index >= kMaxMacrosPerGroup) return Status::Error("no such macro index");
+    return profile::WriteString(file, kSection, Key(index), FormatMacroValue(record));
+}
+
+bool CreateEmptyGroupFile(const fs::path& macroFolder, MessageSink& sink) {
+    std::ofstream out(macroFolder / "New.dat", std::ios::binary | std::ios::trunc);
+    if (!out) {
+        sink.show("Create new mac_file Fail!");
+        return false;
+    }
+    return true;
+}
+
+Status ExportGroup(const GroupDirectory& groups, const MacroTable& table, const fs::path& chosen,
+                   MessageSink& sink) {
+    if (groups.groupCount <= 0) {
+        sink.show("Error!");
+        return Status::Error("no macro group to export");
+    }
+    return SaveAllMacros(chosen, table);
+}
+
+}  // namespace kx700::macro

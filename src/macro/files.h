@@ -1,0 +1,60 @@
+#pragma once
+
+// Macro files: one INI file per group, section "Macros", "macroNum" and one
+// key per macro; the constant macro file has the same form.
+
+#include <filesystem>
+#include <string_view>
+
+#include "macro/state.h"
+#include "platform/message_sink.h"
+#include "platform/status.h"
+
+namespace kx700::macro {
+
+// Read buffers of the file format, in UTF-16 code units including the
+// terminator the original buffers had.
+inline constexpr std::size_t kCountReadSize = 3;          // "macroNum", "macGrpNum"
+inline constexpr std::size_t kGroupNameReadSize = 20;     // group names
+inline constexpr std::size_t kValueReadSize = 19396;      // a macro value
+inline constexpr std::size_t kConstantValueReadSize = 1464;  // a constant macro value
+
+// A group name is used as a file name; names that could leave the macro folder
+// or that no file system can hold are refused.
+bool IsSafeGroupName(std::string_view name);
+
+// The number of macros a file claims, held to what the tables can take (0..20).
+int ReadMacroCount(const std::filesystem::path& file);
+
+// Fills the table from a group file. A missing file shows "找不到配置文件" and
+// loads nothing; slots from macroCount on keep what they held.
+void LoadGroupFile(const std::filesystem::path& file, MacroTable& table, MessageSink& sink);
+
+// One macro of group g, read straight from the files; a zero record when the
+// group, its file or the macro does not exist. Touches no shared state.
+MacroRecord ReadMacro(const std::filesystem::path& macroFolder, int group, int index);
+
+// Counts and names of every group of the directory.
+void ReadAllMacroNames(const std::filesystem::path& macroFolder, GroupDirectory& groups);
+
+// The built-in macros; each value is read with the short constant buffer, so
+// only a macro's first 56 events come through whole.
+void LoadConstantMacros(const std::filesystem::path& file, ConstantMacroTable& table, MessageSink& sink);
+
+// "macroNum" = macroCount and slot s under key s; other keys stay as they are.
+Status SaveMacro(const std::filesystem::path& file, const MacroTable& table, int slot);
+// "macroNum" = macroCount and slots 0..macroCount-1.
+Status SaveAllMacros(const std::filesystem::path& file, const MacroTable& table);
+// One macro under its key, "macroNum" untouched (the correction re-upload).
+Status WriteMacroValue(const std::filesystem::path& file, int index, const MacroRecord& record);
+
+// macroFolder/New.dat, created empty (or truncated). Shows "Create new
+// mac_file Fail!" and returns false when it cannot be created.
+bool CreateEmptyGroupFile(const std::filesystem::path& macroFolder, MessageSink& sink);
+
+// The data side of the export: "Error!" without any group, else the whole
+// current table into the chosen file.
+Status ExportGroup(const GroupDirectory& groups, const MacroTable& table, const std::filesystem::path& chosen,
+                   MessageSink& sink);
+
+}  // namespace kx700::macro

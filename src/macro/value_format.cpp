@@ -1,0 +1,127 @@
+#include "macro/value_format.h"
+
+#include <algorithm>
+#include <array>
+
+#include "macro/key_codes.h"
+#include "platform/text.h"
+
+namespace kx700::macro {
+namespace {
+
+std::size_t U(int i) { return static_cast<std::size_t>(i); }
+
+void Append3(std::string& out, unsigned v) {
+    out.push_back(static_cast<char>('0' + v / 100));
+    out.push_back(static_cast<char>('0' + v / 10 % 10));
+    out.push_back(static_cast<char>('0' + v % 10));
+}
+
+void PutU16(std::array<std::uint8_t, kValueFields>& f, int at, std::uint16_t v) {
+    f[U(at)] = static_cast<std::uint8_t>(v & 0xFF);
+    f[U(at + 1)] = static_cast<std::uint8_t>(v >> 8);
+}
+
+template <typename Char>
+int FieldAt(std::basic_string_view<Char> v, std::size_t k) {
+    const std::size_t start = 3 * k;
+    if (start >= v.size()) return 0;
+    const std::size_t end = std::min(start + 3, v.size());
+    std::size_t i = start;
+    while (i < end && (v[i] == Char(' ') || v[i] == Char('\t'))) ++i;
+    int value = 0;
+    for (; i < end && v[i] >= Char('0') && v[i] <= Char('9'); ++i) value = value * 10 + static_cast<int>(v[i] - Char('0'));
+    return value;
+}
+
+std::uint16_t U16(int low, int high) { return static_cast<std::uint16_t>((low + 256 * high) & 0xFFFF); }
+std::uint8_t Low8(int v) { return static_cast<std::uint8_t>(v & 0xFF); }
+
+template <typename Char>
+MacroRecord Parse(std::basic_string_view<Char> v) {
+    const std::size_t fields = std::min<std::size_t>(kValueFields, (v.size() + 2) / 3);
+    std::array<int, kValueFields> f{};
+    for (std::size_t k = 0; k < fields; ++k) f[k] = FieldAt(v, k);
+
+    MacroRecord r;
+    for (int i = 0; i < kNameBytes; ++i) r.name[U(i)] = Low8(f[U(i)]);
+    r.runMode = Low8(f[20]);
+    r.repeatCount = U16(f[21], f[22]);
+    r.eventCount = U16(f[23], f[24]);
+    r.moveCount = U16(f[25], f[26]);
+    r.countF7 = U16(f[27], f[28]);
+    r.cpiCount = U16(f[29], f[30]);
+    r.countFA = U16(f[31], f[32]);
+    r.ledCount = Low8(f[33]);
+    r.countFB = Low8(f[34]);
+    for (int i = 0; i < kMaxEvents; ++i) {
+        const std::size_t at = U(kEventFieldsStart + 8 * i);
+        r.eventType[U(i)] = Low8(f[at]);
+        r.eventCode[U(i)] = VkToUsage(Low8(f[at + 1]));
+        r.eventParam[U(i)] = {U16(f[at + 2], f[at + 3]), U16(f[at + 4], f[at + 5])};
+        r.eventDelay[U(i)] = U16(f[at + 6], f[at + 7]);
+    }
+    for (int s = 0; s < kLedSlots; ++s)
+        for (int b = 0; b < kLedSequenceBytes; ++b)
+            r.ledTable[U(s)].setByteAt(b, Low8(f[U(kLedFieldsStart + kLedSequenceBytes * s + b)]));
+    return r;
+}
+
+bool IsAscii(std::string_view s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+}  // namespace
+
+std::string FormatMacroValue(const MacroRecord& r) {
+    std::array<std::uint8_t, kValueFields> f{};
+    for (int i = 0; i < kNameBytes; ++i) f[U(i)] = r.name[U(i)];
+    f[20] = r.runMode;
+    PutU16(f, 21, r.repeatCount);
+    PutU16(f, 23, r.eventCount);
+    PutU16(f, 25, r.moveCount);
+    PutU16(f, 27, r.countF7);
+    PutU16(f, 29, r.cpiCount);
+    PutU16(f, 31, r.countFA);
+    f[33] = r.ledCount;
+    f[34] = r.countFB;
+    for (int i = 0; i < kMaxEvents; ++i) {
+        const int at = kEventFieldsStart + 8 * i;
+        f[U(at)] = r.eventType[U(i)];
+        f[U(at + 1)] = UsageToVk(r.eventCode[U(i)]);
+        PutU16(f, at + 2, r.eventParam[U(i)].x);
+        PutU16(f, at + 4, r.eventParam[U(i)].y);
+        PutU16(f, at + 6, r.eventDelay[U(i)]);
+    }
+    for (int s = 0; s < kLedSlots; ++s)
+        for (int b = 0; b < kLedSequenceBytes; ++b)
+            f[U(kLedFieldsStart + kLedSequenceBytes * s + b)] = r.ledTable[U(s)].byteAt(b);
+
+    std::string out;
+    out.reserve(kValueChars);
+    for (std::uint8_t b : f) Append3(out, b);
+    return out;
+}
+
+MacroRecord ParseMacroValue(std::string_view value) {
+    // Positions count UTF-16 code units, as the file reader's buffer does;
+    // only junk holds anything but ASCII, so the common case stays bytes.
+    if (IsAscii(value)) return Parse(value);
+    const std::u16string wide = text::Utf8ToUtf16(value);
+    return Parse(std::u16string_view(wide));
+}
+
+}  // namespace kx700::macro
+
+namespace kx700::macro {
+
+std::string ParseMacroName(std::string_view value) {
+    // The name fields are the first 60 characters; cutting there parses the
+    // same. Junk with non-ASCII text takes the full path.
+    if (IsAscii(value)) value = value.substr(0, std::min<std::size_t>(value.size(), 3 * kNameBytes));
+    return MacroName(ParseMacroValue(value));
+}
+
+}  // namespace kx700::macro
