@@ -137,6 +137,17 @@ bool WriteSkin(const Source& s, const QString& skins, QString* error) {
         !SaveJpeg(RenderWarning(s, State::Over), skins + "/warning_over.jpg", 92, error)) {
         return false;
     }
+    // The program's icon (window and tray): the header's badge on its own.
+    QImage icon(64, 64, QImage::Format_ARGB32);
+    icon.fill(Qt::transparent);
+    {
+        QPainter p(&icon);
+        DrawElement(p, QRect(0, -2, 64, 68), "logo", State::Over);
+    }
+    if (!icon.save(skins + "/kx700.png")) {
+        *error = "cannot write " + skins + "/kx700.png";
+        return false;
+    }
     return WriteLayouts(s, skins, true, error) && WriteLayouts(s, skins, false, error);
 }
 

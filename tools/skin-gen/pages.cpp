@@ -150,8 +150,8 @@ QImage RenderPage(const Source& s, const QString& page, State state) {
     bool decorDrawn = false;
     for (const Area* a : PageAreas(s, page)) {
         if (a->style != "panel" && !decorDrawn) {
-            if (page == "main") DrawLeaders(p, s);
             DrawForegroundDecor(p, s, page, false);
+            if (page == "main") DrawLeaders(p, s);
             decorDrawn = true;
         }
         DrawElement(p, a->rect, a->style, state);

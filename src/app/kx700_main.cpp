@@ -1,0 +1,158 @@
+// kx700: the configurator's window. CORV_ZOvizaApp makes sure one copy runs,
+// finds the program's folder and runs the main window until it ends.
+#include <QApplication>
+#include <QFileInfo>
+#include <QFont>
+#include <QScreen>
+#include <QStringList>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "app/gui_messages.h"
+#include "app/single_instance.h"
+#include "device/hidapi_backend.h"
+#include "device/sim_state_file.h"
+#include "device/simulated_backend.h"
+#include "programming/session.h"
+#include "ui/main_window.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: kx700 [--simulate | --sim-state FILE] [--data-dir DIR] [-HIDE]\n"
+    "             [--screenshot FILE [--page main|advanced|macro|led] [--lang en|cn]]\n"
+    "\n"
+    "  --simulate        run on the built-in simulated mouse\n"
+    "  --sim-state FILE  keep the simulated mouse's state in FILE (implies --simulate)\n"
+    "  --data-dir DIR    use DIR instead of the program's folder (also KX700_HOME)\n"
+    "  -HIDE             start minimised\n"
+    "  --screenshot FILE draw the started window into a PNG and end\n";
+
+struct Args {
+    bool simulate = false;
+    std::optional<std::filesystem::path> simState, dataDir;
+    QString screenshot, page = QStringLiteral("main"), lang;
+    bool help = false;
+    QString error;
+};
+
+Args Parse(const QStringList& a) {
+    Args r;
+    for (int i = 1; i < a.size(); ++i) {
+        auto value = [&](QString& out) {
+            if (i + 1 >= a.size()) {
+                r.error = a[i] + QStringLiteral(" needs a value");
+                return;
+            }
+            out = a[++i];
+        };
+        QString v;
+        if (a[i] == "--simulate") r.simulate = true;
+        else if (a[i] == "--sim-state") value(v), r.simState = v.toStdString(), r.simulate = true;
+        else if (a[i] == "--data-dir") value(v), r.dataDir = v.toStdString();
+        else if (a[i] == "--screenshot") value(r.screenshot);
+        else if (a[i] == "--page") value(r.page);
+        else if (a[i] == "--lang") value(r.lang);
+        else if (a[i] == "-h" || a[i] == "--help") r.help = true;
+        else if (a[i].startsWith('-')) continue;  // -HIDE and friends are read from the whole line
+        else r.error = QStringLiteral("unexpected argument ") + a[i];
+    }
+    return r;
+}
+
+}  // namespace
+
+class CORV_ZOvizaApp {
+public:
+    int run(int argc, char** argv);
+};
+
+int CORV_ZOvizaApp::run(int argc, char** argv) {
+    std::string commandLine;
+    for (int i = 0; i < argc; ++i) commandLine += (i ? " " : "") + std::string(argv[i]);
+    const Args args = Parse([&] {
+        QStringList l;
+        for (int i = 0; i < argc; ++i) l << QString::fromLocal8Bit(argv[i]);
+        return l;
+    }());
+    if (args.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (!args.error.isEmpty()) {
+        std::fprintf(stderr, "kx700: %s\n%s", qPrintable(args.error), kUsage);
+        return 2;
+    }
+    const bool screenshot = !args.screenshot.isEmpty();
+    if (screenshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QFont::insertSubstitution(QStringLiteral("微软雅黑"), QStringLiteral("Noto Sans CJK SC"));
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+
+    kx700::app::SingleInstance instance(QStringLiteral("Q7N3_ZOvizaApp"));
+    if (!screenshot && !instance.acquire()) return 0;  // the first copy shows its window
+
+    auto session = std::make_unique<kx700::Session>();
+    session->folders = kx700::ResolveFolders(args.dataDir);
+    kx700::app::MessageBoxSink messages(QFileInfo(QString::fromLocal8Bit(argv[0])).completeBaseName());
+    kx700::StderrMessageSink quiet;
+    kx700::MessageSink& sink = screenshot ? static_cast<kx700::MessageSink&>(quiet) : messages;
+    session->messages = &sink;
+
+    std::shared_ptr<kx700::device::SimulatedMouse> sim;
+    std::unique_ptr<kx700::device::HidBackend> backend;
+    if (args.simulate || screenshot) {
+        kx700::device::SimulatedMouseState state;
+        bool existed = false;
+        if (args.simState) {
+            if (kx700::Status s = kx700::device::LoadSimState(*args.simState, state, existed); !s.ok()) {
+                sink.show(s.message());
+                return 1;
+            }
+        }
+        sim = std::make_shared<kx700::device::SimulatedMouse>(std::move(state));
+        backend = std::make_unique<kx700::device::SimulatedBackend>(sim);
+    } else {
+        backend = std::make_unique<kx700::device::HidapiBackend>();
+    }
+
+    kx700::ui::StartOptions options;
+    options.hideAtStart = !screenshot && kx700::ui::HideSwitch(commandLine);
+    if (screenshot && !args.lang.isEmpty()) options.english = args.lang == "en";
+    if (QScreen* screen = QGuiApplication::primaryScreen()) options.displayScale = screen->logicalDotsPerInchX() / 96.0;
+    kx700::ui::CORV_ZOvizaDlg window(*session, *backend, sink, options);
+    messages.setOwner(&window);
+    QObject::connect(&instance, &kx700::app::SingleInstance::showRequested, &window, &kx700::ui::CORV_ZOvizaDlg::ShowAndRestore);
+    int result = 0;
+    QObject::connect(&window, &kx700::ui::CORV_ZOvizaDlg::ended, &app, [&] { app.quit(); });
+    if (!window.OnInitDialog()) return 0;
+
+    if (screenshot) {
+        const QStringList pages = {"main", "advanced", "macro", "led"};
+        const auto index = pages.indexOf(args.page);
+        if (index < 0) {
+            std::fprintf(stderr, "kx700: unknown page %s\n%s", qPrintable(args.page), kUsage);
+            return 2;
+        }
+        window.ChangePage(static_cast<kx700::ui::Page>(index));
+        window.show();
+        app.processEvents();
+        const bool saved = window.grab().save(args.screenshot);
+        if (!saved) std::fprintf(stderr, "kx700: cannot write %s\n", qPrintable(args.screenshot));
+        return saved ? 0 : 1;
+    }
+    window.show();
+    result = app.exec();
+    if (sim && args.simState) {
+        if (kx700::Status s = kx700::device::SaveSimState(*args.simState, sim->snapshot()); !s.ok()) {
+            std::fprintf(stderr, "kx700: %s\n", s.message().c_str());
+        }
+    }
+    return result;
+}
+
+int main(int argc, char** argv) { return CORV_ZOvizaApp().run(argc, argv); }

@@ -1,0 +1,245 @@
+#include "ui/main_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QIcon>
+#include <QPainter>
+#include <thread>
+
+#include "device/device_link.h"
+#include "device/protocol.h"
+#include "macro/files.h"
+#include "platform/profile.h"
+#include "settings/settings_file.h"
+#include "ui/tray.h"
+
+namespace kx700::ui {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kTitle = "KX700 Gaming Mouse";
+
+// The group list, as far as start-up needs it: names of groups whose file is
+// there. Names that could leave the macro folder are never used as paths.
+void LoadGroups(macro::MacroState& m, MessageSink& messages) {
+    macro::GroupDirectory& g = m.groups;
+    g = macro::GroupDirectory{};
+    const fs::path list = m.folders.groupListFile();
+    std::error_code ec;
+    if (!fs::exists(list, ec)) messages.show("Can't find the file.");
+    const profile::Snapshot ini(list);
+    int count = ini.readInt("MACRO_GROUP_NUM", "macGrpNum", 3);
+    count = std::clamp(count, 0, macro::kMaxGroups);
+    for (int k = 0; k < count; ++k) {
+        std::string name = ini.readString("MACRO_GROUP_NAME", std::to_string(k), "", 20);
+        if (!macro::IsSafeGroupName(name) || !fs::exists(m.folders.macroFolder / (name + ".dat"), ec)) continue;
+        g.groupNames[static_cast<std::size_t>(g.groupCount++)] = std::move(name);
+    }
+}
+
+}  // namespace
+
+bool HideSwitch(const std::string& commandLine) {
+    const auto dash = commandLine.rfind('-');
+    const std::string four = dash == std::string::npos ? commandLine.substr(0, 4) : commandLine.substr(dash + 1, 4);
+    return four == "HIDE";
+}
+
+CORV_ZOvizaDlg::CORV_ZOvizaDlg(Session& session, device::HidBackend& backend, MessageSink& messages,
+                               StartOptions options, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      session_(session),
+      backend_(backend),
+      messages_(messages),
+      options_(options),
+      images_(session.folders.skinsFolder()) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    const QIcon icon(QString::fromStdString((session.folders.skinsFolder() / "kx700.png").string()));
+    setWindowIcon(icon);
+    tray_ = std::make_unique<TrayIcon>(icon);
+    connect(tray_.get(), &TrayIcon::showRequested, this, &CORV_ZOvizaDlg::ShowAndRestore);
+    connect(tray_.get(), &TrayIcon::exitRequested, this, &CORV_ZOvizaDlg::ExitProgram);
+    connect(&preview_, &QTimer::timeout, this, [this] {
+        // The Led page shows the lighting as it runs: repaint at the effect's pace.
+        if (interaction_.currentPage != Page::Led) {
+            preview_.stop();
+            return;
+        }
+        update();
+        const int step = std::clamp(int{session_.settings.ledCycleTime}, 0, 5);
+        preview_.setInterval((6 - step) * 200);
+    });
+}
+
+CORV_ZOvizaDlg::~CORV_ZOvizaDlg() = default;
+
+void CORV_ZOvizaDlg::loadSkins() {
+    SkinReadState state;
+    const SkinFiles files = SkinFilesFor(session_.folders.skinsFolder(), session_.englishInterface);
+    LoadMainSkin(skin_, files, messages_, state);
+    LoadColourSkin(skin_, files, messages_, state);
+    LoadAdvancedSkin(skin_, files, messages_, state);
+    LoadMacroSkin(skin_, files, messages_, state);
+    if (state.endProgram) endProgram_ = true;
+}
+
+bool CORV_ZOvizaDlg::OnInitDialog() {
+    Session& s = session_;
+    const fs::path settingsFile = s.folders.settingsFile();
+    s.currentProfile = ReadCurrentProfile(settingsFile);
+    s.englishInterface = options_.english.value_or(ReadEnglishInterface(settingsFile));
+    for (int slot = 0; slot < kProfileSlots; ++slot) LoadProfile(s.settings, s.folders.settingsFolder(), slot, false, messages_);
+    fonts_ = MakeFonts(s.englishInterface, options_.displayScale);
+    setFont(fonts_.label);
+    setWindowTitle(QString::fromUtf8(kTitle));
+    loadSkins();
+    for (int i = 0; i < 3; ++i) {
+        const std::string key = "ConfigName" + std::to_string(i + 1) + (s.englishInterface ? "_EN" : "");
+        s.profileNames[static_cast<std::size_t>(i)] = profile::ReadString(settingsFile, "Init", key, "", 15);
+        skin_.functionNames[static_cast<std::size_t>(19 + i)] = s.profileNames[static_cast<std::size_t>(i)];
+    }
+    {
+        SkinReadState state;
+        LoadWarningSkin(skin_, SkinFilesFor(s.folders.skinsFolder(), s.englishInterface), messages_, state);
+        if (state.endProgram) endProgram_ = true;
+    }
+    buildRegions();
+    s.macros.folders = macro::MacroFolders::For(s.folders, s.englishInterface);
+    LoadGroups(s.macros, messages_);
+    if (s.macros.groups.groupCount > 0) {
+        s.macros.groups.currentGroup = 0;
+        macro::LoadGroupFile(s.macros.folders.macroFolder / (s.macros.groups.groupNames[0] + ".dat"), s.macros.table, messages_);
+        macro::ReadAllMacroNames(s.macros.folders.macroFolder, s.macros.groups);
+    }
+    macro::LoadConstantMacros(s.macros.folders.constantMacroFile, s.macros.constants, messages_);
+    tray_->setMenuItems(TrayMenuItems(s.englishInterface));
+
+    if (endProgram_) {
+        ExitProgram();
+        return false;
+    }
+    const device::Discovery found = device::DiscoverDevice(s.link, backend_);
+    if (found.result == device::DiscoveryResult::NotFound) {
+        const std::string text = s.englishInterface ? std::string("Please plug-in【") + kTitle + "】USB Mouse"
+                                                    : std::string("请插入【") + kTitle + "】USB鼠标";
+        messages_.show(text);
+        ExitProgram();
+        return false;
+    }
+    if (found.result == device::DiscoveryResult::NoAccess) {
+        // Running on with a mouse we may not talk to would look like success.
+        messages_.show(std::string(device::DescribeDiscovery(found.result)) + ": " + found.detail);
+        ExitProgram();
+        return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (const auto status = device::ReadDeviceStatus(s.link)) s.deviceNibble = static_cast<std::uint8_t>(status->deviceNibble());
+    createMainControls();
+    tray_->add();
+    return true;
+}
+
+void CORV_ZOvizaDlg::buildRegions() {
+    const QImage mask = LoadSkinImage(session_.folders.skinsFolder(), "main_mask.jpg");
+    const QRegion shape = MaskToRegion(mask);
+    setFixedSize(mask.size().isEmpty() ? QSize(1, 1) : mask.size());
+    setMask(shape.isEmpty() ? QRegion(0, 0, 1, 1) : shape);
+    mainPageRegion_ = shape;
+    for (const ControlRect& c : skin_.profileNameEdits) mainPageRegion_ -= QRegion(c.left, c.top, c.right - c.left, c.bottom - c.top);
+    macroPageRegion_ = shape;
+    for (const ControlRect& c : {skin_.groupNameEdit, skin_.eventList, skin_.macroList, skin_.ledStepList, skin_.repeatCountEdit,
+                                 skin_.macroNameEdit}) {
+        macroPageRegion_ -= QRegion(c.left, c.top, c.right - c.left, c.bottom - c.top);
+    }
+}
+
+bool CORV_ZOvizaDlg::trayIconPresent() const { return tray_ && tray_->present(); }
+
+void CORV_ZOvizaDlg::ExitProgram() {
+    if (ended_) return;
+    ended_ = true;
+    tray_->remove();
+    (void)device::SendExitNotice(session_.link);  // no write collection: nothing to tell
+    preview_.stop();
+    hide();
+    Q_EMIT ended();
+}
+
+void CORV_ZOvizaDlg::DeviceRemoved() {
+    if (ended_) return;
+    ended_ = true;
+    tray_->remove();
+    preview_.stop();
+    hide();
+    Q_EMIT ended();
+}
+
+void CORV_ZOvizaDlg::ShowAndRestore() {
+    show();
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void CORV_ZOvizaDlg::HideToTray() {
+    tray_->add();
+    if (tray_->available()) {
+        showMinimized();
+        hide();
+    } else {
+        showMinimized();  // no tray to come back from: stay on the task bar
+    }
+}
+
+void CORV_ZOvizaDlg::minimiseWindow() { showMinimized(); }
+
+void CORV_ZOvizaDlg::closeToTray() {
+    Session& s = session_;
+    if (Status st = SaveDpiLevel(s.settings, s.folders.settingsFile()); !st.ok()) messages_.show(st.message());
+    LoadProfile(s.settings, s.folders.settingsFolder(), s.currentProfile, false, messages_);
+    HideToTray();
+}
+
+void CORV_ZOvizaDlg::closeEvent(QCloseEvent* event) {
+    // Closing from the window manager (Alt+F4) hides to the tray; only the
+    // tray's Exit ends the program.
+    if (ended_) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    HideToTray();
+}
+
+bool CORV_ZOvizaDlg::event(QEvent* e) {
+    if (e->type() == QEvent::WhatsThis || e->type() == QEvent::ShortcutOverride) {
+        // F1 opens no help.
+    }
+    return QWidget::event(e);
+}
+
+std::string CORV_ZOvizaDlg::macroName(std::int32_t value) const {
+    const int group = value / 256 - 1;
+    const int index = value % 256;
+    const macro::GroupDirectory& g = session_.macros.groups;
+    if (group < 0 || group >= g.groupCount || index >= macro::kMaxMacrosPerGroup) return std::string();
+    return g.macroNames[static_cast<std::size_t>(group)][static_cast<std::size_t>(index)];
+}
+
+QRect CORV_ZOvizaDlg::areaRect(Page table, int area) const {
+    auto rect = [](const AreaRect& a) { return QRect(a.x, a.y, a.width, a.height); };
+    switch (table) {
+        case Page::Main: return area >= 0 && area < kMainAreaCount ? rect(skin_.mainAreas[static_cast<std::size_t>(area)]) : QRect();
+        case Page::Advanced:
+            return area >= 0 && area < kAdvancedAreaCount ? rect(skin_.advancedAreas[static_cast<std::size_t>(area)]) : QRect();
+        case Page::Macro: return area >= 0 && area < kMacroAreaCount ? rect(skin_.macroAreas[static_cast<std::size_t>(area)]) : QRect();
+        case Page::Led: return area >= 0 && area < kLedAreaCount ? rect(skin_.ledAreas[static_cast<std::size_t>(area)]) : QRect();
+    }
+    return QRect();
+}
+
+}  // namespace kx700::ui

@@ -1,0 +1,241 @@
+// Pointer movement, presses, releases and page changes of the main window.
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QWindow>
+
+#include "device/protocol.h"
+#include "macro/event_text.h"
+#include "ui/hit_test.h"
+#include "ui/main_window.h"
+#include "ui/tray.h"
+
+namespace kx700::ui {
+
+void CORV_ZOvizaDlg::repaintPage(bool now) {
+    const QRegion region = interaction_.currentPage == Page::Main    ? mainPageRegion_
+                           : interaction_.currentPage == Page::Macro ? macroPageRegion_
+                                                                     : QRegion(rect());
+    if (now) {
+        repaint(region);
+    } else {
+        update(region);
+    }
+}
+
+void CORV_ZOvizaDlg::mouseMoveEvent(QMouseEvent* event) {
+    if (manualDrag_) {
+        move(event->globalPosition().toPoint() - dragOffset_);
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    UpdateHotIndices(interaction_, skin_, p.x(), p.y());
+    // Main, Led and Advanced changes repaint at once; the Macro page's paint
+    // follows in the ordinary way.
+    if (interaction_.hotMain != previousHot_[0]) {
+        repaintPage(true);
+        previousHot_[0] = interaction_.hotMain;
+    }
+    if (interaction_.hotLed != previousHot_[3]) {
+        repaintPage(true);
+        previousHot_[3] = interaction_.hotLed;
+    }
+    if (interaction_.hotAdvanced != previousHot_[1]) {
+        repaintPage(true);
+        previousHot_[1] = interaction_.hotAdvanced;
+    }
+    if (interaction_.hotMacro != previousHot_[2]) {
+        repaintPage(false);
+        previousHot_[2] = interaction_.hotMacro;
+    }
+}
+
+void CORV_ZOvizaDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    UpdateHotIndices(interaction_, skin_, p.x(), p.y());
+    Interaction& s = interaction_;
+    if (recording_ && !(s.hotMacro == 5 || s.hotMain == 0 || s.hotMain == 1 || (s.hotMain == NoArea && s.hotMacro == NoArea))) {
+        messages_.show("Recording");
+        return;
+    }
+    if (s.hotMain != NoArea || s.hotAdvanced != NoArea || s.hotMacro != NoArea || s.hotLed != NoArea) {
+        s.areaPressed = true;
+        repaintPage(false);
+    }
+    if (s.hotMain >= 6 && s.hotMain <= 9) ChangePage(static_cast<Page>(s.hotMain - 6));
+
+    int pageHot = s.hotMain;
+    switch (s.currentPage) {
+        case Page::Main: pageHot = NoArea; break;
+        case Page::Advanced: pageHot = s.hotAdvanced; break;
+        case Page::Macro: pageHot = s.hotMacro; break;
+        case Page::Led: pageHot = s.hotLed; break;
+    }
+    if (s.hotMain == NoArea && pageHot == NoArea) startDrag(p);
+    repaintPage(true);
+}
+
+void CORV_ZOvizaDlg::mouseReleaseEvent(QMouseEvent* event) {
+    if (manualDrag_) {
+        manualDrag_ = false;
+        releaseMouse();
+        return;
+    }
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    Interaction& s = interaction_;
+    if (recording_ && !(s.hotMacro == 5 || s.hotMain == 0 || s.hotMain == 1 || (s.hotMain == NoArea && s.hotMacro == NoArea))) {
+        messages_.show("Recording");
+        return;
+    }
+    s.areaPressed = false;
+    int area = s.hotMain;
+    if (area == 0 || area == 1 || area == 2) s.hotMain = NoArea;
+    releaseHeader(area);
+    if (!ended_) repaintPage(false);
+}
+
+void CORV_ZOvizaDlg::releaseHeader(int area) {
+    switch (area) {
+        case 0: minimiseWindow(); break;
+        case 1: HideToTray(); break;
+        case 2: closeToTray(); break;
+        default: break;
+    }
+}
+
+void CORV_ZOvizaDlg::startDrag(QPoint pressPoint) {
+    if (windowHandle() && windowHandle()->startSystemMove()) return;
+    // No window manager support: follow the pointer ourselves.
+    manualDrag_ = true;
+    dragOffset_ = pressPoint;
+    grabMouse();
+}
+
+void CORV_ZOvizaDlg::ChangePage(Page page) {
+    const Page from = interaction_.currentPage;
+    if (page == from) return;
+    if (from == Page::Main) destroyMainControls();
+    if (from == Page::Macro) destroyMacroControls();
+    interaction_.currentPage = page;
+    switch (page) {
+        case Page::Main: createMainControls(); break;
+        case Page::Macro:
+            createMacroControls();
+            fillMacroControls();
+            break;
+        case Page::Led:
+            if (!preview_.isActive()) {
+                preview_.start((6 - std::clamp(int{session_.settings.ledCycleTime}, 0, 5)) * 200);
+            }
+            update();
+            break;
+        case Page::Advanced: break;
+    }
+}
+
+namespace {
+
+QString ControlStyle() {
+    return QStringLiteral(
+        "QLineEdit, QListWidget { color: rgb(255,255,255); background: rgb(2,18,14); border: none; "
+        "selection-background-color: rgb(0,120,153); }"
+        "QListWidget::item:selected { background: rgb(0,120,153); color: white; }");
+}
+
+QRect ToRect(const ControlRect& c) { return QRect(c.left, c.top, c.right - c.left, c.bottom - c.top); }
+
+}  // namespace
+
+void CORV_ZOvizaDlg::createMainControls() {
+    for (int i = 0; i < 3; ++i) {
+        if (profileEdits_[static_cast<std::size_t>(i)]) continue;
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QStringLiteral("profileName%1").arg(i + 1));
+        edit->setGeometry(ToRect(skin_.profileNameEdits[static_cast<std::size_t>(i)]));
+        edit->setAlignment(Qt::AlignCenter);
+        edit->setFont(fonts_.label);
+        edit->setStyleSheet(ControlStyle());
+        edit->setText(QString::fromStdString(session_.profileNames[static_cast<std::size_t>(i)]));
+        edit->show();
+        profileEdits_[static_cast<std::size_t>(i)] = edit;
+    }
+}
+
+void CORV_ZOvizaDlg::destroyMainControls() {
+    for (auto& e : profileEdits_) {
+        delete e.data();
+        e.clear();
+    }
+}
+
+void CORV_ZOvizaDlg::createMacroControls() {
+    auto edit = [&](const ControlRect& r, const char* name, int limit) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(QString::fromLatin1(name));
+        e->setGeometry(ToRect(r));
+        e->setAlignment(Qt::AlignCenter);
+        e->setFont(fonts_.label);
+        e->setStyleSheet(ControlStyle());
+        if (limit > 0) e->setMaxLength(limit);
+        e->show();
+        return e;
+    };
+    auto list = [&](const ControlRect& r, const char* name) {
+        auto* l = new QListWidget(this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setGeometry(ToRect(r));
+        l->setFont(fonts_.label);
+        l->setStyleSheet(ControlStyle());
+        l->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        l->show();
+        return l;
+    };
+    repeatCountEdit_ = edit(skin_.repeatCountEdit, "repeatCount", 0);
+    macroNameEdit_ = edit(skin_.macroNameEdit, "macroName", 9);
+    groupNameEdit_ = edit(skin_.groupNameEdit, "groupName", 19);
+    macroList_ = list(skin_.macroList, "macroList");
+    eventList_ = list(skin_.eventList, "eventList");
+    ledStepList_ = list(skin_.ledStepList, "ledStepList");
+}
+
+void CORV_ZOvizaDlg::fillMacroControls() {
+    const macro::MacroState& m = session_.macros;
+    const bool hasGroup = m.groups.groupCount > 0;
+    if (groupNameEdit_ && hasGroup) {
+        groupNameEdit_->setText(QString::fromStdString(m.groups.groupNames[static_cast<std::size_t>(m.groups.currentGroup)]));
+    }
+    if (!macroList_ || !eventList_) return;
+    macroList_->clear();
+    eventList_->clear();
+    for (int i = 0; i < m.table.macroCount && i < macro::kMaxMacrosPerGroup; ++i) {
+        macroList_->addItem(QString::fromStdString(macro::MacroName(m.table.slots[static_cast<std::size_t>(i)])));
+    }
+    const int current = m.table.currentMacro;
+    if (current >= 0 && current < m.table.macroCount) {
+        const macro::MacroRecord& r = m.table.slots[static_cast<std::size_t>(current)];
+        macroList_->setCurrentRow(current);
+        if (macroNameEdit_) macroNameEdit_->setText(QString::fromStdString(macro::MacroName(r)));
+        if (repeatCountEdit_) repeatCountEdit_->setText(QString::number(r.repeatCount));
+        for (const std::string& line : macro::MacroLines(r).lines) eventList_->addItem(QString::fromStdString(line));
+    }
+}
+
+void CORV_ZOvizaDlg::destroyMacroControls() {
+    for (QPointer<QLineEdit>* e : {&repeatCountEdit_, &macroNameEdit_, &groupNameEdit_}) {
+        delete e->data();
+        e->clear();
+    }
+    for (QPointer<QListWidget>* l : {&macroList_, &eventList_, &ledStepList_}) {
+        delete l->data();
+        l->clear();
+    }
+}
+
+}  // namespace kx700::ui

@@ -1,0 +1,41 @@
+// Painting the main window: one composed frame, copied in one step.
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "ui/main_window.h"
+#include "ui/page_painter.h"
+
+namespace kx700::ui {
+
+QImage CORV_ZOvizaDlg::renderFrame() {
+    PaintModel m;
+    m.interaction = interaction_;
+    m.settings = &session_.settings;
+    m.currentProfile = session_.currentProfile;
+    m.english = session_.englishInterface;
+    m.skin = &skin_;
+    m.labelFont = fonts_.label;
+    m.largeFont = fonts_.large;
+    m.macroName = [this](std::int32_t v) { return macroName(v); };
+    m.recording = recording_;
+    const macro::MacroTable& t = session_.macros.table;
+    m.currentRunMode = t.currentMacro >= 0 && t.currentMacro < t.macroCount
+                           ? t.slots[static_cast<std::size_t>(t.currentMacro)].runMode & 3
+                           : 3;
+    QImage frame;
+    PaintPage(frame, m, images_);
+    return frame;
+}
+
+void CORV_ZOvizaDlg::paintEvent(QPaintEvent*) {
+    if (options_.hideAtStart) {
+        // -HIDE: the window shows during start-up and minimises at its first paint.
+        options_.hideAtStart = false;
+        showMinimized();
+    }
+    const QImage frame = renderFrame();
+    QPainter p(this);
+    p.drawImage(0, 0, frame);
+}
+
+}  // namespace kx700::ui

@@ -1,0 +1,53 @@
+#pragma once
+
+// The program's own menus: every item drawn in its colours (a teal plate, a
+// blue-to-cyan gradient under the selected item, a red and blue frame for
+// separators), sized 8 pixels per character by 20.
+
+#include <QMenu>
+#include <QProxyStyle>
+#include <vector>
+
+namespace kx700::ui {
+
+// One item of a menu resource: id > 0 a command, 0 a separator.
+struct MenuItem {
+    int id = 0;
+    QString text;
+};
+
+// The menu resources of the two languages.
+std::vector<MenuItem> TrayMenuItems(bool english);
+
+// Draws menu items the way the program always has.
+class OrvMenuStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget = nullptr) const override;
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget = nullptr) const override;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
+                    const QWidget* widget = nullptr) const override;
+};
+
+class COrvMenu : public QMenu {
+    Q_OBJECT
+public:
+    explicit COrvMenu(QWidget* parent = nullptr);
+    // Replaces the items; at most 50 (the original menus hold 34 and 3).
+    void load(const std::vector<MenuItem>& items);
+    int itemCount() const { return static_cast<int>(actions().size()); }
+
+Q_SIGNALS:
+    void command(int id);
+
+private:
+    OrvMenuStyle* style_;
+};
+
+// The gradient line colour of the selected item: start + step × y per
+// channel, step = (end - start) / lines truncated, kept to eight bits.
+QColor SelectedLineColour(int y, int lines);
+
+}  // namespace kx700::ui
