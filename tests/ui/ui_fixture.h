@@ -1,0 +1,65 @@
+#pragma once
+
+// A started main window on the simulated mouse, over a private copy of the
+// built data folder.
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "../support/temp_dir.h"
+#include "device/simulated_backend.h"
+#include "programming/session.h"
+#include "ui/main_window.h"
+
+namespace kx700::testing {
+
+class QtWidgetsEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "ui_test";
+        static char* argv[] = {name, nullptr};
+        app_ = std::make_unique<QApplication>(argc, argv);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::unique_ptr<QApplication> app_;
+};
+
+// Copies the staged data (skins, settings, macros) into a fresh folder.
+inline void CopyStage(const std::filesystem::path& to) {
+    namespace fs = std::filesystem;
+    const char* stage = std::getenv("KX700_TEST_STAGE");
+    ASSERT_NE(stage, nullptr);
+    fs::copy(fs::path(stage) / "skins", to / "skins", fs::copy_options::recursive);
+    fs::copy_file(fs::path(stage) / "constMacro.dat", to / "constMacro.dat");
+}
+
+struct WindowFixture {
+    TempDir dir;
+    Session session;
+    RecordingMessageSink messages;
+    std::shared_ptr<device::SimulatedMouse> mouse = std::make_shared<device::SimulatedMouse>(device::SimulatedMouseState{});
+    device::SimulatedBackend backend{mouse};
+    std::unique_ptr<ui::CORV_ZOvizaDlg> window;
+    bool started = false;
+
+    explicit WindowFixture(ui::StartOptions options = {}) {
+        CopyStage(dir.path());
+        session.folders.programFolder = dir.path();
+        session.messages = &messages;
+        window = std::make_unique<ui::CORV_ZOvizaDlg>(session, backend, messages, options);
+    }
+    bool start() {
+        started = window->OnInitDialog();
+        if (started) window->show();
+        return started;
+    }
+    std::filesystem::path config() const { return dir / "skins" / "config" / "config.ini"; }
+};
+
+}  // namespace kx700::testing

@@ -1,0 +1,235 @@
+// The main window: start-up, painting by pixel, hit testing, pages.
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "app/single_instance.h"
+#include "device/hidapi_backend.h"
+#include "platform/profile.h"
+#include "ui/hit_test.h"
+#include "ui/page_painter.h"
+#include "ui_fixture.h"
+
+namespace kx700 {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::WindowFixture;
+using ui::Page;
+
+const auto* const kQt = ::testing::AddGlobalTestEnvironment(new testing::QtWidgetsEnvironment);
+
+void SetInit(const fs::path& config, const char* key, const char* value) {
+    ASSERT_TRUE(profile::WriteString(config, "Init", key, value).ok());
+}
+
+TEST(WindowStartUp, LanguageNamesAndProfilesFromTheSettingsFile) {
+    struct Row {
+        const char* verSel;  // nullptr: key removed
+        bool english;
+        const char* firstTab;
+    };
+    for (const Row& r : {Row{"1", true, "Buttons"}, Row{"0", false, "按键设置"}, Row{"256", false, "按键设置"},
+                         Row{nullptr, false, "按键设置"}}) {
+        WindowFixture f;
+        std::string text = testing::ReadBytes(f.config());
+        if (r.verSel) {
+            SetInit(f.config(), "VER_SEL", r.verSel);
+        } else {
+            const auto at = text.find("VER_SEL=1\r\n");
+            ASSERT_NE(at, std::string::npos);
+            testing::WriteBytes(f.config(), text.erase(at, 11));
+        }
+        ASSERT_TRUE(profile::WriteString(f.config(), "Config3", "WHEEL_STATUS", "1").ok());
+        SetInit(f.config(), "CurConfig", "2");
+        ASSERT_TRUE(f.start());
+        EXPECT_EQ(f.session.englishInterface, r.english) << (r.verSel ? r.verSel : "missing");
+        EXPECT_EQ(f.window->skin().mainLabels[6], r.firstTab);
+        EXPECT_EQ(f.session.currentProfile, 2);
+        EXPECT_EQ(f.session.settings.wheelStatus, 1) << "the slot read last";
+        EXPECT_EQ(f.session.profileNames[0], r.english ? "Default" : "默认");
+        EXPECT_EQ(f.window->skin().functionNames[19], f.session.profileNames[0]);
+        auto* edit = f.window->findChild<QLineEdit*>("profileName1");
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->text().toStdString(), f.session.profileNames[0]);
+        EXPECT_TRUE(f.window->trayIconPresent());
+        EXPECT_TRUE(f.messages.messages().empty());
+    }
+}
+
+TEST(WindowStartUp, WithoutTheMouseTellsTheUserAndEndsWithoutWriting) {
+    for (bool english : {true, false}) {
+        testing::TempDir dir;
+        testing::CopyStage(dir.path());
+        const fs::path config = dir / "skins" / "config" / "config.ini";
+        SetInit(config, "VER_SEL", english ? "1" : "0");
+        const std::string before = testing::ReadBytes(config);
+        Session session;
+        session.folders.programFolder = dir.path();
+        RecordingMessageSink messages;
+        device::HidapiBackend system;  // the real system: no KX700 here
+        ui::CORV_ZOvizaDlg window(session, system, messages, {});
+        QSignalSpy ended(&window, &ui::CORV_ZOvizaDlg::ended);
+        EXPECT_FALSE(window.OnInitDialog());
+        EXPECT_EQ(ended.count(), 1);
+        EXPECT_FALSE(window.trayIconPresent());
+        EXPECT_EQ(messages.messages(), std::vector<std::string>{english ? "Please plug-in【KX700 Gaming Mouse】USB Mouse"
+                                                                        : "请插入【KX700 Gaming Mouse】USB鼠标"});
+        EXPECT_EQ(testing::ReadBytes(config), before);
+    }
+}
+
+TEST(WindowStartUp, MissingLayoutFileEndsTheProgram) {
+    WindowFixture f;
+    fs::remove(f.dir / "skins" / "INI_EN" / "skin_color_en.ini");
+    QSignalSpy ended(f.window.get(), &ui::CORV_ZOvizaDlg::ended);
+    EXPECT_FALSE(f.start());
+    EXPECT_EQ(ended.count(), 1);
+    EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"找不到配置文件"});
+    EXPECT_EQ(f.mouse->snapshot().firmware.exitNotices, 0u) << "the mouse is not open yet: nothing to tell it";
+}
+
+TEST(HideSwitch, FourCharactersAfterTheLastDash) {
+    struct Row {
+        const char* line;
+        bool hide;
+    };
+    for (Row r : {Row{"/opt/kx700/kx700 -HIDE", true}, Row{"/opt/kx700/kx700 -hide", false},
+                  Row{"/opt/kx700/kx700 -HIDEX", true}, Row{"/opt/kx700/kx700", false}, Row{"HIDE", true},
+                  Row{"/opt/kx-700/kx700", false}, Row{"kx700 -HIDE --simulate", false}, Row{"kx700 -HID", false}}) {
+        EXPECT_EQ(ui::HideSwitch(r.line), r.hide) << r.line;
+    }
+}
+
+TEST(HitTest, EdgesAreOutsideAndTheLowerIndexWins) {
+    const std::vector<AreaRect> areas = {{10, 10, 20, 20}, {25, 25, 20, 20}, {0, 0, 0, 0}};
+    EXPECT_EQ(ui::HitTest(areas, 10, 10), 0);
+    EXPECT_EQ(ui::HitTest(areas, 29, 29), 0) << "overlap: the lower index";
+    EXPECT_EQ(ui::HitTest(areas, 30, 29), 1);
+    EXPECT_EQ(ui::HitTest(areas, 45, 30), ui::NoArea) << "right edge";
+    EXPECT_EQ(ui::HitTest(areas, 0, 0), ui::NoArea) << "an empty area holds nothing";
+}
+
+TEST(WindowPages, OffMainOnlyTheHeaderOfTheMainTableIsHit) {
+    WindowFixture f;
+    ASSERT_TRUE(f.start());
+    const QRect field = f.window->areaRect(Page::Main, 20);
+    QTest::mouseMove(f.window.get(), field.center());
+    EXPECT_EQ(f.window->interaction().hotMain, 20);
+    f.window->ChangePage(Page::Advanced);
+    QTest::mouseMove(f.window.get(), field.center() + QPoint(1, 0));
+    EXPECT_EQ(f.window->interaction().hotMain, ui::NoArea);
+    EXPECT_EQ(f.window->findChild<QLineEdit*>("profileName1"), nullptr) << "the Main page's controls go with it";
+    f.window->ChangePage(Page::Macro);
+    EXPECT_NE(f.window->findChild<QListWidget*>("macroList"), nullptr);
+    EXPECT_GT(f.window->findChild<QListWidget*>("macroList")->count(), 0);
+    f.window->ChangePage(Page::Main);
+    EXPECT_EQ(f.window->findChild<QListWidget*>("macroList"), nullptr);
+    EXPECT_NE(f.window->findChild<QLineEdit*>("profileName3"), nullptr);
+}
+
+QImage Face(const WindowFixture& f, const char* name) {
+    return LoadSkinImage(f.session.folders.skinsFolder(), name);
+}
+
+TEST(WindowPainting, HoverAndPressedLooksCopyTheirPictures) {
+    WindowFixture f;
+    ASSERT_TRUE(f.start());
+    const QRect area = f.window->areaRect(Page::Main, 14);  // the import button
+    const QPoint corner = area.topLeft() + QPoint(3, 3);
+    QTest::mouseMove(f.window.get(), area.center());
+    EXPECT_EQ(f.window->renderFrame().pixel(corner), Face(f, "main_over.jpg").pixel(corner));
+    QTest::mousePress(f.window.get(), Qt::LeftButton, {}, area.center());
+    EXPECT_EQ(f.window->renderFrame().pixel(corner), Face(f, "main_down.jpg").pixel(corner));
+    QTest::mouseRelease(f.window.get(), Qt::LeftButton, {}, area.center());
+    QTest::mouseMove(f.window.get(), QPoint(480, 520));
+    EXPECT_EQ(f.window->renderFrame().pixel(corner), Face(f, "main_normal.jpg").pixel(corner));
+}
+
+// Which face a pixel came from.
+enum class From { Normal, Down };
+From Source(const WindowFixture& f, const QImage& frame, QPoint p, const char* normal, const char* down) {
+    const QRgb n = Face(f, normal).pixel(p);
+    if (frame.pixel(p) == Face(f, down).pixel(p) && frame.pixel(p) != n) return From::Down;
+    return From::Normal;
+}
+
+TEST(WindowPainting, AdvancedBarsFillByValueAndMarksFollowTheSteps) {
+    WindowFixture f;
+    ASSERT_TRUE(f.start());
+    f.window->ChangePage(Page::Advanced);
+    QTest::mouseMove(f.window.get(), QPoint(480, 590));
+    f.session.settings.pointerSpeed = 10;
+    f.session.settings.wheelSpeed = 5;
+    f.session.settings.fireInterval = 300;
+    f.session.settings.dpiStep = {11, 0, 5, 0};
+    const QImage frame = f.window->renderFrame();
+    const QRect pointer = f.window->areaRect(Page::Advanced, 1);
+    const QRect wheel = f.window->areaRect(Page::Advanced, 18);
+    const QRect fire = f.window->areaRect(Page::Advanced, 31);
+    const QRect cpi0 = f.window->areaRect(Page::Advanced, 66);
+    const QRect cpi1 = f.window->areaRect(Page::Advanced, 67);
+    auto at = [&](const QRect& r, double fraction) {
+        return Source(f, frame, QPoint(r.x() + static_cast<int>(r.width() * fraction), r.center().y()),
+                      "advanced_normal.jpg", "advanced_down.jpg");
+    };
+    EXPECT_EQ(at(pointer, 0.97), From::Down) << "speed 10 fills the whole bar";
+    EXPECT_EQ(at(wheel, 0.45), From::Down);
+    EXPECT_EQ(at(wheel, 0.55), From::Normal) << "speed 5 fills half";
+    EXPECT_EQ(at(fire, 0.97), From::Down);
+    EXPECT_EQ(at(cpi0, 0.97), From::Down) << "step 11 fills its bar";
+    EXPECT_EQ(at(cpi1, 0.05), From::Down) << "step 0 fills one twelfth";
+    EXPECT_EQ(at(cpi1, 0.2), From::Normal);
+    const QRect mark = f.window->areaRect(Page::Advanced, 70 + 11);
+    EXPECT_EQ(Source(f, frame, mark.topLeft() + QPoint(2, 2), "advanced_normal.jpg", "advanced_down.jpg"), From::Down);
+    const QRect other = f.window->areaRect(Page::Advanced, 70 + 10);
+    EXPECT_EQ(Source(f, frame, other.topLeft() + QPoint(2, 2), "advanced_normal.jpg", "advanced_down.jpg"), From::Normal);
+}
+
+TEST(WindowPainting, EveryLightingModeCoversItsPanels) {
+    WindowFixture f;
+    ASSERT_TRUE(f.start());
+    f.window->ChangePage(Page::Led);
+    QTest::mouseMove(f.window.get(), QPoint(480, 590));
+    const QImage null = Face(f, "led_null.jpg");
+    const QImage normal = Face(f, "led_normal.jpg");
+    for (int mode : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 12}) {
+        f.session.settings.ledMode = static_cast<std::uint8_t>(mode);
+        const QImage frame = f.window->renderFrame();
+        const auto covered = ui::LedModeMaskAreas(mode);
+        for (int panel : {71, 72, 73, 74, 75}) {
+            const QRect r = f.window->areaRect(Page::Led, panel);
+            // A point inside the panel where the normal face shows a control.
+            bool isCovered = std::find(covered.begin(), covered.end(), panel) != covered.end();
+            int differing = 0, fromNull = 0;
+            for (int y = r.top() + 4; y < r.bottom() - 4; y += 7) {
+                for (int x = r.left() + 4; x < r.right() - 4; x += 7) {
+                    const QPoint p(x, y);
+                    if (null.pixel(p) == normal.pixel(p)) continue;
+                    ++differing;
+                    fromNull += frame.pixel(p) == null.pixel(p);
+                }
+            }
+            ASSERT_GT(differing, 0) << panel;
+            if (isCovered) {
+                EXPECT_EQ(fromNull, differing) << "mode " << mode << " panel " << panel;
+            } else {
+                EXPECT_LT(fromNull, differing) << "mode " << mode << " panel " << panel;
+            }
+        }
+    }
+}
+
+TEST(SingleInstance, SecondStartAsksTheFirstToShow) {
+    const QString name = QStringLiteral("kx700-test-%1").arg(QCoreApplication::applicationPid());
+    app::SingleInstance first(name);
+    ASSERT_TRUE(first.acquire());
+    QSignalSpy shown(&first, &app::SingleInstance::showRequested);
+    app::SingleInstance second(name);
+    EXPECT_FALSE(second.acquire());
+    EXPECT_TRUE(shown.count() > 0 || shown.wait(2000));
+}
+
+}  // namespace
+}  // namespace kx700
