@@ -8,6 +8,7 @@ packages=(
   libhidapi-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev fonts-liberation2 fonts-noto-cjk
+  xvfb xdotool x11-utils imagemagick
 )
 # Extra groups a caller may ask for: "fuzz" brings clang and its runtimes.
 for extra in "$@"; do
