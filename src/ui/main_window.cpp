@@ -12,6 +12,7 @@
 #include "macro/files.h"
 #include "platform/profile.h"
 #include "settings/settings_file.h"
+#include "ui/macro_groups.h"
 #include "ui/tray.h"
 
 namespace kx700::ui {
@@ -20,24 +21,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kTitle = "KX700 Gaming Mouse";
-
-// The group list, as far as start-up needs it: names of groups whose file is
-// there. Names that could leave the macro folder are never used as paths.
-void LoadGroups(macro::MacroState& m, MessageSink& messages) {
-    macro::GroupDirectory& g = m.groups;
-    g = macro::GroupDirectory{};
-    const fs::path list = m.folders.groupListFile();
-    std::error_code ec;
-    if (!fs::exists(list, ec)) messages.show("Can't find the file.");
-    const profile::Snapshot ini(list);
-    int count = ini.readInt("MACRO_GROUP_NUM", "macGrpNum", 3);
-    count = std::clamp(count, 0, macro::kMaxGroups);
-    for (int k = 0; k < count; ++k) {
-        std::string name = ini.readString("MACRO_GROUP_NAME", std::to_string(k), "", 20);
-        if (!macro::IsSafeGroupName(name) || !fs::exists(m.folders.macroFolder / (name + ".dat"), ec)) continue;
-        g.groupNames[static_cast<std::size_t>(g.groupCount++)] = std::move(name);
-    }
-}
 
 }  // namespace
 
@@ -108,7 +91,7 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
     }
     buildRegions();
     s.macros.folders = macro::MacroFolders::For(s.folders, s.englishInterface);
-    LoadGroups(s.macros, messages_);
+    LoadMacroGroups(s.macros, messages_);
     if (s.macros.groups.groupCount > 0) {
         s.macros.groups.currentGroup = 0;
         macro::LoadGroupFile(s.macros.folders.macroFolder / (s.macros.groups.groupNames[0] + ".dat"), s.macros.table, messages_);

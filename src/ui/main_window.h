@@ -18,6 +18,8 @@
 #include "skin/layout.h"
 #include "ui/fonts.h"
 #include "ui/page.h"
+#include "ui/popup_menus.h"
+#include "ui/settings_actions.h"
 
 class QLineEdit;
 class QListWidget;
@@ -70,9 +72,35 @@ public:
     // The frame as painted last (for tests and screenshots).
     QImage renderFrame();
 
+    // Page actions, popups and the header's window actions (page_actions_*.cpp).
+    CMenuDlg* activePopup() const { return activePopup_; }
+    bool buttonMenuOpen() const { return buttonMenuOpen_; }
+    // The macro editor's LED step list opens kinds 6, 7 and 8 at a screen point.
+    CMenuDlg* OpenLedStepPopup(int kind, int ledSlot, int ledLine, QPoint screenPoint);
+    void ClosePopup();
+    void SelectProfile(int i);
+    void ImportSettings();
+    void ExportSettings();
+    void ResetSettings();
+    void OpenWebPage(int k);
+    void SwitchLanguage(bool english);
+    // Where import and export ask for files; the window keeps a dialog chooser
+    // until another is given (tests). The chooser must outlive the window.
+    void setFileChooser(FileChooser* chooser);
+    // How a web address is opened (the desktop's browser unless replaced).
+    void setUrlOpener(std::function<void(const QString&)> opener) { openUrl_ = std::move(opener); }
+
 Q_SIGNALS:
     // The window has ended; the program ends with it.
     void ended();
+    // Release over the header's apply area: the apply sequence runs here.
+    void applyRequested();
+    // A popup chose a row for the macro editor (kind 3: 1 import, 2 export,
+    // 3 reset; kinds 6-8: an LED step changed).
+    void macroMenuChosen(int row);
+    void ledStepChanged(int kind, int value);
+    // A press on a Macro page button whose operation lives with the macro editor.
+    void macroAreaPressed(int area);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -92,6 +120,15 @@ private:
     void destroyMacroControls();
     void fillMacroControls();
     void releaseHeader(int area);
+    // Hooks of the press and release dispatch into the page actions.
+    void pressPageArea(QPoint p);
+    void releaseAreas(int hotMain);
+    void openPopup(int kind, const QRect& area);
+    void openButtonPopup(int area);
+    CMenuDlg* createPopup(int kind, QPoint anchor, int button);
+    void macroGroupChosen(int previousGroup, int currentMacro);
+    void connectProfileEdit(QLineEdit* edit, int i);
+    void reloadMacroGroups();
     void closeToTray();
     void minimiseWindow();
     void startDrag(QPoint pressPoint);
@@ -118,6 +155,16 @@ private:
     QTimer preview_;
     QPoint dragOffset_;
     bool manualDrag_ = false;
+    // Popup state: at most one first-level popup is open.
+    QPointer<CMenuDlg> activePopup_;
+    int popupKind_ = 0;
+    int popupArea_ = NoArea;
+    QPoint popupAnchor_;
+    bool buttonMenuOpen_ = false;
+    bool popupOpen_ = false;
+    std::unique_ptr<FileChooser> dialogChooser_;
+    FileChooser* chooser_ = nullptr;
+    std::function<void(const QString&)> openUrl_;
 };
 
 // The -HIDE rule: the (at most) four characters after the command line's last

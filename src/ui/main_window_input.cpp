@@ -66,7 +66,9 @@ void CORV_ZOvizaDlg::mousePressEvent(QMouseEvent* event) {
         s.areaPressed = true;
         repaintPage(false);
     }
+    ClosePopup();  // every press in the window closes an open popup
     if (s.hotMain >= 6 && s.hotMain <= 9) ChangePage(static_cast<Page>(s.hotMain - 6));
+    pressPageArea(p);
 
     int pageHot = s.hotMain;
     switch (s.currentPage) {
@@ -98,6 +100,7 @@ void CORV_ZOvizaDlg::mouseReleaseEvent(QMouseEvent* event) {
     int area = s.hotMain;
     if (area == 0 || area == 1 || area == 2) s.hotMain = NoArea;
     releaseHeader(area);
+    if (!ended_) releaseAreas(area);
     if (!ended_) repaintPage(false);
 }
 
@@ -164,6 +167,7 @@ void CORV_ZOvizaDlg::createMainControls() {
         edit->setStyleSheet(ControlStyle());
         edit->setText(QString::fromStdString(session_.profileNames[static_cast<std::size_t>(i)]));
         edit->show();
+        connectProfileEdit(edit, i);
         profileEdits_[static_cast<std::size_t>(i)] = edit;
     }
 }

@@ -1,0 +1,70 @@
+// The language switch at run time: names, layouts, macro folders and menus of
+// the other language, without a restart.
+#include <QLineEdit>
+
+#include "macro/files.h"
+#include "platform/profile.h"
+#include "ui/macro_groups.h"
+#include "ui/main_window.h"
+#include "ui/settings_actions.h"
+#include "ui/tray.h"
+
+namespace kx700::ui {
+
+void CORV_ZOvizaDlg::SwitchLanguage(bool english) {
+    Session& s = session_;
+    macro::MacroState& m = s.macros;
+    ClosePopup();
+    // The current group's edits belong to the language being left.
+    const macro::GroupDirectory& g = m.groups;
+    if (g.currentGroup >= 0 && g.currentGroup < g.groupCount && m.table.currentMacro >= 0 &&
+        m.table.currentMacro < m.table.macroCount) {
+        const auto file = m.folders.macroFolder / (g.groupNames[static_cast<std::size_t>(g.currentGroup)] + ".dat");
+        if (const Status st = macro::SaveMacro(file, m.table, m.table.currentMacro); !st.ok()) messages_.show(st.message());
+    }
+    s.englishInterface = english;
+    if (const Status st = profile::WriteString(s.folders.settingsFile(), "Init", "VER_SEL", english ? "1" : "0"); !st.ok()) {
+        messages_.show(st.message());
+    }
+    fonts_ = MakeFonts(english, options_.displayScale);
+    setFont(fonts_.label);
+    images_.clear();
+    SkinReadState state;
+    LoadAllSkins(skin_, SkinFilesFor(s.folders.skinsFolder(), english), messages_, state);
+    // The layouts carry their own profile-key names: the user's names win.
+    ReloadProfileNames(s, skin_.functionNames);
+    if (state.endProgram) {
+        ExitProgram();
+        return;
+    }
+    buildRegions();
+    // The page's controls take the new layout's places and font.
+    if (interaction_.currentPage == Page::Main) {
+        destroyMainControls();
+        createMainControls();
+    }
+    reloadMacroGroups();
+    if (interaction_.currentPage == Page::Macro) {
+        destroyMacroControls();
+        createMacroControls();
+        fillMacroControls();
+    }
+    tray_->setMenuItems(TrayMenuItems(english));
+    setWindowTitle(QStringLiteral("KX700 Gaming Mouse"));
+    update();
+}
+
+void CORV_ZOvizaDlg::reloadMacroGroups() {
+    macro::MacroState& m = session_.macros;
+    m.folders = macro::MacroFolders::For(session_.folders, session_.englishInterface);
+    LoadMacroGroups(m, messages_);
+    // Nothing of the other language's group may stay on show.
+    m.table = macro::MacroTable{};
+    if (m.groups.groupCount > 0) {
+        m.groups.currentGroup = 0;
+        macro::LoadGroupFile(m.folders.macroFolder / (m.groups.groupNames[0] + ".dat"), m.table, messages_);
+        macro::ReadAllMacroNames(m.folders.macroFolder, m.groups);
+    }
+}
+
+}  // namespace kx700::ui

@@ -1,0 +1,82 @@
+// The header's and Main page's window actions: profiles, names, import,
+// export, reset, web pages, and the macro group chosen in its popup.
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QUrl>
+
+#include "macro/files.h"
+#include "ui/main_window.h"
+#include "ui/settings_actions.h"
+#include "ui/web_links.h"
+
+namespace kx700::ui {
+
+void CORV_ZOvizaDlg::setFileChooser(FileChooser* chooser) { chooser_ = chooser; }
+
+void CORV_ZOvizaDlg::SelectProfile(int i) {
+    if (i >= 0 && i < 3) session_.currentProfile = kUserProfileSlots[static_cast<std::size_t>(i)];
+}
+
+void CORV_ZOvizaDlg::ImportSettings() {
+    if (!chooser_) {
+        if (!dialogChooser_) dialogChooser_ = std::make_unique<DialogFileChooser>();
+        chooser_ = dialogChooser_.get();
+    }
+    const auto chosen = chooser_->openSettingsFile(this, session_.folders.programFolder);
+    if (!chosen) return;
+    if (!ui::ImportSettings(session_, *chosen, skin_.functionNames, messages_)) return;
+    for (std::size_t i = 0; i < profileEdits_.size(); ++i) {
+        if (profileEdits_[i]) profileEdits_[i]->setText(QString::fromStdString(session_.profileNames[i]));
+    }
+    repaintPage(false);
+}
+
+void CORV_ZOvizaDlg::ExportSettings() {
+    if (!chooser_) {
+        if (!dialogChooser_) dialogChooser_ = std::make_unique<DialogFileChooser>();
+        chooser_ = dialogChooser_.get();
+    }
+    const auto chosen = chooser_->saveSettingsFile(this, session_.folders.programFolder);
+    if (chosen && ui::ExportSettings(session_, *chosen, messages_)) repaintPage(false);
+}
+
+void CORV_ZOvizaDlg::ResetSettings() {
+    ui::ResetSettings(session_, messages_);
+    repaintPage(false);
+}
+
+void CORV_ZOvizaDlg::OpenWebPage(int k) {
+    if (k < 0 || k >= static_cast<int>(kWebPages.size())) return;
+    const QString address = QString::fromUtf8(kWebPages[static_cast<std::size_t>(k)].data(),
+                                              static_cast<qsizetype>(kWebPages[static_cast<std::size_t>(k)].size()));
+    if (openUrl_) {
+        openUrl_(address);
+    } else {
+        QDesktopServices::openUrl(QUrl(address));
+    }
+}
+
+void CORV_ZOvizaDlg::connectProfileEdit(QLineEdit* edit, int i) {
+    // Only the user's edits count: filling the box from the file is no edit.
+    connect(edit, &QLineEdit::textEdited, this, [this, edit, i](const QString& text) {
+        const std::string shown = EditProfileName(session_, i, text.toStdString(), skin_.functionNames, messages_);
+        if (QString::fromStdString(shown) != edit->text()) edit->setText(QString::fromStdString(shown));
+        repaintPage(false);
+    });
+}
+
+void CORV_ZOvizaDlg::macroGroupChosen(int previousGroup, int currentMacro) {
+    macro::MacroState& m = session_.macros;
+    const auto fileOf = [&](int g) { return m.folders.macroFolder / (m.groups.groupNames[static_cast<std::size_t>(g)] + ".dat"); };
+    if (previousGroup >= 0 && previousGroup < m.groups.groupCount && currentMacro >= 0 && currentMacro < m.table.macroCount) {
+        if (const Status st = macro::SaveMacro(fileOf(previousGroup), m.table, currentMacro); !st.ok()) messages_.show(st.message());
+    }
+    if (m.groups.currentGroup >= 0 && m.groups.currentGroup < m.groups.groupCount) {
+        m.table = macro::MacroTable{};
+        macro::LoadGroupFile(fileOf(m.groups.currentGroup), m.table, messages_);
+    }
+    fillMacroControls();
+    repaintPage(false);
+}
+
+}  // namespace kx700::ui

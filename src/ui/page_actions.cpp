@@ -1,0 +1,128 @@
+#include "ui/page_actions.h"
+
+#include <algorithm>
+
+namespace kx700::ui {
+
+std::uint32_t BarStep(std::int32_t offset, std::int32_t width, std::uint32_t steps) {
+    if (width <= 0) return 0;
+    const auto o = static_cast<std::uint32_t>(std::clamp(offset, 0, width - 1));
+    return o * steps / static_cast<std::uint32_t>(width);
+}
+
+namespace {
+
+// Speeds 1-10. On a narrow bar the last tenth is only a few pixels wide, so
+// everything from 160 pixels on that computes 9 counts as the top speed.
+std::uint8_t SpeedOf(std::int32_t offset, std::int32_t width) {
+    std::uint32_t v = BarStep(offset, width, 10) + 1;
+    if (v == 9 && offset >= 160) v = 10;
+    return static_cast<std::uint8_t>(v);
+}
+
+std::int32_t FireIntervalOf(std::int32_t offset, std::int32_t width) {
+    std::uint32_t v = BarStep(offset, width, 300);
+    if (v >= 298 && offset >= 173) v = 300;
+    return static_cast<std::int32_t>(v);
+}
+
+std::uint8_t DpiStepOf(std::int32_t offset, std::int32_t width) {
+    std::uint32_t v = BarStep(offset, width, 12);
+    if (v == 10 && offset >= 265) v = 11;
+    return static_cast<std::uint8_t>(v);
+}
+
+}  // namespace
+
+void SwitchCpiLevel(MouseSettings& s, int level) {
+    auto& on = s.dpiLevelEnabled;
+    const auto k = static_cast<std::size_t>(level);
+    if (on[k] == 0) {
+        on[k] = 1;
+        return;
+    }
+    on[k] = 0;
+    if (s.dpiLevel != level) return;
+    for (int i = 1; i < kCpiLevels; ++i) {
+        const int next = (level + i) % kCpiLevels;
+        if (on[static_cast<std::size_t>(next)] == 1) {
+            s.dpiLevel = next;
+            return;
+        }
+    }
+    on[k] = 1;  // the only level left on stays on and current
+}
+
+void SwitchCycleColour(MouseSettings& s, int colour) {
+    auto& on = s.cycleColourEnable;
+    const auto k = static_cast<std::size_t>(colour);
+    if (on[k] == 0) {
+        on[k] = 1;
+        return;
+    }
+    std::int64_t sum = 0;
+    for (std::int32_t v : on) sum += v;
+    if (sum >= 2) on[k] = 0;
+}
+
+int ReactionCodeOfArea(int area) {
+    if (area >= 51 && area <= 56) return area - 50;
+    if (area == 57 || area == 58) return 8;  // the top button has two areas
+    return 0;
+}
+
+bool PressAdvancedArea(MouseSettings& s, int area, const AreaRect& rect, int px) {
+    const std::int32_t offset = px - rect.x;
+    if (area == 1) {
+        s.pointerSpeed = SpeedOf(offset, rect.width);
+    } else if (area == 18) {
+        s.wheelSpeed = SpeedOf(offset, rect.width);
+    } else if (area == 31) {
+        s.fireInterval = FireIntervalOf(offset, rect.width);
+    } else if (area >= 34 && area <= 41) {
+        SetReportRate(s, static_cast<std::uint8_t>((area - 34) % 4));
+    } else if (area >= 47 && area <= 50) {
+        SwitchCpiLevel(s, area - 47);
+    } else if (area >= 60 && area <= 63) {
+        if (s.dpiLevelEnabled[static_cast<std::size_t>(area - 60)] != 0) s.dpiLevel = area - 60;
+    } else if (area >= 66 && area <= 69) {
+        s.dpiStep[static_cast<std::size_t>(area - 66)] = DpiStepOf(offset, rect.width);
+    } else if (area >= 70 && area <= 117) {
+        const int level = (area - 70) / 12;
+        s.dpiStep[static_cast<std::size_t>(level)] = static_cast<std::uint8_t>((area - 70) % 12);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool PressLedArea(MouseSettings& s, int currentProfile, int area, const AreaRect& rect, int px) {
+    const std::int32_t offset = px - rect.x;
+    if (area >= 7 && area <= 10) {
+        SwitchCycleColour(s, area - 7);
+    } else if (area == 14) {
+        s.userColourEnable = s.userColourEnable == 0 ? 1 : 0;
+    } else if (area == 40) {
+        const int m = s.ledMode;
+        if (m == 2 || m == 3 || m == 4 || m == 5 || m == 8) {
+            s.ledBrightness = 6 - static_cast<std::int32_t>(BarStep(offset, rect.width, 7));
+        }
+    } else if (area == 41) {
+        if (s.ledMode != 2 && s.ledMode != 9) s.ledCycleTime = static_cast<std::uint8_t>(BarStep(offset, rect.width, 6));
+    } else if (area == 45) {
+        s.ledSymmetry = s.ledSymmetry == 0 ? 1 : 0;
+    } else if (area >= 47 && area <= 49) {
+        s.ledDirection = area - 47;
+    } else if (area == 50) {
+        if (s.ledMode == 3) s.ledDirection = 3;
+    } else if (const int code = ReactionCodeOfArea(area); code != 0) {
+        if (currentProfile < 0 || currentProfile >= kProfileSlots) return true;
+        std::int32_t& flag = s.reactEnable[static_cast<std::size_t>(currentProfile)][static_cast<std::size_t>(code - 1)];
+        flag = flag == 0 ? 1 : 0;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kx700::ui

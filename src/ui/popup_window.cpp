@@ -1,0 +1,85 @@
+#include "ui/popup_window.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace kx700::ui {
+
+void LeftButtonRule(MouseSettings& s, int currentProfile, int button) {
+    if (currentProfile != 0 || button < 0 || button >= kButtons) return;
+    auto& assign = s.buttonAssign[0];
+    for (std::int32_t v : assign) {
+        if (v == 1) return;
+    }
+    assign[static_cast<std::size_t>(button < kButtons - 1 ? button + 1 : button)] = 1;
+}
+
+PopupWindow::PopupWindow(QWidget* parent, PopupContext context)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
+      context_(std::move(context)),
+      images_(context_.session->folders.skinsFolder()) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setMouseTracking(true);
+    setFont(context_.font);
+}
+
+void PopupWindow::setUp(const char* maskName, int divisor, int rows, int regionExtra) {
+    const QImage mask = images_.load(maskName);
+    width_ = mask.width();
+    rowHeight_ = divisor > 0 ? mask.height() / divisor : 0;
+    rows_ = rows;
+    hot_ = NoRow;
+    const int height = rows_ * rowHeight_ + (rows_ > 0 ? regionExtra : 0);
+    resize(std::max(width_, 1), std::max(height, 1));
+    // An empty list leaves nothing to see or click: a 0 x 0 mask would mean
+    // "no mask" to Qt, so such a window is simply never shown.
+    if (width_ > 0 && height > 0) setMask(QRegion(0, 0, width_, height));
+}
+
+int PopupWindow::rowAt(QPoint p) const {
+    if (p.x() < 0 || p.x() >= width_ || p.y() < 0 || rowHeight_ <= 0) return NoRow;
+    for (int r = 1; r <= rows_; ++r) {
+        if (p.y() >= rowHeight_ * (r - 1) && p.y() < rowHeight_ * r) return r;
+    }
+    return NoRow;
+}
+
+bool PopupWindow::track(QPoint p) {
+    const int r = rowAt(p);
+    if (r == hot_) return false;
+    hot_ = r;
+    update();
+    hotRowChanged();
+    return true;
+}
+
+void PopupWindow::mouseMoveEvent(QMouseEvent* event) { track(event->position().toPoint()); }
+
+QImage PopupWindow::renderRows() {
+    const Faces f = faces();
+    QImage canvas = images_.load(f.normal).convertToFormat(QImage::Format_RGB32);
+    if (canvas.isNull()) canvas = QImage(std::max(width_, 1), std::max(rows_ * rowHeight_, 1), QImage::Format_RGB32);
+    QPainter p(&canvas);
+    if (hot_ != NoRow && !bandFromNormal()) {
+        const QRect band(0, rowHeight_ * (hot_ - 1), width_, rowHeight_);
+        p.drawImage(band.topLeft(), images_.load(pressed_ ? f.down : f.over), band);
+    }
+    p.setFont(font());
+    const QFontMetrics m(font());
+    for (int r = 1; r <= rows_; ++r) {
+        const QString text = rowText(r);
+        const int top = rowHeight_ * (r - 1) + (rowHeight_ - m.height()) / 2;
+        p.setPen(r == hot_ ? QColor(1, 255, 246) : QColor(255, 255, 255));
+        p.drawText(QPoint(textLeft(m.horizontalAdvance(text)), top + m.ascent()), text);
+    }
+    return canvas;
+}
+
+void PopupWindow::paintEvent(QPaintEvent*) {
+    const QImage frame = renderRows();
+    QPainter p(this);
+    p.drawImage(QPoint(0, 0), frame, QRect(0, 0, width_, rows_ * rowHeight_));
+}
+
+}  // namespace kx700::ui

@@ -1,0 +1,176 @@
+#include "ui/settings_actions.h"
+
+#include <QFileDialog>
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <thread>
+#include <vector>
+
+#include "platform/atomic_file.h"
+#include "platform/profile.h"
+#include "platform/text.h"
+#include "settings/settings_file.h"
+
+namespace kx700::ui {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kIniFilter = "All Files(*.ini) (*.ini)";
+constexpr std::size_t kNameReadSize = 15;
+constexpr std::size_t kMaxNameLength = 10;
+constexpr std::string_view kBackupPrefix = "config.ini.";
+constexpr std::string_view kBackupSuffix = ".bak";
+
+std::optional<fs::path> Chosen(const QString& file) {
+    if (file.isEmpty()) return std::nullopt;
+    return fs::path(file.toStdString());
+}
+
+std::string ReadName(const fs::path& settingsFile, int i, bool english) {
+    return profile::ReadString(settingsFile, "Init", ProfileNameKey(i, english), "", kNameReadSize);
+}
+
+void LoadAllSlots(Session& s, MessageSink& messages) {
+    for (int slot = 0; slot < kProfileSlots; ++slot) LoadProfile(s.settings, s.folders.settingsFolder(), slot, false, messages);
+}
+
+bool IsBackupName(const std::string& name) {
+    return name.size() > kBackupPrefix.size() + kBackupSuffix.size() && name.starts_with(kBackupPrefix) &&
+           name.ends_with(kBackupSuffix);
+}
+
+}  // namespace
+
+std::optional<fs::path> DialogFileChooser::openSettingsFile(QWidget* parent, const fs::path& start) {
+    return Chosen(QFileDialog::getOpenFileName(parent, QString(), QString::fromStdString(start.string()),
+                                               QString::fromLatin1(kIniFilter), nullptr, QFileDialog::ReadOnly));
+}
+
+std::optional<fs::path> DialogFileChooser::saveSettingsFile(QWidget* parent, const fs::path& start) {
+    QFileDialog dialog(parent, QString(), QString::fromStdString(start.string()), QString::fromLatin1(kIniFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("ini"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return Chosen(dialog.selectedFiles().first());
+}
+
+std::string ProfileNameKey(int i, bool english) { return "ConfigName" + std::to_string(i + 1) + (english ? "_EN" : ""); }
+
+void ReloadProfileNames(Session& s, FunctionNames& names) {
+    for (int i = 0; i < 3; ++i) {
+        s.profileNames[static_cast<std::size_t>(i)] = ReadName(s.folders.settingsFile(), i, s.englishInterface);
+        names[static_cast<std::size_t>(19 + i)] = s.profileNames[static_cast<std::size_t>(i)];
+    }
+}
+
+std::string EditProfileName(Session& s, int i, const std::string& text, FunctionNames& names, MessageSink& messages) {
+    std::string& stored = s.profileNames[static_cast<std::size_t>(i)];
+    const std::size_t length = text::Utf16Length(text);
+    std::string shown = text;
+    if (length == 0 || length > kMaxNameLength) {
+        messages.show("More than limit!");
+        stored = ReadName(s.folders.settingsFile(), i, s.englishInterface);
+        shown = stored;
+    } else if (text != stored) {
+        const Status st = profile::WriteString(s.folders.settingsFile(), "Init", ProfileNameKey(i, s.englishInterface), text);
+        if (st.ok()) {
+            stored = text;
+        } else {
+            // Not on disk, so not the name: the box goes back to the stored one.
+            messages.show(st.message());
+            shown = stored;
+        }
+    }
+    names[static_cast<std::size_t>(19 + i)] = stored;
+    return shown;
+}
+
+bool ImportSettings(Session& s, const fs::path& chosen, FunctionNames& names, MessageSink& messages) {
+    const fs::path settingsFile = s.folders.settingsFile();
+    std::error_code ec;
+    if (!fs::is_regular_file(chosen, ec)) {
+        messages.show("Error!");
+        return false;
+    }
+    if (!fs::equivalent(chosen, settingsFile, ec)) {
+        std::string error;
+        const std::optional<std::string> bytes = fileio::ReadWholeFile(chosen, &error);
+        if (!bytes) {
+            messages.show("Error!");
+            return false;
+        }
+        BackUpSettingsFile(settingsFile);
+        if (const Status st = fileio::ReplaceFile(settingsFile, *bytes); !st.ok()) {
+            messages.show("Error!");
+            return false;
+        }
+    }
+    std::array<std::string, 3> imported;
+    for (int i = 0; i < 3; ++i) imported[static_cast<std::size_t>(i)] = ReadName(settingsFile, i, s.englishInterface);
+    if (std::ranges::all_of(imported, [](const std::string& n) { return !n.empty(); })) {
+        s.profileNames = imported;
+    } else {
+        messages.show("File version error!");
+    }
+    for (int i = 0; i < 3; ++i) names[static_cast<std::size_t>(19 + i)] = s.profileNames[static_cast<std::size_t>(i)];
+    LoadAllSlots(s, messages);
+    return true;
+}
+
+bool ExportSettings(const Session& s, const fs::path& chosen, MessageSink& messages) {
+    std::error_code ec;
+    if (fs::equivalent(chosen, s.folders.settingsFile(), ec)) return true;  // already there
+    ec.clear();
+    // A failed copy is an error even when an older file of that name is left.
+    fs::copy_file(s.folders.settingsFile(), chosen, fs::copy_options::overwrite_existing, ec);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (ec || !fs::exists(chosen)) {
+        messages.show("Error!");
+        return false;
+    }
+    return true;
+}
+
+void ResetSettings(Session& s, MessageSink& messages) {
+    BackUpSettingsFile(s.folders.settingsFile());
+    for (int slot : {3, 2, 1, 0}) {
+        // A slot the factory file could not give is not written back: that
+        // would store unapplied edits as if they were the factory values.
+        if (!LoadProfile(s.settings, s.folders.settingsFolder(), slot, true, messages)) continue;
+        if (const Status st = SaveProfile(s.settings, s.folders.settingsFile(), slot); !st.ok()) messages.show(st.message());
+    }
+}
+
+std::optional<fs::path> BackUpSettingsFile(const fs::path& settingsFile, int keep) {
+    std::error_code ec;
+    if (!fs::is_regular_file(settingsFile, ec)) return std::nullopt;
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::array<char, 32> buffer{};
+    const std::string stamp(buffer.data(), std::strftime(buffer.data(), buffer.size(), "%Y%m%d-%H%M%S", &local));
+    const fs::path folder = settingsFile.parent_path();
+    fs::path target = folder / (std::string(kBackupPrefix) + stamp + std::string(kBackupSuffix));
+    for (int n = 2; fs::exists(target, ec); ++n) {
+        target = folder / (std::string(kBackupPrefix) + stamp + "-" + std::to_string(n) + std::string(kBackupSuffix));
+    }
+    if (!fs::copy_file(settingsFile, target, ec)) return std::nullopt;
+    std::vector<fs::path> backups;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
+        if (e.is_regular_file(ec) && IsBackupName(e.path().filename().string())) backups.push_back(e.path());
+    }
+    // The stamps sort by time; a same-second "-n" copy sorts after its first.
+    std::ranges::sort(backups, [](const fs::path& a, const fs::path& b) {
+        const std::string x = a.filename().string(), y = b.filename().string();
+        return x.size() != y.size() && x.substr(0, 26) == y.substr(0, 26) ? x.size() < y.size() : x < y;
+    });
+    while (static_cast<int>(backups.size()) > std::max(keep, 1)) {
+        fs::remove(backups.front(), ec);
+        backups.erase(backups.begin());
+    }
+    return target;
+}
+
+}  // namespace kx700::ui

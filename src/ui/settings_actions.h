@@ -1,0 +1,68 @@
+#pragma once
+
+// The header's and Main page's settings-file actions: profile names, import,
+// export and reset of config.ini, and the dated backups kept before config.ini
+// is replaced. No widgets here: the window supplies the chosen paths and shows
+// the results.
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "programming/session.h"
+#include "skin/layout.h"
+
+class QWidget;
+
+namespace kx700::ui {
+
+using FunctionNames = std::array<std::string, kFunctionNameCount>;
+
+// How the window asks the user for a settings file. Tests answer without a
+// dialog; nullopt is a cancelled dialog.
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+    virtual std::optional<std::filesystem::path> openSettingsFile(QWidget* parent, const std::filesystem::path& start) = 0;
+    virtual std::optional<std::filesystem::path> saveSettingsFile(QWidget* parent, const std::filesystem::path& start) = 0;
+};
+
+// The ordinary file dialogs ("All Files(*.ini)", overwrite prompt on save).
+class DialogFileChooser final : public FileChooser {
+public:
+    std::optional<std::filesystem::path> openSettingsFile(QWidget* parent, const std::filesystem::path& start) override;
+    std::optional<std::filesystem::path> saveSettingsFile(QWidget* parent, const std::filesystem::path& start) override;
+};
+
+// The key of profile name i (0-2) in the Init section for a language.
+std::string ProfileNameKey(int i, bool english);
+
+// Reads the three names of the session's language into the session and the
+// profile-key function names (entries 19-21).
+void ReloadProfileNames(Session& s, FunctionNames& names);
+
+// A user's edit of name i. Returns the text the edit box should show: the
+// new name, or after "More than limit!" (empty, or over 10 characters) the
+// stored name read back from the file.
+std::string EditProfileName(Session& s, int i, const std::string& text, FunctionNames& names, MessageSink& messages);
+
+// Copies the chosen file over config.ini and reloads the four slots; the
+// names follow only when the file holds all three ("File version error!"
+// otherwise). True when config.ini was replaced.
+bool ImportSettings(Session& s, const std::filesystem::path& chosen, FunctionNames& names, MessageSink& messages);
+
+// Copies config.ini to the chosen file. "Error!" when no file is there after.
+bool ExportSettings(const Session& s, const std::filesystem::path& chosen, MessageSink& messages);
+
+// Slots 3, 2, 1, 0 from configReset.ini into the record and config.ini.
+void ResetSettings(Session& s, MessageSink& messages);
+
+// Keeps a dated copy of config.ini beside it before it is replaced, and
+// removes the oldest so that at most `keep` remain. Returns the copy's path
+// (nullopt when there was no config.ini or the copy failed).
+inline constexpr int kSettingsBackupsKept = 5;
+std::optional<std::filesystem::path> BackUpSettingsFile(const std::filesystem::path& settingsFile,
+                                                        int keep = kSettingsBackupsKept);
+
+}  // namespace kx700::ui
