@@ -90,6 +90,7 @@ CMenuDlg* CORV_ZOvizaDlg::createPopup(int kind, QPoint anchor, int button) {
     connect(popup, &CMenuDlg::ledStepChanged, this, &CORV_ZOvizaDlg::ledStepChanged);
     connect(popup, &CMenuDlg::closed, this, [this, popup] {
         if (activePopup_ != popup) return;
+        activePopup_.clear();
         buttonMenuOpen_ = false;
         repaintPage(false);
     });

@@ -1,0 +1,182 @@
+// Presses on the Advanced and Led pages change the record as the areas say.
+#include <gtest/gtest.h>
+
+#include "ui/page_actions.h"
+#include "ui_clicks.h"
+#include "ui_fixture.h"
+
+namespace kx700 {
+namespace {
+
+using testing::ClickArea;
+using testing::ClickAt;
+using testing::WindowFixture;
+using ui::Page;
+
+const auto* const kQt = ::testing::AddGlobalTestEnvironment(new testing::QtWidgetsEnvironment);
+
+// A press `offset` pixels from the left edge of a bar, mid-height.
+void PressBar(ui::CORV_ZOvizaDlg& w, Page table, int area, int offset) {
+    const QRect r = w.areaRect(table, area);
+    ClickAt(&w, QPoint(r.x() + offset, r.y() + r.height() / 2));
+}
+
+TEST(PageActions, BarsFollowThePressAndTheirEndOfBarRules) {
+    struct Row {
+        Page page;
+        int area;
+        int offset;
+        std::uint8_t ledMode;
+        std::function<std::int64_t(const MouseSettings&)> field;
+        std::int64_t expected;
+    };
+    const auto pointer = [](const MouseSettings& s) { return s.pointerSpeed; };
+    const auto wheel = [](const MouseSettings& s) { return s.wheelSpeed; };
+    const auto fire = [](const MouseSettings& s) { return s.fireInterval; };
+    const auto dpi2 = [](const MouseSettings& s) { return s.dpiStep[2]; };
+    const auto bright = [](const MouseSettings& s) { return s.ledBrightness; };
+    const auto cycle = [](const MouseSettings& s) { return s.ledCycleTime; };
+    // The pointer and wheel bars are 180 wide, fire 180, CPI 288, Led bars 210.
+    const std::vector<Row> rows = {
+        {Page::Advanced, 1, 0, 0, pointer, 1},     {Page::Advanced, 1, 19, 0, pointer, 2},
+        {Page::Advanced, 1, 159, 0, pointer, 9},   {Page::Advanced, 1, 160, 0, pointer, 10},
+        {Page::Advanced, 1, 179, 0, pointer, 10},  {Page::Advanced, 18, 100, 0, wheel, 6},
+        {Page::Advanced, 18, 162, 0, wheel, 10},   {Page::Advanced, 31, 0, 0, fire, 0},
+        {Page::Advanced, 31, 172, 0, fire, 286},   {Page::Advanced, 31, 179, 0, fire, 300},
+        {Page::Advanced, 68, 0, 0, dpi2, 0},       {Page::Advanced, 68, 264, 0, dpi2, 11},
+        {Page::Advanced, 68, 250, 0, dpi2, 10},    {Page::Advanced, 68, 287, 0, dpi2, 11},
+        {Page::Led, 40, 0, 2, bright, 6},          {Page::Led, 40, 209, 2, bright, 0},
+        {Page::Led, 40, 100, 8, bright, 3},        {Page::Led, 40, 209, 0, bright, -1},
+        {Page::Led, 40, 209, 9, bright, -1},       {Page::Led, 41, 0, 0, cycle, 0},
+        {Page::Led, 41, 209, 1, cycle, 5},         {Page::Led, 41, 209, 2, cycle, -1},
+        {Page::Led, 41, 209, 9, cycle, -1},
+    };
+    WindowFixture f;
+    ASSERT_TRUE(f.start());
+    for (const Row& r : rows) {
+        f.window->ChangePage(r.page);
+        f.session.settings.ledMode = r.ledMode;
+        f.session.settings.ledBrightness = -1;  // -1: the bar did nothing
+        f.session.settings.ledCycleTime = 255;
+        const MouseSettings before = f.session.settings;
+        PressBar(*f.window, r.page, r.area, r.offset);
+        const std::int64_t expected = r.expected == -1 ? r.field(before) : r.expected;
+        EXPECT_EQ(r.field(f.session.settings), expected) << "area " << r.area << " offset " << r.offset << " mode "
+                                                         << int{r.ledMode};
+    }
+}
+
+TEST(PageActions, AdvancedChoicesSelectorsAndMarks) {
+    WindowFixture f;
+    ASSERT_TRUE(f.start());
+    f.window->ChangePage(Page::Advanced);
+    MouseSettings& s = f.session.settings;
+    struct Rate {
+        int area;
+        int rate, interval, code;
+    };
+    for (const Rate r : {Rate{34, 0, 8, 7}, Rate{39, 1, 4, 3}, Rate{36, 2, 2, 1}, Rate{41, 3, 1, 0}}) {
+        ClickArea(*f.window, Page::Advanced, r.area);
+        EXPECT_EQ(s.reportRate, r.rate) << r.area;
+        EXPECT_EQ(s.pollIntervalMs, r.interval) << r.area;
+        EXPECT_EQ(s.reportIntervalCode, r.code) << r.area;
+    }
+    s.dpiLevelEnabled = {1, 1, 0, 1};
+    s.dpiLevel = 0;
+    ClickArea(*f.window, Page::Advanced, 62);  // level 2 is off: nothing
+    EXPECT_EQ(s.dpiLevel, 0);
+    ClickArea(*f.window, Page::Advanced, 63);
+    EXPECT_EQ(s.dpiLevel, 3);
+    ClickArea(*f.window, Page::Advanced, 70 + 5);
+    ClickArea(*f.window, Page::Advanced, 106 + 11);
+    EXPECT_EQ(s.dpiStep[0], 5);
+    EXPECT_EQ(s.dpiStep[3], 11);
+}
+
+TEST(PageActions, CpiSwitchesKeepOneLevelOnAndMoveTheCurrentOne) {
+    struct Row {
+        std::array<std::uint8_t, 4> on;
+        int current, pressed;
+        std::array<std::uint8_t, 4> onAfter;
+        int currentAfter;
+    };
+    for (const Row& r : {
+             Row{{1, 1, 1, 1}, 1, 1, {1, 0, 1, 1}, 2},  // current moves to the next
+             Row{{1, 1, 0, 0}, 1, 1, {1, 0, 0, 0}, 0},  // 3 is followed by 0
+             Row{{0, 0, 0, 1}, 3, 3, {0, 0, 0, 1}, 3},  // the only level stays on
+             Row{{1, 1, 0, 0}, 0, 1, {1, 0, 0, 0}, 0},  // not current: always off
+             Row{{1, 0, 0, 0}, 0, 2, {1, 0, 1, 0}, 0},  // off goes on
+         }) {
+        MouseSettings s;
+        s.dpiLevelEnabled = r.on;
+        s.dpiLevel = r.current;
+        ui::SwitchCpiLevel(s, r.pressed);
+        EXPECT_EQ(s.dpiLevelEnabled, r.onAfter) << r.pressed;
+        EXPECT_EQ(s.dpiLevel, r.currentAfter) << r.pressed;
+    }
+}
+
+TEST(PageActions, LedSwitchesDirectionsAndReactions) {
+    WindowFixture f;
+    ASSERT_TRUE(f.start());
+    f.window->ChangePage(Page::Led);
+    MouseSettings& s = f.session.settings;
+    s.cycleColourEnable = {0, 0, 1, 0};
+    ClickArea(*f.window, Page::Led, 9);  // the only colour on stays on
+    EXPECT_EQ(s.cycleColourEnable, (std::array<std::int32_t, 4>{0, 0, 1, 0}));
+    ClickArea(*f.window, Page::Led, 7);
+    ClickArea(*f.window, Page::Led, 9);
+    EXPECT_EQ(s.cycleColourEnable, (std::array<std::int32_t, 4>{1, 0, 0, 0}));
+
+    s.userColourEnable = 0;
+    s.ledSymmetry = 1;
+    ClickArea(*f.window, Page::Led, 14);
+    ClickArea(*f.window, Page::Led, 45);
+    EXPECT_EQ(s.userColourEnable, 1);
+    EXPECT_EQ(s.ledSymmetry, 0);
+
+    s.ledMode = 1;
+    ClickArea(*f.window, Page::Led, 49);
+    EXPECT_EQ(s.ledDirection, 2);
+    ClickArea(*f.window, Page::Led, 50);  // direction 3 belongs to mode 3
+    EXPECT_EQ(s.ledDirection, 2);
+    s.ledMode = 3;
+    ClickArea(*f.window, Page::Led, 50);
+    EXPECT_EQ(s.ledDirection, 3);
+    ClickArea(*f.window, Page::Led, 47);
+    EXPECT_EQ(s.ledDirection, 0);
+
+    f.session.currentProfile = 2;
+    s.reactEnable = {};
+    for (int area = 51; area <= 56; ++area) ClickArea(*f.window, Page::Led, area);
+    ClickArea(*f.window, Page::Led, 57);
+    EXPECT_EQ(s.reactEnable[2], (std::array<std::int32_t, kMemorySlots>{1, 1, 1, 1, 1, 1, 0, 1, 0}));
+    ClickArea(*f.window, Page::Led, 58);  // the top button's second area: the same flag
+    EXPECT_EQ(s.reactEnable[2][7], 0);
+    EXPECT_EQ(s.reactEnable[0], (std::array<std::int32_t, kMemorySlots>{}));
+}
+
+TEST(PageActions, ReleasesOfTheHeaderAndLinks) {
+    WindowFixture f;
+    ASSERT_TRUE(f.start());
+    std::vector<QString> opened;
+    f.window->setUrlOpener([&](const QString& a) { opened.push_back(a); });
+    int applies = 0;
+    QObject::connect(f.window.get(), &ui::CORV_ZOvizaDlg::applyRequested, [&] { ++applies; });
+    const std::string before = testing::ReadBytes(f.config());
+    for (const auto& [area, profile] : std::vector<std::pair<int, int>>{{12, 2}, {13, 3}, {11, 0}}) {
+        ClickArea(*f.window, Page::Main, area);
+        EXPECT_EQ(f.session.currentProfile, profile);
+    }
+    EXPECT_EQ(testing::ReadBytes(f.config()), before) << "choosing a profile writes nothing";
+    for (int area : {19, 29, 30}) ClickArea(*f.window, Page::Main, area);
+    ASSERT_EQ(opened.size(), 3u);
+    EXPECT_NE(opened[0], opened[1]);
+    EXPECT_NE(opened[1], opened[2]);
+    EXPECT_TRUE(opened[0].startsWith(QStringLiteral("https://")));
+    ClickArea(*f.window, Page::Main, 3);
+    EXPECT_EQ(applies, 1);
+}
+
+}  // namespace
+}  // namespace kx700

@@ -1,0 +1,229 @@
+// Import, export, reset, profile names and the language switch, through the
+// window's areas with a chooser that answers instead of a dialog.
+#include <QApplication>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "platform/profile.h"
+#include "settings/settings_file.h"
+#include "ui/settings_actions.h"
+#include "ui_clicks.h"
+#include "ui_fixture.h"
+
+namespace kx700 {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ClickArea;
+using testing::WindowFixture;
+using ui::Page;
+
+const auto* const kQt = ::testing::AddGlobalTestEnvironment(new testing::QtWidgetsEnvironment);
+
+class AnswerChooser : public ui::FileChooser {
+public:
+    std::optional<fs::path> answer;
+    std::optional<fs::path> openSettingsFile(QWidget*, const fs::path&) override { return answer; }
+    std::optional<fs::path> saveSettingsFile(QWidget*, const fs::path&) override { return answer; }
+};
+
+std::vector<fs::path> Backups(const fs::path& folder) {
+    std::vector<fs::path> out;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        if (e.path().extension() == ".bak") out.push_back(e.path());
+    }
+    return out;
+}
+
+struct Started : WindowFixture {
+    AnswerChooser chooser;
+    Started() {
+        EXPECT_TRUE(start());
+        window->setFileChooser(&chooser);
+    }
+    QLineEdit* nameBox(int i) { return window->findChild<QLineEdit*>(QStringLiteral("profileName%1").arg(i + 1)); }
+};
+
+TEST(SettingsActions, ImportGoodFileWithoutNamesAndMissingFile) {
+    Started f;
+    const fs::path original = f.config();
+    const std::string before = testing::ReadBytes(original);
+    // A good file: other names and another pointer speed in slot 2.
+    const fs::path good = f.dir / "good.ini";
+    fs::copy_file(original, good);
+    ASSERT_TRUE(profile::WriteString(good, "Init", "ConfigName2_EN", "Sniper").ok());
+    ASSERT_TRUE(profile::WriteString(good, "ShareData", "POINTER_SPEED", "7").ok());
+    f.chooser.answer = good;
+    ClickArea(*f.window, Page::Main, 14);
+    EXPECT_EQ(testing::ReadBytes(original), testing::ReadBytes(good));
+    EXPECT_EQ(f.session.profileNames[1], "Sniper");
+    EXPECT_EQ(f.window->skin().functionNames[20], "Sniper");
+    EXPECT_EQ(f.nameBox(1)->text(), QStringLiteral("Sniper"));
+    const auto backups = Backups(original.parent_path());
+    ASSERT_EQ(backups.size(), 1u) << "the replaced config.ini is kept";
+    EXPECT_EQ(testing::ReadBytes(backups[0]), before);
+    EXPECT_TRUE(f.messages.messages().empty());
+
+    // Without names: replaced and loaded, but the names stay.
+    const fs::path nameless = f.dir / "nameless.ini";
+    std::string text = testing::ReadBytes(good);
+    text.replace(text.find("ConfigName3_EN="), 15, "Unrelated_KEY=");
+    testing::WriteBytes(nameless, text);
+    f.chooser.answer = nameless;
+    ClickArea(*f.window, Page::Main, 14);
+    EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"File version error!"});
+    EXPECT_EQ(testing::ReadBytes(original), text);
+    EXPECT_EQ(f.session.profileNames[1], "Sniper");
+
+    f.messages.clear();
+    f.chooser.answer = f.dir / "missing.ini";
+    ClickArea(*f.window, Page::Main, 14);
+    EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"Error!"});
+    EXPECT_EQ(testing::ReadBytes(original), text);
+
+    f.messages.clear();
+    f.chooser.answer.reset();  // a cancelled dialog does nothing
+    ClickArea(*f.window, Page::Main, 14);
+    EXPECT_TRUE(f.messages.messages().empty());
+}
+
+TEST(SettingsActions, ExportCopiesAndReportsAFailedCopy) {
+    Started f;
+    f.chooser.answer = f.dir / "out.ini";
+    ClickArea(*f.window, Page::Main, 15);
+    EXPECT_EQ(testing::ReadBytes(f.dir / "out.ini"), testing::ReadBytes(f.config()));
+    EXPECT_TRUE(f.messages.messages().empty());
+    // An old file of the chosen name must not pass for a new copy.
+    fs::create_directories(f.dir / "ro");
+    testing::WriteBytes(f.dir / "ro" / "old.ini", "old");
+    fs::permissions(f.dir / "ro", fs::perms::owner_read | fs::perms::owner_exec);
+    f.chooser.answer = f.dir / "ro" / "old.ini";
+    fs::permissions(f.dir / "ro" / "old.ini", fs::perms::owner_read);
+    ClickArea(*f.window, Page::Main, 15);
+    fs::permissions(f.dir / "ro", fs::perms::owner_all);
+    if (::geteuid() != 0) {
+        EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"Error!"});
+    }
+    f.messages.clear();
+    f.chooser.answer = f.dir / "no-such-folder" / "out.ini";
+    ClickArea(*f.window, Page::Main, 15);
+    EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"Error!"});
+}
+
+TEST(SettingsActions, ResetThenRestartShowsTheFactorySettingsAndKeepsNames) {
+    MouseSettings factory;
+    {
+        Started f;
+        ASSERT_TRUE(profile::WriteString(f.config(), "Init", "ConfigName1_EN", "Mine").ok());
+        f.session.settings.buttonAssign[2][3] = 30;
+        f.session.settings.pointerSpeed = 2;
+        ASSERT_TRUE(SaveProfiles(f.session.settings, f.config(), std::array{0, 1, 2, 3}).ok());
+        ClickArea(*f.window, Page::Main, 16);
+        EXPECT_TRUE(f.messages.messages().empty());
+        for (int slot = 0; slot < kProfileSlots; ++slot) {
+            ASSERT_TRUE(LoadProfile(factory, f.dir / "skins" / "config", slot, true, f.messages));
+        }
+        EXPECT_EQ(f.session.settings, factory);
+        EXPECT_EQ(profile::ReadString(f.config(), "Init", "ConfigName1_EN", "", 15), "Mine");
+        EXPECT_EQ(Backups(f.config().parent_path()).size(), 1u);
+        // Restart on the same folder.
+        Session again;
+        again.folders = f.session.folders;
+        RecordingMessageSink messages;
+        ui::CORV_ZOvizaDlg window(again, f.backend, messages, {});
+        ASSERT_TRUE(window.OnInitDialog());
+        EXPECT_EQ(again.settings, factory);
+        EXPECT_EQ(again.profileNames[0], "Mine");
+    }
+}
+
+TEST(SettingsActions, BackupsArePrunedToTheNewest) {
+    testing::TempDir dir;
+    const fs::path config = dir / "config.ini";
+    for (int i = 0; i < 8; ++i) {
+        testing::WriteBytes(config, "v" + std::to_string(i));
+        ASSERT_TRUE(ui::BackUpSettingsFile(config, 3));
+    }
+    const auto kept = Backups(dir.path());
+    ASSERT_EQ(kept.size(), 3u);
+    std::vector<std::string> contents;
+    for (const auto& k : kept) contents.push_back(testing::ReadBytes(k));
+    std::ranges::sort(contents);
+    EXPECT_EQ(contents, (std::vector<std::string>{"v5", "v6", "v7"}));
+    EXPECT_FALSE(ui::BackUpSettingsFile(dir / "absent.ini"));
+}
+
+TEST(SettingsActions, NameEditsAtZeroTenAndElevenCharacters) {
+    Started f;
+    QLineEdit* box = f.nameBox(0);
+    ASSERT_NE(box, nullptr);
+    struct Row {
+        QString typed;
+        std::string stored;
+        bool refused;
+    };
+    for (const Row& r : {Row{QStringLiteral("ABCDEFGHIJ"), "ABCDEFGHIJ", false}, Row{QString(), "ABCDEFGHIJ", true},
+                         Row{QStringLiteral("ABCDEFGHIJK"), "ABCDEFGHIJ", true},
+                         Row{QString::fromUtf8("十个汉字十个汉字十个"), "十个汉字十个汉字十个", false}}) {
+        f.messages.clear();
+        box->selectAll();
+        if (r.typed.isEmpty()) {
+            QTest::keyClick(box, Qt::Key_Backspace);
+        } else {
+            // One key event with the whole text, as an input method commits it.
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, r.typed, Qt::NoModifier);
+        }
+        EXPECT_EQ(f.messages.messages(), r.refused ? std::vector<std::string>{"More than limit!"} : std::vector<std::string>{})
+            << r.typed.toStdString();
+        EXPECT_EQ(f.session.profileNames[0], r.stored);
+        EXPECT_EQ(profile::ReadString(f.config(), "Init", "ConfigName1_EN", "", 15), r.stored);
+        EXPECT_EQ(f.window->skin().functionNames[19], r.stored);
+        EXPECT_EQ(box->text().toStdString(), r.stored);
+    }
+    EXPECT_EQ(profile::ReadString(f.config(), "Init", "ConfigName1", "", 15), "默认") << "the other language's name";
+}
+
+TEST(SettingsActions, LanguageRoundTripLeavesTheOtherLanguageAlone) {
+    Started f;
+    ASSERT_TRUE(f.session.englishInterface);
+    const fs::path cnMacros = f.dir / "skins" / "INI_CN" / "macro";
+    auto folderBytes = [](const fs::path& folder) {
+        std::map<std::string, std::string> out;
+        for (const auto& e : fs::directory_iterator(folder)) out[e.path().filename().string()] = testing::ReadBytes(e.path());
+        return out;
+    };
+    const auto cnBefore = folderBytes(cnMacros);
+    const std::string firstEnGroup = f.session.macros.groups.groupNames[0];
+    f.window->ChangePage(Page::Macro);
+
+    ClickArea(*f.window, Page::Main, 4);  // Chinese
+    EXPECT_FALSE(f.session.englishInterface);
+    EXPECT_EQ(profile::ReadString(f.config(), "Init", "VER_SEL", "", 5), "0");
+    EXPECT_EQ(f.session.profileNames[0], "默认");
+    EXPECT_EQ(f.window->skin().functionNames[19], "默认");
+    EXPECT_EQ(f.window->skin().mainLabels[6], "按键设置");
+    EXPECT_EQ(f.session.macros.folders.macroFolder, cnMacros);
+    EXPECT_NE(f.session.macros.groups.groupNames[0], firstEnGroup);
+    ASSERT_NE(f.window->findChild<QLineEdit*>(QStringLiteral("groupName")), nullptr);
+    EXPECT_EQ(f.window->findChild<QLineEdit*>(QStringLiteral("groupName"))->text().toStdString(),
+              f.session.macros.groups.groupNames[0]);
+
+    f.window->ChangePage(Page::Main);
+    ASSERT_TRUE(f.session.profileNames[1] == "射击");
+    ClickArea(*f.window, Page::Main, 5);  // English again
+    EXPECT_TRUE(f.session.englishInterface);
+    EXPECT_EQ(f.session.profileNames[1], "Shooter");
+    EXPECT_EQ(f.nameBox(1)->text(), QStringLiteral("Shooter"));
+    EXPECT_EQ(f.session.macros.groups.groupNames[0], firstEnGroup);
+    EXPECT_EQ(folderBytes(cnMacros), cnBefore);
+    EXPECT_EQ(profile::ReadString(f.config(), "Init", "ConfigName2", "", 15), "射击");
+    ClickArea(*f.window, Page::Main, 5);  // the language in use: the same steps, the same result
+    EXPECT_TRUE(f.session.englishInterface);
+    EXPECT_EQ(f.session.profileNames[1], "Shooter");
+    EXPECT_TRUE(f.messages.messages().empty());
+}
+
+}  // namespace
+}  // namespace kx700
