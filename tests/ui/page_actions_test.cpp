@@ -66,6 +66,24 @@ TEST(PageActions, BarsFollowThePressAndTheirEndOfBarRules) {
     }
 }
 
+TEST(PageActions, EndOfBarOffsetsAreAbsolutePixels) {
+    struct Row {
+        int area, width, offset, expected;
+    };
+    // On a 200-pixel speed bar 160-179 compute 9 and store 10 (on a 400-pixel
+    // one already 330 does); on a 300-pixel CPI bar 265-274 compute 10 and
+    // store 11; a fire value of 298 or more becomes 300 only from offset 173.
+    for (const Row& r : {Row{1, 200, 0, 1}, Row{1, 200, 19, 1}, Row{1, 200, 140, 8}, Row{1, 200, 159, 8}, Row{1, 200, 160, 10},
+                         Row{1, 200, 179, 10}, Row{1, 200, 199, 10}, Row{18, 400, 330, 10}, Row{66, 300, 264, 10},
+                         Row{66, 300, 265, 11}, Row{66, 300, 299, 11}, Row{31, 400, 397, 297}, Row{31, 400, 399, 300},
+                         Row{31, 170, 169, 298}}) {
+        MouseSettings s;
+        ASSERT_TRUE(ui::PressAdvancedArea(s, r.area, AreaRect{10, 0, r.width, 16}, 10 + r.offset));
+        const int got = r.area == 1 ? s.pointerSpeed : r.area == 18 ? s.wheelSpeed : r.area == 31 ? s.fireInterval : s.dpiStep[0];
+        EXPECT_EQ(got, r.expected) << "area " << r.area << " width " << r.width << " offset " << r.offset;
+    }
+}
+
 TEST(PageActions, AdvancedChoicesSelectorsAndMarks) {
     WindowFixture f;
     ASSERT_TRUE(f.start());
