@@ -13,8 +13,6 @@ using testing::ClickAt;
 using testing::WindowFixture;
 using ui::Page;
 
-const auto* const kQt = ::testing::AddGlobalTestEnvironment(new testing::QtWidgetsEnvironment);
-
 // A press `offset` pixels from the left edge of a bar, mid-height.
 void PressBar(ui::CORV_ZOvizaDlg& w, Page table, int area, int offset) {
     const QRect r = w.areaRect(table, area);
@@ -177,8 +175,7 @@ TEST(PageActions, LedSwitchesDirectionsAndReactions) {
 TEST(PageActions, ReleasesOfTheHeaderAndLinks) {
     WindowFixture f;
     ASSERT_TRUE(f.start());
-    std::vector<QString> opened;
-    f.window->setUrlOpener([&](const QString& a) { opened.push_back(a); });
+    const std::vector<QString>& opened = f.openedAddresses;
     int applies = 0;
     QObject::connect(f.window.get(), &ui::CORV_ZOvizaDlg::applyRequested, [&] { ++applies; });
     const std::string before = testing::ReadBytes(f.config());

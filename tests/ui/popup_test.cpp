@@ -19,8 +19,6 @@ using testing::WindowFixture;
 using ui::CMenuDlg;
 using ui::Page;
 
-const auto* const kQt = ::testing::AddGlobalTestEnvironment(new testing::QtWidgetsEnvironment);
-
 // Profile p's buttons: 1 on button 0 only, the rest distinct non-left values.
 void OneLeftButton(Session& s, int p) { s.settings.buttonAssign[static_cast<std::size_t>(p)] = {1, 2, 3, 4, 5, 6, 6}; }
 

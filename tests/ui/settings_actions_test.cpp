@@ -20,15 +20,6 @@ using testing::ClickArea;
 using testing::WindowFixture;
 using ui::Page;
 
-const auto* const kQt = ::testing::AddGlobalTestEnvironment(new testing::QtWidgetsEnvironment);
-
-class AnswerChooser : public ui::FileChooser {
-public:
-    std::optional<fs::path> answer;
-    std::optional<fs::path> openSettingsFile(QWidget*, const fs::path&) override { return answer; }
-    std::optional<fs::path> saveSettingsFile(QWidget*, const fs::path&) override { return answer; }
-};
-
 std::vector<fs::path> Backups(const fs::path& folder) {
     std::vector<fs::path> out;
     for (const auto& e : fs::directory_iterator(folder)) {
@@ -38,11 +29,7 @@ std::vector<fs::path> Backups(const fs::path& folder) {
 }
 
 struct Started : WindowFixture {
-    AnswerChooser chooser;
-    Started() {
-        EXPECT_TRUE(start());
-        window->setFileChooser(&chooser);
-    }
+    Started() { EXPECT_TRUE(start()); }
     QLineEdit* nameBox(int i) { return window->findChild<QLineEdit*>(QStringLiteral("profileName%1").arg(i + 1)); }
 };
 

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "../support/temp_dir.h"
 #include "device/simulated_backend.h"
@@ -39,7 +41,19 @@ inline void CopyStage(const std::filesystem::path& to) {
     fs::copy_file(fs::path(stage) / "constMacro.dat", to / "constMacro.dat");
 }
 
+// Answers every file question with a fixed path, or as a cancelled dialog.
+class AnswerChooser : public ui::FileChooser {
+public:
+    std::optional<std::filesystem::path> answer;
+    std::optional<std::filesystem::path> openSettingsFile(QWidget*, const std::filesystem::path&) override { return answer; }
+    std::optional<std::filesystem::path> saveSettingsFile(QWidget*, const std::filesystem::path&) override { return answer; }
+};
+
+// No test opens a file dialog or a browser: the chooser cancels unless told
+// otherwise, and opened addresses are only recorded.
 struct WindowFixture {
+    AnswerChooser chooser;
+    std::vector<QString> openedAddresses;
     TempDir dir;
     Session session;
     RecordingMessageSink messages;
@@ -53,6 +67,8 @@ struct WindowFixture {
         session.folders.programFolder = dir.path();
         session.messages = &messages;
         window = std::make_unique<ui::CORV_ZOvizaDlg>(session, backend, messages, options);
+        window->setFileChooser(&chooser);
+        window->setUrlOpener([this](const QString& address) { openedAddresses.push_back(address); });
     }
     bool start() {
         started = window->OnInitDialog();
