@@ -59,7 +59,9 @@ Parsed ParseOptions(const std::vector<std::string>& argv) {
     Parsed out;
     std::vector<std::string> rest = argv;
     Options& o = out.options;
-    o.help = TakeFlag(rest, "-h") | TakeFlag(rest, "--help");
+    const bool shortHelp = TakeFlag(rest, "-h");  // both spellings leave the arguments
+    const bool longHelp = TakeFlag(rest, "--help");
+    o.help = shortHelp || longHelp;
     o.simulate = TakeFlag(rest, "--simulate");
     std::optional<std::string> simState, dataDir;
     if (!TakeValue(rest, "--sim-state", simState, out.error) || !TakeValue(rest, "--data-dir", dataDir, out.error))
