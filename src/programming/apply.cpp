@@ -41,7 +41,6 @@ ApplyResult ApplySettings(Session& s) {
         }
         macro::ReadAllMacroNames(m.folders.macroFolder, m.groups);
     }
-    Note(r, WriteCurrentProfile(s.folders.settingsFile(), s.currentProfile));
 
     const DeviceImage image = BuildDeviceImage(s, bank);
     for (const MemoryWrite& w : image.fixed) Write(s, r, w);
@@ -63,8 +62,9 @@ ApplyResult ApplySettings(Session& s) {
     r.transactions += 2;
 
     SystemSettings(s);
-    const int all[] = {0, 1, 2, 3};
-    if (Status saved = SaveProfiles(s.settings, s.folders.settingsFile(), all); !saved.ok()) {
+    // CurConfig goes with the profiles: an apply that ends early leaves
+    // config.ini exactly as it was, and a full one replaces it once.
+    if (Status saved = SaveAllProfiles(s.settings, s.folders.settingsFile(), s.currentProfile); !saved.ok()) {
         sink.show(saved.message());
         Note(r, saved);
     }

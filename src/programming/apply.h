@@ -54,8 +54,8 @@ struct ApplyResult {
 };
 
 // The whole apply on the UI thread: status read, the current group saved,
-// CurConfig, the image, the CPI state and finish, the system settings, the
-// four profiles in one save, the host view republished. An apply that ends
+// the image, the CPI state and finish, the system settings, CurConfig with
+// the four profiles in one save, the host view republished. An apply that ends
 // early (macro area full, LED range) leaves config.ini as it was.
 ApplyResult ApplySettings(Session& s);
 
