@@ -20,14 +20,21 @@ function(kx700_library name)
   target_link_libraries(${name} PRIVATE kx700_warnings)
 endfunction()
 
-# Helper: a GoogleTest program registered with CTest.
+# Helper: a GoogleTest program registered with CTest (nothing when tests are
+# off, so fuzz-only builds need no guards).
 function(kx700_test name)
   if(NOT KX700_BUILD_TESTS)
     return()
   endif()
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;DEFINITIONS;DEPENDS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main kx700_warnings)
+  if(T_DEFINITIONS)
+    target_compile_definitions(${name} PRIVATE ${T_DEFINITIONS})
+  endif()
+  if(T_DEPENDS)
+    add_dependencies(${name} ${T_DEPENDS})
+  endif()
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   if(NOT T_LABELS)
     set(T_LABELS unit)

@@ -21,12 +21,6 @@ constexpr const char* kUdevHint =
     "  The mouse's hidraw nodes are not accessible to you. Install data/udev/70-kx700.rules into\n"
     "  /etc/udev/rules.d/, run 'sudo udevadm control --reload' and plug the mouse in again.\n";
 
-// The mouse the command talks to: the system's, or the simulated one.
-struct Mouse {
-    std::shared_ptr<SimulatedMouse> sim;
-    std::unique_ptr<HidBackend> backend;
-};
-
 int Fail(std::ostream& err, const std::string& message) {
     err << "kx700ctl: " << message << "\n";
     return kExitFailure;
@@ -42,6 +36,8 @@ std::string Hex(unsigned v, int width) {
     s << std::uppercase << std::hex << std::setw(width) << std::setfill('0') << v;
     return s.str();
 }
+
+}  // namespace
 
 Status OpenMouse(const Options& o, Mouse& mouse) {
     if (!o.simulate) {
@@ -63,6 +59,8 @@ Status SaveMouse(const Options& o, const Mouse& mouse) {
     if (!mouse.sim || !o.simState) return Status::Ok();
     return SaveSimState(*o.simState, mouse.sim->snapshot());
 }
+
+namespace {
 
 int CmdList(Mouse& mouse, std::ostream& out, std::ostream& err) {
     std::string error;

@@ -2,7 +2,12 @@
 
 #include <ostream>
 
+#include <memory>
+
 #include "app/ctl_options.h"
+#include "device/hid_backend.h"
+#include "device/simulated_mouse.h"
+#include "platform/status.h"
 
 namespace kx700::ctl {
 
@@ -17,6 +22,15 @@ inline constexpr int kNotADeviceCommand = -1;
 // `out`, messages to `err`. With --sim-state the simulated mouse is loaded
 // from the file first and, when the command changed it, saved back in one
 // atomic replacement.
+// The mouse a command talks to: the system's, or the simulated one.
+struct Mouse {
+    std::shared_ptr<device::SimulatedMouse> sim;
+    std::unique_ptr<device::HidBackend> backend;
+};
+Status OpenMouse(const Options& o, Mouse& mouse);
+// Saves the simulated mouse into --sim-state, when given.
+Status SaveMouse(const Options& o, const Mouse& mouse);
+
 int RunDeviceCommand(const Options& options, std::ostream& out, std::ostream& err);
 
 }  // namespace kx700::ctl

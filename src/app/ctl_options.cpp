@@ -10,6 +10,9 @@ const char* const kUsage =
     "commands:\n"
     "  list         the mouse's HID interfaces: path, identifiers, usage page/usage, access\n"
     "  status       the mouse's current profile, memory bank bit and device nibble\n"
+    "  apply        program the mouse from config.ini and the macros, as the window's Apply does\n"
+    "  monitor [--apply-first] [--script \"press 5; release 5; dpi 6 2; profile 2; correction up; wait 20\"]\n"
+    "               answer the mouse's events and print them; --script plays the simulated mouse\n"
     "  settings     describe the settings stored in config.ini\n"
     "simulated mouse only:\n"
     "  memory [--raw]   hex dump of its 16 KiB memory (--raw: the bytes themselves)\n"
@@ -59,7 +62,9 @@ Parsed ParseOptions(const std::vector<std::string>& argv) {
     Parsed out;
     std::vector<std::string> rest = argv;
     Options& o = out.options;
-    o.help = TakeFlag(rest, "-h") | TakeFlag(rest, "--help");
+    const bool shortHelp = TakeFlag(rest, "-h");  // both spellings leave the arguments
+    const bool longHelp = TakeFlag(rest, "--help");
+    o.help = shortHelp || longHelp;
     o.simulate = TakeFlag(rest, "--simulate");
     std::optional<std::string> simState, dataDir;
     if (!TakeValue(rest, "--sim-state", simState, out.error) || !TakeValue(rest, "--data-dir", dataDir, out.error))

@@ -15,6 +15,7 @@
 #include "device/hidapi_backend.h"
 #include "device/sim_state_file.h"
 #include "device/simulated_backend.h"
+#include "platform/system_mouse.h"
 #include "programming/session.h"
 #include "ui/main_window.h"
 
@@ -102,6 +103,8 @@ int CORV_ZOvizaApp::run(int argc, char** argv) {
     kx700::StderrMessageSink quiet;
     kx700::MessageSink& sink = screenshot ? static_cast<kx700::MessageSink&>(quiet) : messages;
     session->messages = &sink;
+    const std::unique_ptr<kx700::SystemMouse> desktop = kx700::MakeDesktopMouse();
+    if (!screenshot) session->systemMouse = desktop.get();
 
     std::shared_ptr<kx700::device::SimulatedMouse> sim;
     std::unique_ptr<kx700::device::HidBackend> backend;

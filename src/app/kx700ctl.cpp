@@ -5,6 +5,7 @@
 
 #include "app/ctl_device.h"
 #include "app/ctl_options.h"
+#include "app/ctl_program.h"
 #include "app/ctl_settings.h"
 #include "platform/message_sink.h"
 #include "platform/paths.h"
@@ -47,7 +48,8 @@ int main(int argc, char** argv) {
         if (!o.args.empty()) return Usage("settings takes no arguments");
         return CmdSettings(kx700::ResolveFolders(o.dataDir));
     }
-    const int rc = RunDeviceCommand(o, std::cout, std::cerr);
+    int rc = RunProgramCommand(o, std::cout, std::cerr);
+    if (rc == kNotADeviceCommand) rc = RunDeviceCommand(o, std::cout, std::cerr);
     if (rc != kNotADeviceCommand) return rc;
     return Usage("unknown command '" + o.command + "'");
 }

@@ -43,17 +43,37 @@ int CpiOfCode(unsigned code) {
     return it == kCpiCodes.end() ? 0 : CpiOfStep(static_cast<int>(it - kCpiCodes.begin()));
 }
 
+// The names the window shows for the functions behind these codes.
 std::string FunctionName(unsigned code) {
     switch (code) {
         case 0x00: return "nothing";
-        case 0x01: return "left button";
-        case 0x06: case 0x0B: case 0x0C: return "CPI function " + Hex(code);
+        case 0x01: return "left click";
+        case 0x02: return "right click";
+        case 0x03: return "middle click";
+        case 0x04: return "forward";
+        case 0x05: return "back";
+        case 0x06: return "CPI cycle";
+        case 0x07: return "double click";
+        case 0x08: return "scroll up";
+        case 0x09: return "scroll down";
+        case 0x0B: return "CPI up";
+        case 0x0C: return "CPI down";
         case 0x0D: return "macro";
-        case 0x0E: return "macro, repeated while held";
+        case 0x0E: return "macro, until pressed again";
         case 0x0F: return "multimedia key";
-        case 0x17: case 0x19: case 0x1A: return "profile key " + Hex(code);
+        case 0x15: return "rapid fire";
+        case 0x17: return "profile key 1";
+        case 0x19: return "profile key 2";
+        case 0x1A: return "profile key 3";
         default: return "function " + Hex(code);
     }
+}
+
+// The run modes as the macro page names them, from a descriptor's flags.
+std::string RunModeName(bool mode1, bool mode2) {
+    if (mode2) return "until pressed again";
+    if (mode1) return "while held";
+    return "repeat count";
 }
 
 unsigned ButtonByteAddress(int profile, int position) {
@@ -65,12 +85,14 @@ struct Descriptor {
     unsigned blockAddress;
     unsigned events;
     unsigned consumerUsage;
+    bool mode1;
+    bool mode2;
 };
 
 Descriptor DescriptorAt(const Image& m, int profile, int position) {
     const unsigned d = kDescriptorBase + kDescriptorSize * static_cast<unsigned>(kCodePositions * profile + position);
     return {m.at(d + 5) | (m.at(d + 6) & 0x3Fu) << 8, (m.at(d + 1) & 0x7Fu) | (m.at(d + 7) & 0x3Fu) << 7,
-            m.word(d + 3)};
+            m.word(d + 3), (m.at(d + 6) & 0x80) != 0, (m.at(d + 1) & 0x80) != 0};
 }
 
 void DescribeProfiles(std::ostream& out, const Image& m, std::map<unsigned, unsigned>& blocks) {
@@ -87,7 +109,8 @@ void DescribeProfiles(std::ostream& out, const Image& m, std::map<unsigned, unsi
                 if (code == 0x0F) {
                     out << ", consumer usage " << Hex(d.consumerUsage, 4);
                 } else {
-                    out << ", block at " << Hex(d.blockAddress, 4) << " with " << d.events << " events";
+                    out << ", block at " << Hex(d.blockAddress, 4) << " with " << d.events << " events, "
+                        << RunModeName(d.mode1, d.mode2);
                     blocks[d.blockAddress] = d.events;
                 }
             }

@@ -1,16 +1,51 @@
 #pragma once
-// The process-wide records of one run of the program.
+
+// The process-wide records of one run of the program, owned by its window (or
+// by kx700ctl's main). The UI thread owns everything here except `hostView`,
+// which the monitor threads read, and `link`, whose transactions lock.
+
 #include <array>
+#include <atomic>
+#include <cstdint>
 #include <string>
+
 #include "device/device_link.h"
 #include "macro/state.h"
 #include "platform/message_sink.h"
 #include "platform/paths.h"
+#include "platform/system_mouse.h"
 #include "settings/mouse_settings.h"
+
 namespace kx700 {
-struct ApplyState {};
-struct HostView {};
-struct SystemMouse;
+
+inline constexpr int kCodePositions = 14;  // per profile in the device image
+
+// The apply's working tables, kept from one apply to the next.
+struct ApplyState {
+    std::array<std::array<std::int32_t, kCodePositions>, kProfileSlots> slotAssign{};
+    std::array<std::array<std::uint8_t, kMemorySlots>, kProfileSlots> deviceCode{};  // by code position
+    std::array<std::array<std::uint8_t, kButtons>, kProfileSlots> holdKeyFlag{};
+    std::array<std::array<std::uint8_t, kButtons>, kProfileSlots> profileKeyFlag{};
+    std::array<std::array<std::uint8_t, kButtons>, kProfileSlots> dpiReportFlag{};
+    std::array<std::array<std::int32_t, kCodePositions>, kProfileSlots> blockAddress{};
+    std::int32_t firstBlockAddress = 0;
+    std::int32_t firstBlockSize = 0;
+    std::uint8_t ledModeRegister = 0;
+    std::uint8_t ledAuxBit = 0;
+    bool applied = false;  // an apply has run to its end since start
+};
+
+// What the monitor threads read without waiting for the UI thread: published
+// by the UI thread after every apply and every change of the profile or of a
+// button's assignment.
+struct HostView {
+    std::atomic<int> currentProfile{0};
+    std::array<std::array<std::atomic<std::int32_t>, kButtons>, kProfileSlots> buttonAssign{};
+    std::array<std::array<std::atomic<std::uint8_t>, kButtons>, kProfileSlots> holdKeyFlag{};
+    std::array<std::array<std::atomic<std::uint8_t>, kButtons>, kProfileSlots> profileKeyFlag{};
+    std::array<std::array<std::atomic<std::uint8_t>, kButtons>, kProfileSlots> dpiReportFlag{};
+};
+
 struct Session {
     Folders folders;
     MouseSettings settings;
@@ -23,6 +58,20 @@ struct Session {
     ApplyState apply;
     HostView hostView;
     MessageSink* messages = nullptr;
-    SystemMouse* systemMouse = nullptr;
+    SystemMouse* systemMouse = nullptr;  // null: leave the system's settings alone
 };
-}
+
+// Republishes the host view from the record and the last apply's tables.
+void PublishHostView(Session& s);
+
+// The group list of the macro folder, as far as reading macros needs it:
+// names of groups whose file is there; a name that could leave the macro
+// folder is dropped. "Can't find the file." when the list is missing.
+void LoadGroupDirectory(macro::MacroState& m, MessageSink& messages);
+
+// What start-up reads, without a window: CurConfig, the language, the four
+// profiles in order, the profile names of the language, the macro folders,
+// the groups with the current group's macros, the constant macros.
+void LoadSessionData(Session& s);
+
+}  // namespace kx700

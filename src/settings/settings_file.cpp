@@ -134,6 +134,13 @@ Status SaveProfiles(const MouseSettings& s, const std::filesystem::path& file, s
     return batch.commit();
 }
 
+Status SaveAllProfiles(const MouseSettings& s, const std::filesystem::path& file, int currentProfile) {
+    profile::Batch batch(file);
+    batch.set(kInit, "CurConfig", currentProfile);
+    for (int slot = 0; slot < kProfileSlots; ++slot) WriteSlot(batch, s, slot);
+    return batch.commit();
+}
+
 Status SaveDpiLevel(const MouseSettings& s, const std::filesystem::path& file) {
     return profile::WriteString(file, kShared, "DPI_LEVEL", std::to_string(s.dpiLevel));
 }

@@ -27,6 +27,9 @@ Status SaveProfile(const MouseSettings& s, const std::filesystem::path& file, in
 // does) in one file replacement.
 Status SaveProfiles(const MouseSettings& s, const std::filesystem::path& file, std::span<const int> slots);
 
+// The apply's save: Init / CurConfig and all four slots, one file replacement.
+Status SaveAllProfiles(const MouseSettings& s, const std::filesystem::path& file, int currentProfile);
+
 // Writes DPI_LEVEL alone.
 Status SaveDpiLevel(const MouseSettings& s, const std::filesystem::path& file);
 

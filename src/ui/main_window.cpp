@@ -12,7 +12,11 @@
 #include "macro/files.h"
 #include "platform/profile.h"
 #include "settings/settings_file.h"
-#include "ui/macro_groups.h"
+#include <QLineEdit>
+#include <QListWidget>
+
+#include "programming/apply.h"
+#include "ui/power_events.h"
 #include "ui/tray.h"
 
 namespace kx700::ui {
@@ -57,7 +61,9 @@ CORV_ZOvizaDlg::CORV_ZOvizaDlg(Session& session, device::HidBackend& backend, Me
     });
 }
 
-CORV_ZOvizaDlg::~CORV_ZOvizaDlg() = default;
+CORV_ZOvizaDlg::~CORV_ZOvizaDlg() {
+    if (monitor_) monitor_->stop();
+}
 
 void CORV_ZOvizaDlg::loadSkins() {
     SkinReadState state;
@@ -91,7 +97,7 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
     }
     buildRegions();
     s.macros.folders = macro::MacroFolders::For(s.folders, s.englishInterface);
-    LoadMacroGroups(s.macros, messages_);
+    LoadGroupDirectory(s.macros, messages_);
     if (s.macros.groups.groupCount > 0) {
         s.macros.groups.currentGroup = 0;
         macro::LoadGroupFile(s.macros.folders.macroFolder / (s.macros.groups.groupNames[0] + ".dat"), s.macros.table, messages_);
@@ -120,9 +126,40 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
     if (const auto status = device::ReadDeviceStatus(s.link)) s.deviceNibble = static_cast<std::uint8_t>(status->deviceNibble());
+    PublishHostView(s);
+    // The threads start once the collections are open, so that the reader
+    // never sees the link while discovery fills it in.
+    monitor_ = std::make_unique<programming::DeviceMonitor>(s, *this);
+    monitor_->start();
+    power_ = new PowerEvents(this);
+    connect(power_, &PowerEvents::powerEvent, this, [this](bool) { ApplySettings(); });
     createMainControls();
     tray_->add();
     return true;
+}
+
+void CORV_ZOvizaDlg::ApplySettings() {
+    if (ended_) return;
+    const programming::ApplyResult r = programming::ApplySettings(session_);
+    (void)r;  // the mouse's answers are not reported to the user; early ends showed their message
+    if (groupNameEdit_) fillMacroControls();
+    update();
+}
+
+void CORV_ZOvizaDlg::post(const programming::MonitorEvent& event) {
+    QMetaObject::invokeMethod(this, [this, event] { onMonitorEvent(event); }, Qt::QueuedConnection);
+}
+
+void CORV_ZOvizaDlg::onMonitorEvent(const programming::MonitorEvent& e) {
+    using Kind = programming::MonitorEvent::Kind;
+    switch (e.kind) {
+        case Kind::ProfileChanged: programming::HandleProfileChanged(session_, e.value); break;
+        case Kind::CpiLevel: programming::HandleCpiLevel(session_, e.value); break;
+        case Kind::Correction: programming::CorrectionReupload(session_, e.up); break;
+        case Kind::Removed: DeviceRemoved(); return;
+        case Kind::HostAnswer: return;
+    }
+    update();
 }
 
 void CORV_ZOvizaDlg::buildRegions() {
@@ -154,6 +191,7 @@ void CORV_ZOvizaDlg::ExitProgram() {
 void CORV_ZOvizaDlg::DeviceRemoved() {
     if (ended_) return;
     ended_ = true;
+    session_.link.devicePresent = false;
     tray_->remove();
     preview_.stop();
     hide();

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+#include "programming/monitor.h"
 #include "programming/session.h"
 #include "skin/images.h"
 #include "skin/layout.h"
@@ -39,7 +40,9 @@ struct StartOptions {
     std::optional<bool> english;  // a language for this run only (screenshots); VER_SEL is left alone
 };
 
-class CORV_ZOvizaDlg : public QWidget {
+class PowerEvents;
+
+class CORV_ZOvizaDlg : public QWidget, public programming::MonitorSink {
     Q_OBJECT
 public:
     CORV_ZOvizaDlg(Session& session, device::HidBackend& backend, MessageSink& messages, StartOptions options,
@@ -54,6 +57,9 @@ public:
     void ExitProgram();
     // The mouse is gone: tray icon removed, no exit notice, the window ends.
     void DeviceRemoved();
+
+    // The apply (header area 3, power events): the mouse programmed, config.ini saved.
+    void ApplySettings();
 
     // Shows and restores the window (tray, second start).
     void ShowAndRestore();
@@ -93,8 +99,6 @@ public:
 Q_SIGNALS:
     // The window has ended; the program ends with it.
     void ended();
-    // Release over the header's apply area: the apply sequence runs here.
-    void applyRequested();
     // A popup chose a row for the macro editor (kind 3: 1 import, 2 export,
     // 3 reset; kinds 6-8: an LED step changed).
     void macroMenuChosen(int row);
@@ -133,6 +137,8 @@ private:
     void minimiseWindow();
     void startDrag(QPoint pressPoint);
     std::string macroName(std::int32_t value) const;
+    void post(const programming::MonitorEvent& event) override;  // from the monitor's threads
+    void onMonitorEvent(const programming::MonitorEvent& event);
 
     Session& session_;
     device::HidBackend& backend_;
@@ -152,6 +158,8 @@ private:
     QPointer<QLineEdit> groupNameEdit_, macroNameEdit_, repeatCountEdit_;
     QPointer<QListWidget> macroList_, eventList_, ledStepList_;
     std::unique_ptr<TrayIcon> tray_;
+    std::unique_ptr<programming::DeviceMonitor> monitor_;
+    PowerEvents* power_ = nullptr;
     QTimer preview_;
     QPoint dragOffset_;
     bool manualDrag_ = false;

@@ -109,6 +109,7 @@ void CORV_ZOvizaDlg::releaseHeader(int area) {
         case 0: minimiseWindow(); break;
         case 1: HideToTray(); break;
         case 2: closeToTray(); break;
+        case 3: ApplySettings(); break;
         default: break;
     }
 }

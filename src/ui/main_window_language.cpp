@@ -4,7 +4,6 @@
 
 #include "macro/files.h"
 #include "platform/profile.h"
-#include "ui/macro_groups.h"
 #include "ui/main_window.h"
 #include "ui/settings_actions.h"
 #include "ui/tray.h"
@@ -57,7 +56,7 @@ void CORV_ZOvizaDlg::SwitchLanguage(bool english) {
 void CORV_ZOvizaDlg::reloadMacroGroups() {
     macro::MacroState& m = session_.macros;
     m.folders = macro::MacroFolders::For(session_.folders, session_.englishInterface);
-    LoadMacroGroups(m, messages_);
+    LoadGroupDirectory(m, messages_);
     // Nothing of the other language's group may stay on show.
     m.table = macro::MacroTable{};
     if (m.groups.groupCount > 0) {

@@ -14,7 +14,9 @@ namespace kx700::ui {
 void CORV_ZOvizaDlg::setFileChooser(FileChooser* chooser) { chooser_ = chooser; }
 
 void CORV_ZOvizaDlg::SelectProfile(int i) {
-    if (i >= 0 && i < 3) session_.currentProfile = kUserProfileSlots[static_cast<std::size_t>(i)];
+    if (i < 0 || i >= 3) return;
+    session_.currentProfile = kUserProfileSlots[static_cast<std::size_t>(i)];
+    PublishHostView(session_);
 }
 
 void CORV_ZOvizaDlg::ImportSettings() {
@@ -28,6 +30,7 @@ void CORV_ZOvizaDlg::ImportSettings() {
     for (std::size_t i = 0; i < profileEdits_.size(); ++i) {
         if (profileEdits_[i]) profileEdits_[i]->setText(QString::fromStdString(session_.profileNames[i]));
     }
+    PublishHostView(session_);
     repaintPage(false);
 }
 
@@ -42,6 +45,7 @@ void CORV_ZOvizaDlg::ExportSettings() {
 
 void CORV_ZOvizaDlg::ResetSettings() {
     ui::ResetSettings(session_, messages_);
+    PublishHostView(session_);
     repaintPage(false);
 }
 

@@ -49,7 +49,6 @@ void CORV_ZOvizaDlg::pressPageArea(QPoint p) {
 
 void CORV_ZOvizaDlg::releaseAreas(int hotMain) {
     switch (hotMain) {
-        case 3: Q_EMIT applyRequested(); break;
         case 4: SwitchLanguage(false); break;
         case 5: SwitchLanguage(true); break;
         case 11: SelectProfile(0); break;
@@ -84,7 +83,10 @@ CMenuDlg* CORV_ZOvizaDlg::createPopup(int kind, QPoint anchor, int button) {
     context.font = fonts_.label;
     context.button = button;
     auto* popup = new CMenuDlg(this, kind, context);
-    connect(popup, &CMenuDlg::settingsChanged, this, [this] { repaintPage(false); });
+    connect(popup, &CMenuDlg::settingsChanged, this, [this] {
+        PublishHostView(session_);
+        repaintPage(false);
+    });
     connect(popup, &CMenuDlg::macroGroupChanged, this, &CORV_ZOvizaDlg::macroGroupChosen);
     connect(popup, &CMenuDlg::macroMenuChosen, this, &CORV_ZOvizaDlg::macroMenuChosen);
     connect(popup, &CMenuDlg::ledStepChanged, this, &CORV_ZOvizaDlg::ledStepChanged);

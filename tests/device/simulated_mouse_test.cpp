@@ -183,8 +183,8 @@ TEST(SimulatedMouse, DescribesItsMemoryInWords) {
     std::ostringstream out;
     DescribeMemory(out, m);
     const std::string text = out.str();
-    for (const char* expected : {"active profile: slot 3", "button 0 (code 1): left button",
-                                 "button 1 (code 2): macro, reaction lighting type 0, block at 0x0240 with 5 events",
+    for (const char* expected : {"active profile: slot 3", "button 0 (code 1): left click",
+                                 "button 1 (code 2): macro, reaction lighting type 0, block at 0x0240 with 5 events, repeat count",
                                  "button 6 (code 8): multimedia key, consumer usage 0x0223",
                                  "CPI levels: 4800 200 1600(off)* 2000", "rapid fire: 48 ms",
                                  "lighting: mode 1 (button response), speed 3", "macro blocks: 1"}) {

@@ -90,6 +90,24 @@ TEST(WindowStartUp, MissingLayoutFileEndsTheProgram) {
     EXPECT_EQ(f.mouse->snapshot().firmware.exitNotices, 0u) << "the mouse is not open yet: nothing to tell it";
 }
 
+TEST(WindowStartUp, UnpluggingTheMouseEndsTheWindowWithoutAnExitNotice) {
+    WindowFixture f;
+    ASSERT_TRUE(f.start());
+    QSignalSpy ended(f.window.get(), &ui::CORV_ZOvizaDlg::ended);
+    f.mouse->disconnectAfter(0);
+    EXPECT_TRUE(ended.wait(5000));
+    EXPECT_FALSE(f.window->trayIconPresent());
+    EXPECT_EQ(f.mouse->snapshot().firmware.exitNotices, 0u);
+}
+
+TEST(WindowStartUp, ExitSendsTheExitNotice) {
+    WindowFixture f;
+    ASSERT_TRUE(f.start());
+    f.window->ExitProgram();
+    EXPECT_EQ(f.mouse->snapshot().firmware.exitNotices, 1u);
+    EXPECT_FALSE(f.window->trayIconPresent());
+}
+
 TEST(HideSwitch, FourCharactersAfterTheLastDash) {
     struct Row {
         const char* line;

@@ -1,0 +1,205 @@
+// kx700ctl apply and monitor: the mouse programmed and watched without a window.
+#include "app/ctl_program.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <deque>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+#include "app/ctl_device.h"
+#include "device/protocol.h"
+#include "programming/apply.h"
+#include "programming/monitor.h"
+
+namespace kx700::ctl {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::atomic<bool> gInterrupted{false};
+extern "C" void OnInterrupt(int) { gInterrupted = true; }
+
+class StreamSink final : public MessageSink {
+public:
+    explicit StreamSink(std::ostream& err) : err_(err) {}
+    void show(std::string_view text) override { err_ << "kx700ctl: " << text << "\n"; }
+
+private:
+    std::ostream& err_;
+};
+
+// Monitor events, queued for the main thread (which owns the session).
+class QueueSink final : public programming::MonitorSink {
+public:
+    void post(const programming::MonitorEvent& e) override {
+        {
+            std::lock_guard lock(mutex_);
+            queue_.push_back(e);
+        }
+        ready_.notify_one();
+    }
+    bool take(programming::MonitorEvent& e, std::chrono::milliseconds wait) {
+        std::unique_lock lock(mutex_);
+        if (!ready_.wait_for(lock, wait, [&] { return !queue_.empty(); })) return false;
+        e = queue_.front();
+        queue_.pop_front();
+        return true;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<programming::MonitorEvent> queue_;
+};
+
+struct Started {
+    Mouse mouse;
+    Session session;
+    std::unique_ptr<SystemMouse> desktop = MakeDesktopMouse();
+};
+
+// Starts like the window: data, discovery, status. Returns an exit code, or
+// -1 when the mouse is ready.
+int Start(const Options& o, Started& st, MessageSink& sink, std::ostream& err) {
+    if (Status opened = OpenMouse(o, st.mouse); !opened) {
+        err << "kx700ctl: " << opened.message() << "\n";
+        return kExitFailure;
+    }
+    Session& s = st.session;
+    s.folders = ResolveFolders(o.dataDir);
+    s.messages = &sink;
+    s.systemMouse = st.desktop.get();
+    LoadSessionData(s);
+    const device::Discovery found = device::DiscoverDevice(s.link, *st.mouse.backend);
+    if (found.result == device::DiscoveryResult::NotFound) {
+        err << "kx700ctl: no KX700 mouse found\n";
+        return kExitFailure;
+    }
+    if (found.result != device::DiscoveryResult::Ready) {
+        err << "kx700ctl: " << device::DescribeDiscovery(found.result) << ": " << found.detail << "\n";
+        return kExitFailure;
+    }
+    std::this_thread::sleep_for(5ms);
+    if (const auto status = device::ReadDeviceStatus(s.link)) s.deviceNibble = static_cast<std::uint8_t>(status->deviceNibble());
+    return -1;
+}
+
+int Apply(Started& st, std::ostream& out, std::ostream& err) {
+    const programming::ApplyResult r = programming::ApplySettings(st.session);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(r.elapsed).count();
+    if (!r.completed()) {
+        err << "kx700ctl: the apply ended early ("
+            << (r.end == programming::ApplyEnd::MacroAreaFull ? "macro storage full" : "LED data beyond memory")
+            << ") after " << r.transactions << " transactions; config.ini was not changed\n";
+        return kExitFailure;
+    }
+    out << "applied: " << r.transactions << " transactions, " << r.bytes << " bytes, " << r.blocks << " macro blocks in "
+        << ms << " ms\n";
+    if (!r.failure.empty()) err << "kx700ctl: warning: " << r.failure << "\n";
+    return kExitOk;
+}
+
+std::string Describe(const programming::MonitorEvent& e) {
+    using Kind = programming::MonitorEvent::Kind;
+    switch (e.kind) {
+        case Kind::ProfileChanged: return "mouse: profile " + std::to_string(e.value);
+        case Kind::CpiLevel: return "mouse: CPI level " + std::to_string(e.value);
+        case Kind::Correction: return std::string("mouse: correction ") + (e.up ? "up" : "down");
+        case Kind::Removed: return "mouse: removed";
+        case Kind::HostAnswer: return "host: " + e.text;
+    }
+    return {};
+}
+
+// Plays one script step on the simulated mouse; false for a step it does not know.
+bool Play(device::SimulatedMouse& sim, const std::string& step) {
+    std::istringstream in(step);
+    std::string verb;
+    in >> verb;
+    int a = 0, b = 0;
+    if (verb == "press" && in >> a) return sim.pressButton(a), true;
+    if (verb == "release" && in >> a) return sim.releaseButton(a), true;
+    if (verb == "dpi" && in >> a >> b) return sim.reportCpiLevel(a, b), true;
+    if (verb == "profile" && in >> a) return sim.switchProfile(a), true;
+    if (verb == "correction") {
+        std::string dir;
+        in >> dir;
+        if (dir == "up" || dir == "down") return sim.requestCorrection(dir == "up"), true;
+        return false;
+    }
+    if (verb == "wait" && in >> a) return std::this_thread::sleep_for(std::chrono::milliseconds(a)), true;
+    return verb.empty();
+}
+
+void Drain(Session& s, QueueSink& q, std::ostream& out, std::chrono::milliseconds wait, bool& removed) {
+    programming::MonitorEvent e;
+    while (q.take(e, wait)) {
+        out << Describe(e);
+        using Kind = programming::MonitorEvent::Kind;
+        if (e.kind == Kind::ProfileChanged) programming::HandleProfileChanged(s, e.value);
+        if (e.kind == Kind::CpiLevel) programming::HandleCpiLevel(s, e.value);
+        if (e.kind == Kind::Correction) out << (programming::CorrectionReupload(s, e.up) ? ": uploaded" : ": nothing to correct");
+        if (e.kind == Kind::Removed) removed = true;
+        out << "\n" << std::flush;
+        wait = 50ms;
+    }
+}
+
+int Monitor(Started& st, std::vector<std::string> args, std::ostream& out, std::ostream& err) {
+    std::optional<std::string> script;
+    std::string error;
+    const bool applyFirst = TakeFlag(args, "--apply-first");
+    if (!TakeValue(args, "--script", script, error)) return err << "kx700ctl: " << error << "\n", kExitUsage;
+    if (!args.empty()) return err << "kx700ctl: monitor: unexpected '" << args.front() << "'\n", kExitUsage;
+    if (script && !st.mouse.sim) return err << "kx700ctl: --script plays the simulated mouse: add --simulate\n", kExitUsage;
+    if (applyFirst) {
+        if (int rc = Apply(st, out, err); rc != kExitOk) return rc;
+    }
+    QueueSink queue;
+    programming::DeviceMonitor monitor(st.session, queue);
+    monitor.start();
+    bool removed = false;
+    if (script) {
+        std::istringstream steps(*script);
+        std::string step;
+        while (std::getline(steps, step, ';')) {
+            if (!Play(*st.mouse.sim, step)) {
+                monitor.stop();
+                return err << "kx700ctl: monitor: unknown step '" << step << "'\n", kExitUsage;
+            }
+            Drain(st.session, queue, out, 30ms, removed);
+        }
+        Drain(st.session, queue, out, 100ms, removed);
+    } else {
+        std::signal(SIGINT, OnInterrupt);
+        out << "watching the mouse; Ctrl+C ends\n" << std::flush;
+        while (!gInterrupted && !removed) Drain(st.session, queue, out, 200ms, removed);
+    }
+    monitor.stop();
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunProgramCommand(const Options& o, std::ostream& out, std::ostream& err) {
+    if (o.command != "apply" && o.command != "monitor") return kNotADeviceCommand;
+    if (o.command == "apply" && !o.args.empty()) {
+        err << "kx700ctl: apply takes no arguments\n";
+        return kExitUsage;
+    }
+    StreamSink sink(err);
+    Started st;
+    if (int rc = Start(o, st, sink, err); rc >= 0) return rc;
+    const int rc = o.command == "apply" ? Apply(st, out, err) : Monitor(st, o.args, out, err);
+    if (Status saved = SaveMouse(o, st.mouse); !saved) {
+        err << "kx700ctl: " << saved.message() << "\n";
+        return kExitFailure;
+    }
+    return rc;
+}
+
+}  // namespace kx700::ctl

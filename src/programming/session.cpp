@@ -1,0 +1,61 @@
+#include "programming/session.h"
+
+#include <algorithm>
+
+#include "macro/files.h"
+#include "platform/profile.h"
+#include "settings/settings_file.h"
+
+namespace kx700 {
+
+void PublishHostView(Session& s) {
+    HostView& h = s.hostView;
+    for (std::size_t p = 0; p < kProfileSlots; ++p) {
+        for (std::size_t b = 0; b < kButtons; ++b) {
+            h.buttonAssign[p][b].store(s.settings.buttonAssign[p][b]);
+            h.holdKeyFlag[p][b].store(s.apply.holdKeyFlag[p][b]);
+            h.profileKeyFlag[p][b].store(s.apply.profileKeyFlag[p][b]);
+            h.dpiReportFlag[p][b].store(s.apply.dpiReportFlag[p][b]);
+        }
+    }
+    h.currentProfile.store(s.currentProfile);
+}
+
+void LoadGroupDirectory(macro::MacroState& m, MessageSink& messages) {
+    namespace fs = std::filesystem;
+    macro::GroupDirectory& g = m.groups;
+    g = macro::GroupDirectory{};
+    const fs::path list = m.folders.groupListFile();
+    std::error_code ec;
+    if (!fs::exists(list, ec)) messages.show("Can't find the file.");
+    const profile::Snapshot ini(list);
+    const int count = std::clamp(ini.readInt("MACRO_GROUP_NUM", "macGrpNum", 3), 0, macro::kMaxGroups);
+    for (int k = 0; k < count; ++k) {
+        std::string name = ini.readString("MACRO_GROUP_NAME", std::to_string(k), "", 20);
+        if (!macro::IsSafeGroupName(name) || !fs::exists(m.folders.macroFolder / (name + ".dat"), ec)) continue;
+        g.groupNames[static_cast<std::size_t>(g.groupCount++)] = std::move(name);
+    }
+}
+
+void LoadSessionData(Session& s) {
+    MessageSink& sink = *s.messages;
+    const auto settingsFile = s.folders.settingsFile();
+    s.currentProfile = ReadCurrentProfile(settingsFile);
+    s.englishInterface = ReadEnglishInterface(settingsFile);
+    for (int slot = 0; slot < kProfileSlots; ++slot) LoadProfile(s.settings, s.folders.settingsFolder(), slot, false, sink);
+    for (int i = 0; i < 3; ++i) {
+        const std::string key = "ConfigName" + std::to_string(i + 1) + (s.englishInterface ? "_EN" : "");
+        s.profileNames[static_cast<std::size_t>(i)] = profile::ReadString(settingsFile, "Init", key, "", 15);
+    }
+    s.macros.folders = macro::MacroFolders::For(s.folders, s.englishInterface);
+    LoadGroupDirectory(s.macros, sink);
+    if (s.macros.groups.groupCount > 0) {
+        s.macros.groups.currentGroup = 0;
+        macro::LoadGroupFile(s.macros.folders.macroFolder / (s.macros.groups.groupNames[0] + ".dat"), s.macros.table, sink);
+        macro::ReadAllMacroNames(s.macros.folders.macroFolder, s.macros.groups);
+    }
+    macro::LoadConstantMacros(s.macros.folders.constantMacroFile, s.macros.constants, sink);
+    PublishHostView(s);
+}
+
+}  // namespace kx700
