@@ -1,6 +1,5 @@
 // The press and release dispatch into the page actions, and the popups the
 // window opens.
-#include <QLineEdit>
 
 #include "ui/main_window.h"
 #include "ui/page_actions.h"
