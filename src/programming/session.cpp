@@ -37,6 +37,17 @@ void LoadGroupDirectory(macro::MacroState& m, MessageSink& messages) {
     }
 }
 
+void LoadMacroData(Session& s, MessageSink& sink) {
+    s.macros.folders = macro::MacroFolders::For(s.folders, s.englishInterface);
+    LoadGroupDirectory(s.macros, sink);
+    if (s.macros.groups.groupCount > 0) {
+        s.macros.groups.currentGroup = 0;
+        macro::LoadGroupFile(s.macros.folders.macroFolder / (s.macros.groups.groupNames[0] + ".dat"), s.macros.table, sink);
+        macro::ReadAllMacroNames(s.macros.folders.macroFolder, s.macros.groups);
+    }
+    macro::LoadConstantMacros(s.macros.folders.constantMacroFile, s.macros.constants, sink);
+}
+
 void LoadSessionData(Session& s) {
     MessageSink& sink = *s.messages;
     const auto settingsFile = s.folders.settingsFile();
@@ -47,14 +58,7 @@ void LoadSessionData(Session& s) {
         const std::string key = "ConfigName" + std::to_string(i + 1) + (s.englishInterface ? "_EN" : "");
         s.profileNames[static_cast<std::size_t>(i)] = profile::ReadString(settingsFile, "Init", key, "", 15);
     }
-    s.macros.folders = macro::MacroFolders::For(s.folders, s.englishInterface);
-    LoadGroupDirectory(s.macros, sink);
-    if (s.macros.groups.groupCount > 0) {
-        s.macros.groups.currentGroup = 0;
-        macro::LoadGroupFile(s.macros.folders.macroFolder / (s.macros.groups.groupNames[0] + ".dat"), s.macros.table, sink);
-        macro::ReadAllMacroNames(s.macros.folders.macroFolder, s.macros.groups);
-    }
-    macro::LoadConstantMacros(s.macros.folders.constantMacroFile, s.macros.constants, sink);
+    LoadMacroData(s, sink);
     PublishHostView(s);
 }
 

@@ -69,6 +69,10 @@ void PublishHostView(Session& s);
 // folder is dropped. "Can't find the file." when the list is missing.
 void LoadGroupDirectory(macro::MacroState& m, MessageSink& messages);
 
+// The macro folders of the session's language, its groups with the first
+// group's macros, and the constant macros.
+void LoadMacroData(Session& s, MessageSink& messages);
+
 // What start-up reads, without a window: CurConfig, the language, the four
 // profiles in order, the profile names of the language, the macro folders,
 // the groups with the current group's macros, the constant macros.

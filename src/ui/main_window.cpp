@@ -96,14 +96,7 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
         if (state.endProgram) endProgram_ = true;
     }
     buildRegions();
-    s.macros.folders = macro::MacroFolders::For(s.folders, s.englishInterface);
-    LoadGroupDirectory(s.macros, messages_);
-    if (s.macros.groups.groupCount > 0) {
-        s.macros.groups.currentGroup = 0;
-        macro::LoadGroupFile(s.macros.folders.macroFolder / (s.macros.groups.groupNames[0] + ".dat"), s.macros.table, messages_);
-        macro::ReadAllMacroNames(s.macros.folders.macroFolder, s.macros.groups);
-    }
-    macro::LoadConstantMacros(s.macros.folders.constantMacroFile, s.macros.constants, messages_);
+    LoadMacroData(s, messages_);
     tray_->setMenuItems(TrayMenuItems(s.englishInterface));
 
     if (endProgram_) {
