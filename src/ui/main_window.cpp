@@ -135,7 +135,7 @@ void CORV_ZOvizaDlg::ApplySettings() {
     if (ended_) return;
     const programming::ApplyResult r = programming::ApplySettings(session_);
     (void)r;  // the mouse's answers are not reported to the user; early ends showed their message
-    if (groupNameEdit_) fillMacroControls();
+    if (groupNameEdit_) FillMacroList();
     update();
 }
 

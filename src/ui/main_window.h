@@ -13,6 +13,9 @@
 #include <memory>
 #include <optional>
 
+#include "macro/editor.h"
+#include "macro/event_text.h"
+#include "macro/recorder.h"
 #include "programming/monitor.h"
 #include "programming/session.h"
 #include "skin/images.h"
@@ -24,6 +27,7 @@
 
 class QLineEdit;
 class QListWidget;
+class QKeyEvent;
 
 namespace kx700::device {
 class HidBackend;
@@ -32,6 +36,9 @@ class HidBackend;
 namespace kx700::ui {
 
 class TrayIcon;
+class CEditableListBox;
+class COrvMenu;
+class KeyboardCapture;
 
 // How the window was started.
 struct StartOptions {
@@ -96,6 +103,33 @@ public:
     // How a web address is opened (the desktop's browser unless replaced).
     void setUrlOpener(std::function<void(const QString&)> opener) { openUrl_ = std::move(opener); }
 
+    // The macro editor (main_window_macro*.cpp).
+    void ShowMacro(int slot);
+    void FillMacroList();
+    void ShowSelectedMacro();
+    void ShowNames();
+    // A right-button release over the event list or the LED step list, in
+    // screen coordinates: the editor menu or an LED popup, as the place says.
+    void MacroRightClick(QPoint globalPos);
+    // A command of the editor menu, on the lines taken at the right-click.
+    void EditorCommand(int id);
+    // How the editor menu is shown; returns the chosen command id or 0. The
+    // default tracks the menu at the point; tests answer without a menu.
+    using MenuRunner = std::function<int(COrvMenu& menu, QPoint globalPos)>;
+    void setMenuRunner(MenuRunner runner) { menuRunner_ = std::move(runner); }
+    COrvMenu* editorMenu() const { return editorMenu_.get(); }
+    // The Macro page's buttons (areas 2, 3, 5, 6, 7, 10-12).
+    void PressMacroArea(int area);
+    // The menu popup's rows: 1 import, 2 export, 3 reset of macro groups.
+    void MacroMenuRow(int row);
+    bool recording() const { return recorder_.recording; }
+    // A key message while recording (from the keyboard capture).
+    void RecordKey(int kind, std::uint8_t vk);
+    // The recorder's clock (tests give a fake one).
+    void setRecordingClock(macro::MillisecondsOfDay clock) { recorder_.clock = std::move(clock); }
+    const macro::EditorLines& editorLines() const { return editorLines_; }
+    int ledLine() const { return ledLine_; }
+
 Q_SIGNALS:
     // The window has ended; the program ends with it.
     void ended();
@@ -103,8 +137,6 @@ Q_SIGNALS:
     // 3 reset; kinds 6-8: an LED step changed).
     void macroMenuChosen(int row);
     void ledStepChanged(int kind, int value);
-    // A press on a Macro page button whose operation lives with the macro editor.
-    void macroAreaPressed(int area);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -122,7 +154,30 @@ private:
     void destroyMainControls();
     void createMacroControls();
     void destroyMacroControls();
-    void fillMacroControls();
+    void closeListEditors();
+    std::filesystem::path currentGroupFile() const;
+    void saveCurrentMacro();
+    void macroListSelectionChanged(int row);
+    void eventListSelectionChanged(int row);
+    void ledStepSelectionChanged(int row);
+    void ledStepDoubleClicked();
+    void showLedSequence(int slot, int selectLine);
+    void editEnded(CEditableListBox* list);
+    void macroNameChanged(const QString& text);
+    void repeatCountChanged(const QString& text);
+    void setRepeatCountBox(bool enabled, const QString& text);
+    void groupNameChanged(const QString& text);
+    void newGroup();
+    void deleteGroup();
+    void toggleRecording();
+    void newMacro();
+    void deleteMacro();
+    void runModeChoice(int area);
+    void importGroup();
+    void exportGroup();
+    void resetMacros();
+    void ledPopupChanged(int kind, int value);
+    void setKeyboardCapture(bool on);
     void releaseHeader(int area);
     // Hooks of the press and release dispatch into the page actions.
     void pressPageArea(QPoint p);
@@ -153,10 +208,20 @@ private:
     QRegion macroPageRegion_;
     bool endProgram_ = false;
     bool ended_ = false;
-    bool recording_ = false;
     std::array<QPointer<QLineEdit>, 3> profileEdits_;
     QPointer<QLineEdit> groupNameEdit_, macroNameEdit_, repeatCountEdit_;
-    QPointer<QListWidget> macroList_, eventList_, ledStepList_;
+    QPointer<CEditableListBox> macroList_, eventList_, ledStepList_;
+    // The macro editor's state.
+    macro::EditorLines editorLines_;
+    macro::EventLines shownLines_;
+    int macroListSelection_ = 0;
+    int ledSlot_ = 0;
+    int ledKind_ = 0;
+    int ledLine_ = 0;
+    macro::Recorder recorder_;
+    std::unique_ptr<COrvMenu> editorMenu_;
+    MenuRunner menuRunner_;
+    KeyboardCapture* keyboard_ = nullptr;
     std::unique_ptr<TrayIcon> tray_;
     std::unique_ptr<programming::DeviceMonitor> monitor_;
     PowerEvents* power_ = nullptr;

@@ -58,7 +58,8 @@ void CORV_ZOvizaDlg::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     UpdateHotIndices(interaction_, skin_, p.x(), p.y());
     Interaction& s = interaction_;
-    if (recording_ && !(s.hotMacro == 5 || s.hotMain == 0 || s.hotMain == 1 || (s.hotMain == NoArea && s.hotMacro == NoArea))) {
+    if (interaction_.currentPage == Page::Macro) closeListEditors();
+    if (recorder_.recording && !(s.hotMacro == 5 || s.hotMain == 0 || s.hotMain == 1 || (s.hotMain == NoArea && s.hotMacro == NoArea))) {
         messages_.show("Recording");
         return;
     }
@@ -92,7 +93,7 @@ void CORV_ZOvizaDlg::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     Interaction& s = interaction_;
-    if (recording_ && !(s.hotMacro == 5 || s.hotMain == 0 || s.hotMain == 1 || (s.hotMain == NoArea && s.hotMacro == NoArea))) {
+    if (recorder_.recording && !(s.hotMacro == 5 || s.hotMain == 0 || s.hotMain == 1 || (s.hotMain == NoArea && s.hotMacro == NoArea))) {
         messages_.show("Recording");
         return;
     }
@@ -132,7 +133,7 @@ void CORV_ZOvizaDlg::ChangePage(Page page) {
         case Page::Main: createMainControls(); break;
         case Page::Macro:
             createMacroControls();
-            fillMacroControls();
+            FillMacroList();
             break;
         case Page::Led:
             if (!preview_.isActive()) {
@@ -177,69 +178,6 @@ void CORV_ZOvizaDlg::destroyMainControls() {
     for (auto& e : profileEdits_) {
         delete e.data();
         e.clear();
-    }
-}
-
-void CORV_ZOvizaDlg::createMacroControls() {
-    auto edit = [&](const ControlRect& r, const char* name, int limit) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(QString::fromLatin1(name));
-        e->setGeometry(ToRect(r));
-        e->setAlignment(Qt::AlignCenter);
-        e->setFont(fonts_.label);
-        e->setStyleSheet(ControlStyle());
-        if (limit > 0) e->setMaxLength(limit);
-        e->show();
-        return e;
-    };
-    auto list = [&](const ControlRect& r, const char* name) {
-        auto* l = new QListWidget(this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(ToRect(r));
-        l->setFont(fonts_.label);
-        l->setStyleSheet(ControlStyle());
-        l->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-        l->show();
-        return l;
-    };
-    repeatCountEdit_ = edit(skin_.repeatCountEdit, "repeatCount", 0);
-    macroNameEdit_ = edit(skin_.macroNameEdit, "macroName", 9);
-    groupNameEdit_ = edit(skin_.groupNameEdit, "groupName", 19);
-    macroList_ = list(skin_.macroList, "macroList");
-    eventList_ = list(skin_.eventList, "eventList");
-    ledStepList_ = list(skin_.ledStepList, "ledStepList");
-}
-
-void CORV_ZOvizaDlg::fillMacroControls() {
-    const macro::MacroState& m = session_.macros;
-    const bool hasGroup = m.groups.groupCount > 0;
-    if (groupNameEdit_ && hasGroup) {
-        groupNameEdit_->setText(QString::fromStdString(m.groups.groupNames[static_cast<std::size_t>(m.groups.currentGroup)]));
-    }
-    if (!macroList_ || !eventList_) return;
-    macroList_->clear();
-    eventList_->clear();
-    for (int i = 0; i < m.table.macroCount && i < macro::kMaxMacrosPerGroup; ++i) {
-        macroList_->addItem(QString::fromStdString(macro::MacroName(m.table.slots[static_cast<std::size_t>(i)])));
-    }
-    const int current = m.table.currentMacro;
-    if (current >= 0 && current < m.table.macroCount) {
-        const macro::MacroRecord& r = m.table.slots[static_cast<std::size_t>(current)];
-        macroList_->setCurrentRow(current);
-        if (macroNameEdit_) macroNameEdit_->setText(QString::fromStdString(macro::MacroName(r)));
-        if (repeatCountEdit_) repeatCountEdit_->setText(QString::number(r.repeatCount));
-        for (const std::string& line : macro::MacroLines(r).lines) eventList_->addItem(QString::fromStdString(line));
-    }
-}
-
-void CORV_ZOvizaDlg::destroyMacroControls() {
-    for (QPointer<QLineEdit>* e : {&repeatCountEdit_, &macroNameEdit_, &groupNameEdit_}) {
-        delete e->data();
-        e->clear();
-    }
-    for (QPointer<QListWidget>* l : {&macroList_, &eventList_, &ledStepList_}) {
-        delete l->data();
-        l->clear();
     }
 }
 

@@ -46,7 +46,7 @@ void CORV_ZOvizaDlg::SwitchLanguage(bool english) {
     if (interaction_.currentPage == Page::Macro) {
         destroyMacroControls();
         createMacroControls();
-        fillMacroControls();
+        FillMacroList();
     }
     tray_->setMenuItems(TrayMenuItems(english));
     setWindowTitle(QStringLiteral("KX700 Gaming Mouse"));

@@ -17,7 +17,7 @@ QImage CORV_ZOvizaDlg::renderFrame() {
     m.labelFont = fonts_.label;
     m.largeFont = fonts_.large;
     m.macroName = [this](std::int32_t v) { return macroName(v); };
-    m.recording = recording_;
+    m.recording = recorder_.recording;
     const macro::MacroTable& t = session_.macros.table;
     m.currentRunMode = t.currentMacro >= 0 && t.currentMacro < t.macroCount
                            ? t.slots[static_cast<std::size_t>(t.currentMacro)].runMode & 3

@@ -79,7 +79,7 @@ void CORV_ZOvizaDlg::macroGroupChosen(int previousGroup, int currentMacro) {
         m.table = macro::MacroTable{};
         macro::LoadGroupFile(fileOf(m.groups.currentGroup), m.table, messages_);
     }
-    fillMacroControls();
+    FillMacroList();
     repaintPage(false);
 }
 

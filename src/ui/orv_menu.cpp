@@ -10,6 +10,56 @@ std::vector<MenuItem> TrayMenuItems(bool english) {
     return {{32837, QStringLiteral("显示窗口   ")}, {32838, QStringLiteral("关闭驱动")}};
 }
 
+std::vector<MenuItem> EditorMenuItems(bool english) {
+    auto downUp = [](int down, const QString& d, const QString& u) {
+        return std::vector<MenuItem>{{down, d, {}}, {down + 1, u, {}}};
+    };
+    if (english) {
+        const QString down = QStringLiteral("Down"), up = QStringLiteral("Up");
+        return {
+            {-1, QStringLiteral("Insert before item"),
+             {{-1, QStringLiteral("Left button"), downUp(32807, down, up)},
+              {-1, QStringLiteral("Right button"), downUp(32809, down, up)},
+              {-1, QStringLiteral("Middle button"), downUp(32811, down, up)}}},
+            {-1, QStringLiteral("Insert after item"),
+             {{-1, QStringLiteral("Left button"), downUp(32813, down, up)},
+              {-1, QStringLiteral("Right button"), downUp(32815, down, up)},
+              {-1, QStringLiteral("Mid button"), downUp(32850, QStringLiteral("↓"), QStringLiteral("↑"))}}},
+            {-1, QStringLiteral("Insert XY"),
+             {{32791, QStringLiteral("X-,Y-"), {}}, {32792, QStringLiteral("X-,Y+"), {}},
+              {32793, QStringLiteral("X+,Y-"), {}}, {32794, QStringLiteral("X+,Y+"), {}}}},
+            {-1, QStringLiteral("Insert CPI"), {{32797, QStringLiteral("Set CPI"), {}}, {32798, QStringLiteral("Reset CPI"), {}}}},
+            {32799, QStringLiteral("Insert LED"), {}},
+            {32803, QStringLiteral("Insert [delay]"), {}},
+            {0, QString(), {}},
+            {32804, QStringLiteral("Change parameters"), {}},
+            {32805, QStringLiteral("Modifiy delay"), {}},
+            {32806, QStringLiteral("Delete option"), {}},
+        };
+    }
+    const QString down = QStringLiteral("向下"), up = QStringLiteral("向上");
+    return {
+        {-1, QStringLiteral("项前插入"),
+         {{-1, QStringLiteral("左键"), downUp(32807, down, up)},
+          {-1, QStringLiteral("右键"), downUp(32809, down, up)},
+          {-1, QStringLiteral("中键"), downUp(32811, down, up)}}},
+        {-1, QStringLiteral("项后插入"),
+         {{-1, QStringLiteral("左键"), downUp(32813, down, up)},
+          {-1, QStringLiteral("右键"), downUp(32815, down, up)},
+          {-1, QStringLiteral("中键"), downUp(32847, down, up)}}},
+        {-1, QStringLiteral("插入弹道修正"),
+         {{32791, QStringLiteral("X负,Y负"), {}}, {32792, QStringLiteral("X负,Y正"), {}},
+          {32793, QStringLiteral("X正,Y负"), {}}, {32794, QStringLiteral("X正,Y正"), {}}}},
+        {-1, QStringLiteral("插入CPI"), {{32797, QStringLiteral("设定CPI"), {}}, {32798, QStringLiteral("返回CPI至执行前"), {}}}},
+        {32799, QStringLiteral("插入LED"), {}},
+        {32803, QStringLiteral("插入[延迟]"), {}},
+        {0, QString(), {}},
+        {32804, QStringLiteral("修改参数"), {}},
+        {32805, QStringLiteral("修改延迟"), {}},
+        {32806, QStringLiteral("删除选项"), {}},
+    };
+}
+
 QColor SelectedLineColour(int y, int lines) {
     if (lines <= 0) return QColor(0, 0, 255);
     auto channel = [&](int start, int end) {
@@ -55,6 +105,9 @@ void OrvMenuStyle::drawControl(ControlElement element, const QStyleOption* optio
     p->setPen(Qt::white);
     p->setFont(item->font);
     p->drawText(r.adjusted(10, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, item->text);
+    if (item->menuItemType == QStyleOptionMenuItem::SubMenu) {
+        p->drawText(r.adjusted(0, 0, -6, 0), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("▸"));
+    }
     p->restore();
 }
 
@@ -63,7 +116,13 @@ QSize OrvMenuStyle::sizeFromContents(ContentsType type, const QStyleOption* opti
     const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
     if (type != CT_MenuItem || item == nullptr) return QProxyStyle::sizeFromContents(type, option, size, widget);
     if (item->menuItemType == QStyleOptionMenuItem::Separator) return QSize(8, 1);
-    return QSize(8 * static_cast<int>(item->text.size()), 20);
+    // Eight pixels a character; wide (Chinese) characters and the sub-menu
+    // mark get the room they need so that no label is cut.
+    int width = 8 * static_cast<int>(item->text.size());
+    const int needed = QFontMetrics(item->font).horizontalAdvance(item->text) + 12 +
+                       (item->menuItemType == QStyleOptionMenuItem::SubMenu ? 16 : 0);
+    if (needed > width) width = needed;
+    return QSize(width, 20);
 }
 
 int OrvMenuStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const {
@@ -84,18 +143,46 @@ COrvMenu::COrvMenu(QWidget* parent) : QMenu(parent), style_(new OrvMenuStyle) {
     connect(this, &QMenu::triggered, this, [this](QAction* a) { Q_EMIT command(a->data().toInt()); });
 }
 
-void COrvMenu::load(const std::vector<MenuItem>& items) {
-    clear();
-    int n = 0;
+namespace {
+
+void AddItems(QMenu* menu, QStyle* style, const std::vector<MenuItem>& items, int& n) {
     for (const MenuItem& item : items) {
-        if (++n > 50) break;
+        if (++n > 50) return;
         if (item.id == 0) {
-            addSeparator();
+            menu->addSeparator();
+        } else if (item.id < 0) {
+            QMenu* sub = menu->addMenu(item.text);
+            sub->setStyle(style);
+            AddItems(sub, style, item.children, n);
         } else {
-            QAction* a = addAction(item.text);
+            QAction* a = menu->addAction(item.text);
             a->setData(item.id);
         }
     }
+}
+
+}  // namespace
+
+void COrvMenu::load(const std::vector<MenuItem>& items) {
+    clear();
+    for (QMenu* sub : findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly)) delete sub;
+    int n = 0;
+    AddItems(this, style_, items, n);
+}
+
+QAction* COrvMenu::findAction(const QStringList& path) const {
+    const QMenu* menu = this;
+    for (int i = 0; i < path.size(); ++i) {
+        QAction* found = nullptr;
+        for (QAction* a : menu->actions()) {
+            if (a->text() == path[i]) found = a;
+        }
+        if (!found) return nullptr;
+        if (i + 1 == path.size()) return found;
+        if (!found->menu()) return nullptr;
+        menu = found->menu();
+    }
+    return nullptr;
 }
 
 }  // namespace kx700::ui

@@ -10,14 +10,17 @@
 
 namespace kx700::ui {
 
-// One item of a menu resource: id > 0 a command, 0 a separator.
+// One item of a menu resource: id > 0 a command, 0 a separator, -1 an item
+// that opens the sub-menu of its children.
 struct MenuItem {
     int id = 0;
     QString text;
+    std::vector<MenuItem> children;
 };
 
 // The menu resources of the two languages.
 std::vector<MenuItem> TrayMenuItems(bool english);
+std::vector<MenuItem> EditorMenuItems(bool english);
 
 // Draws menu items the way the program always has.
 class OrvMenuStyle : public QProxyStyle {
@@ -35,8 +38,11 @@ class COrvMenu : public QMenu {
     Q_OBJECT
 public:
     explicit COrvMenu(QWidget* parent = nullptr);
-    // Replaces the items; at most 50 (the original menus hold 34 and 3).
+    // Replaces the items; at most 50, sub-menus included (the editor's menu
+    // holds 34, the tray's 3).
     void load(const std::vector<MenuItem>& items);
+    // The command of an item found by its path of texts (tests and scripts).
+    QAction* findAction(const QStringList& path) const;
     int itemCount() const { return static_cast<int>(actions().size()); }
 
 Q_SIGNALS:

@@ -33,7 +33,7 @@ void CORV_ZOvizaDlg::pressPageArea(QPoint p) {
             } else if (s.hotMacro == 4) {
                 openPopup(kMacroMenuPopup, areaRect(Page::Macro, 4));
             } else if (IsMacroEditorButton(s.hotMacro)) {
-                Q_EMIT macroAreaPressed(s.hotMacro);
+                PressMacroArea(s.hotMacro);
             }
             break;
         case Page::Led:

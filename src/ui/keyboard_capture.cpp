@@ -1,0 +1,139 @@
+#include "ui/keyboard_capture.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QWindow>
+
+#include "platform/x11_keymap.h"
+
+namespace kx700::ui {
+
+KeyboardCapture::KeyboardCapture(QObject* parent) : QObject(parent) {}
+
+KeyboardCapture::~KeyboardCapture() { stop(); }
+
+bool KeyboardCapture::start(QWindow* window) {
+    if (active_) return grabbed_;
+    active_ = true;
+    window_ = window;
+    QCoreApplication::instance()->installEventFilter(this);
+    grabbed_ = window && window->setKeyboardGrabEnabled(true);
+    return grabbed_;
+}
+
+void KeyboardCapture::stop() {
+    if (!active_) return;
+    active_ = false;
+    if (grabbed_ && window_) window_->setKeyboardGrabEnabled(false);
+    grabbed_ = false;
+    if (QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(this);
+}
+
+bool KeyboardCapture::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (!active_ || (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)) {
+        return QObject::eventFilter(watched, event);
+    }
+    // Every key is taken while recording: none reaches an edit box, a
+    // shortcut or the window's own handling (F10 included).
+    if (type == QEvent::ShortcutOverride) {
+        event->accept();
+        return true;
+    }
+    // A widget's key event travels through the filter once per receiver; the
+    // event's first delivery is the one that counts.
+    if (!watched->isWidgetType() && !qobject_cast<QWindow*>(watched)) return true;
+    if (qobject_cast<QWindow*>(watched)) return false;  // delivered on to the focus widget next
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (!key->isAutoRepeat()) {
+        const std::uint8_t vk = VirtualKeyOf(*key);
+        if (vk != 0) Q_EMIT keyMessage(type == QEvent::KeyPress ? 0x100 : 0x101, vk);
+    }
+    return true;
+}
+
+std::uint8_t VirtualKeyOf(const QKeyEvent& event) {
+#ifndef _WIN32
+    const QString platform = QGuiApplication::platformName();
+    if (event.nativeScanCode() != 0 && (platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland")))) {
+        if (const std::uint8_t vk = X11KeycodeToVk(event.nativeScanCode())) return vk;
+    }
+#endif
+    return QtKeyToVk(event.key(), (event.modifiers() & Qt::KeypadModifier) != 0);
+}
+
+std::uint8_t QtKeyToVk(int key, bool keypad) {
+    if (keypad) {
+        if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<std::uint8_t>(0x60 + (key - Qt::Key_0));
+        switch (key) {
+            case Qt::Key_Asterisk: return 0x6A;
+            case Qt::Key_Plus: return 0x6B;
+            case Qt::Key_Minus: return 0x6D;
+            case Qt::Key_Period: return 0x6E;
+            case Qt::Key_Slash: return 0x6F;
+            case Qt::Key_Enter: return 0x0D;
+            default: break;
+        }
+    }
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return static_cast<std::uint8_t>(0x41 + (key - Qt::Key_A));
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<std::uint8_t>(0x30 + (key - Qt::Key_0));
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return static_cast<std::uint8_t>(0x70 + (key - Qt::Key_F1));
+    switch (key) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter: return 0x0D;
+        case Qt::Key_Escape: return 0x1B;
+        case Qt::Key_Backspace: return 0x08;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab: return 0x09;
+        case Qt::Key_Space: return 0x20;
+        case Qt::Key_Minus:
+        case Qt::Key_Underscore: return 0xBD;
+        case Qt::Key_Equal:
+        case Qt::Key_Plus: return 0xBB;
+        case Qt::Key_BracketLeft:
+        case Qt::Key_BraceLeft: return 0xDB;
+        case Qt::Key_BracketRight:
+        case Qt::Key_BraceRight: return 0xDD;
+        case Qt::Key_Backslash:
+        case Qt::Key_Bar: return 0xDC;
+        case Qt::Key_Semicolon:
+        case Qt::Key_Colon: return 0xBA;
+        case Qt::Key_Apostrophe:
+        case Qt::Key_QuoteDbl: return 0xDE;
+        case Qt::Key_QuoteLeft:
+        case Qt::Key_AsciiTilde: return 0xC0;
+        case Qt::Key_Comma:
+        case Qt::Key_Less: return 0xBC;
+        case Qt::Key_Period:
+        case Qt::Key_Greater: return 0xBE;
+        case Qt::Key_Slash:
+        case Qt::Key_Question: return 0xBF;
+        case Qt::Key_CapsLock: return 0x14;
+        case Qt::Key_Print: return 0x2C;
+        case Qt::Key_ScrollLock: return 0x91;
+        case Qt::Key_Pause: return 0x13;
+        case Qt::Key_Insert: return 0x2D;
+        case Qt::Key_Home: return 0x24;
+        case Qt::Key_PageUp: return 0x21;
+        case Qt::Key_Delete: return 0x2E;
+        case Qt::Key_End: return 0x23;
+        case Qt::Key_PageDown: return 0x22;
+        case Qt::Key_Right: return 0x27;
+        case Qt::Key_Left: return 0x25;
+        case Qt::Key_Down: return 0x28;
+        case Qt::Key_Up: return 0x26;
+        case Qt::Key_NumLock: return 0x90;
+        case Qt::Key_Menu: return 0x5D;
+        case Qt::Key_Control: return 0xA2;
+        case Qt::Key_Shift: return 0xA0;
+        case Qt::Key_Alt: return 0xA4;
+        case Qt::Key_AltGr: return 0xA5;
+        case Qt::Key_Meta:
+        case Qt::Key_Super_L: return 0x5B;
+        case Qt::Key_Super_R: return 0x5C;
+        default: return 0;
+    }
+}
+
+}  // namespace kx700::ui

@@ -1,0 +1,223 @@
+// The Macro page's buttons and its menu popup: groups, macros, recording and
+// run modes.
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QWindow>
+
+#include "macro/files.h"
+#include "macro/groups.h"
+#include "ui/editable_list.h"
+#include "ui/keyboard_capture.h"
+#include "ui/main_window.h"
+
+namespace kx700::ui {
+
+namespace {
+constexpr std::size_t U(int i) { return static_cast<std::size_t>(i); }
+}  // namespace
+
+void CORV_ZOvizaDlg::PressMacroArea(int area) {
+    switch (area) {
+        case 2: newGroup(); break;
+        case 3: deleteGroup(); break;
+        case 5: toggleRecording(); break;
+        case 6: newMacro(); break;
+        case 7: deleteMacro(); break;
+        case 10:
+        case 11:
+        case 12: runModeChoice(area); break;
+        default: break;
+    }
+}
+
+void CORV_ZOvizaDlg::newGroup() {
+    macro::MacroState& m = session_.macros;
+    if (!macro::NewGroup(m, messages_)) return;
+    for (CEditableListBox* l : {ledStepList_.data(), eventList_.data(), macroList_.data()}) {
+        if (!l) continue;
+        const QSignalBlocker quiet(l);
+        l->clear();
+    }
+    shownLines_ = macro::EventLines{};
+    ShowNames();
+}
+
+void CORV_ZOvizaDlg::deleteGroup() {
+    macro::MacroState& m = session_.macros;
+    m.table.currentMacro = 0;
+    if (m.groups.groupCount <= 0) return;
+    if (!macro::DeleteGroup(m, messages_)) return;
+    FillMacroList();
+    ShowNames();
+}
+
+void CORV_ZOvizaDlg::newMacro() {
+    macro::MacroState& m = session_.macros;
+    const int index = macro::NewMacro(m, messages_);
+    if (index < 0 || !macroList_) return;
+    {
+        const QSignalBlocker quiet(eventList_);
+        eventList_->clear();
+    }
+    shownLines_ = macro::EventLines{};
+    const QString name = QString::fromStdString(macro::MacroName(m.table.slots[U(index)]));
+    {
+        const QSignalBlocker quiet(macroList_);
+        macroList_->addItem(name);
+        macroList_->setCurrentRow(index);
+    }
+    if (macroNameEdit_) macroNameEdit_->setText(name);
+    // The new macro is kept at once, so that it survives without an edit.
+    saveCurrentMacro();
+    macroList_->setFocus();
+    macroList_->sendCharCode1();
+}
+
+void CORV_ZOvizaDlg::deleteMacro() {
+    macro::MacroState& m = session_.macros;
+    if (recorder_.recording || !macroList_ || macroList_->count() == 0) return;
+    const int s = macroList_->currentRow();
+    if (s < 0 || m.groups.groupCount <= 0) return;
+    macro::DeleteMacro(m.table, s);
+    {
+        const QSignalBlocker quiet(macroList_);
+        delete macroList_->takeItem(s);
+        if (macroList_->count() > 0) macroList_->setCurrentRow(m.table.currentMacro);
+    }
+    if (macroList_->count() > 0) {
+        if (macroNameEdit_) macroNameEdit_->setText(macroList_->currentItem()->text());
+    } else {
+        if (macroNameEdit_) macroNameEdit_->clear();
+        if (repeatCountEdit_) {
+            const QSignalBlocker quiet(repeatCountEdit_);
+            repeatCountEdit_->setText(QStringLiteral("1"));
+            repeatCountEdit_->setEnabled(false);
+        }
+    }
+    if (const Status st = macro::SaveAllMacros(currentGroupFile(), m.table); !st.ok()) messages_.show(st.message());
+    macro::ReadAllMacroNames(m.folders.macroFolder, m.groups);
+    ShowSelectedMacro();
+}
+
+void CORV_ZOvizaDlg::runModeChoice(int area) {
+    macro::MacroTable& t = session_.macros.table;
+    const int c = t.currentMacro;
+    if (session_.macros.groups.groupCount <= 0 || c < 0 || c >= t.macroCount) return;
+    macro::MacroRecord& r = t.slots[U(c)];
+    if (macro::SetRunModeChoice(r, area)) {
+        setRepeatCountBox(true, QString::number(r.repeatCount));
+    } else {
+        setRepeatCountBox(false, QStringLiteral("1"));
+    }
+    saveCurrentMacro();
+    repaintPage(false);
+}
+
+void CORV_ZOvizaDlg::toggleRecording() {
+    macro::MacroTable& t = session_.macros.table;
+    if (!macroList_ || macroList_->count() == 0) return;
+    if (!recorder_.recording) {
+        closeListEditors();
+        const int row = macroList_->currentRow();
+        const int s = row < 0 ? 0 : row;
+        const std::string name = macroList_->item(s) ? macroList_->item(s)->text().toStdString() : std::string();
+        macro::StartRecording(recorder_, t, s, name, shownLines_);
+        {
+            const QSignalBlocker quiet(repeatCountEdit_);
+            if (repeatCountEdit_) {
+                repeatCountEdit_->setText(QStringLiteral("1"));
+                repeatCountEdit_->setEnabled(true);
+            }
+        }
+        for (CEditableListBox* l : {eventList_.data(), ledStepList_.data()}) {
+            const QSignalBlocker quiet(l);
+            l->clear();
+        }
+        setKeyboardCapture(true);
+    } else {
+        macro::StopRecording(recorder_, t);
+        setKeyboardCapture(false);
+        saveCurrentMacro();
+    }
+    repaintPage(true);
+}
+
+void CORV_ZOvizaDlg::setKeyboardCapture(bool on) {
+    if (!keyboard_) {
+        keyboard_ = new KeyboardCapture(this);
+        connect(keyboard_, &KeyboardCapture::keyMessage, this, &CORV_ZOvizaDlg::RecordKey);
+    }
+    if (on) {
+        keyboard_->start(windowHandle());
+    } else {
+        keyboard_->stop();
+    }
+}
+
+void CORV_ZOvizaDlg::RecordKey(int kind, std::uint8_t vk) {
+    macro::MacroTable& t = session_.macros.table;
+    const int c = t.currentMacro;
+    if (!recorder_.recording || c < 0 || c >= macro::kTableSlots) return;
+    const std::size_t before = shownLines_.lines.size();
+    if (!macro::RecordKeyMessage(recorder_, t.slots[U(c)], kind, vk, shownLines_, messages_)) return;
+    if (!eventList_) return;
+    const QSignalBlocker quiet(eventList_);
+    for (std::size_t i = before; i < shownLines_.lines.size(); ++i) eventList_->addItem(QString::fromStdString(shownLines_.lines[i]));
+    // The pause before the new event was only known now: refresh that line.
+    if (before > 0 && eventList_->count() >= 3) {
+        const macro::MacroRecord& r = t.slots[U(c)];
+        const int n = recorder_.recordedCount - 1;
+        if (n > 0) eventList_->item(eventList_->count() - 2)->setText(QString::fromStdString(macro::PauseLine(r.eventDelay[U(n - 1)])));
+    }
+    eventList_->setCurrentRow(eventList_->count() - 1);
+    eventList_->scrollToBottom();
+}
+
+void CORV_ZOvizaDlg::MacroMenuRow(int row) {
+    switch (row) {
+        case 1: importGroup(); break;
+        case 2: exportGroup(); break;
+        case 3: resetMacros(); break;
+        default: break;
+    }
+}
+
+void CORV_ZOvizaDlg::importGroup() {
+    macro::MacroState& m = session_.macros;
+    if (!macro::CanImportGroup(m, messages_)) return;
+    FileChooser& chooser = chooser_ ? *chooser_ : *(dialogChooser_ ? dialogChooser_ : dialogChooser_ = std::make_unique<DialogFileChooser>());
+    const auto chosen = chooser.openMacroFile(this, m.folders.macroFolder);
+    if (!chosen) return;
+    if (!macro::ImportGroup(m, *chosen, messages_)) return;
+    FillMacroList();
+    ShowNames();
+}
+
+void CORV_ZOvizaDlg::exportGroup() {
+    macro::MacroState& m = session_.macros;
+    if (m.groups.groupCount <= 0) {
+        messages_.show("Error!");
+        return;
+    }
+    saveCurrentMacro();
+    FileChooser& chooser = chooser_ ? *chooser_ : *(dialogChooser_ ? dialogChooser_ : dialogChooser_ = std::make_unique<DialogFileChooser>());
+    const auto chosen = chooser.saveMacroFile(this, m.folders.macroFolder / (m.groups.groupNames[U(m.groups.currentGroup)] + ".dat"));
+    if (!chosen) return;
+    if (const Status st = macro::ExportGroup(m.groups, m.table, *chosen, messages_); !st.ok()) messages_.show(st.message());
+}
+
+void CORV_ZOvizaDlg::resetMacros() {
+    macro::ResetMacros(session_.macros, messages_);
+    FillMacroList();
+    ShowNames();
+}
+
+bool CORV_ZOvizaDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton &&
+        ((eventList_ && watched == eventList_->viewport()) || (ledStepList_ && watched == ledStepList_->viewport()))) {
+        MacroRightClick(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace kx700::ui
