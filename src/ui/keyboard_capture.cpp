@@ -48,7 +48,9 @@ bool KeyboardCapture::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (!key->isAutoRepeat()) {
         const std::uint8_t vk = VirtualKeyOf(*key);
-        if (vk != 0) Q_EMIT keyMessage(type == QEvent::KeyPress ? 0x100 : 0x101, vk);
+        // The extra key of 102-key boards has no usage of its own in the
+        // mouse's table and would replay as Left Alt: it is not recorded.
+        if (vk != 0 && vk != 0xE2) Q_EMIT keyMessage(type == QEvent::KeyPress ? 0x100 : 0x101, vk);
     }
     return true;
 }

@@ -5,6 +5,7 @@
 #include <QUrl>
 
 #include "macro/files.h"
+#include "macro/groups.h"
 #include "ui/main_window.h"
 #include "ui/settings_actions.h"
 #include "ui/web_links.h"
@@ -70,17 +71,9 @@ void CORV_ZOvizaDlg::connectProfileEdit(QLineEdit* edit, int i) {
 }
 
 void CORV_ZOvizaDlg::macroGroupChosen(int previousGroup, int currentMacro) {
-    macro::MacroState& m = session_.macros;
-    const auto fileOf = [&](int g) { return m.folders.macroFolder / (m.groups.groupNames[static_cast<std::size_t>(g)] + ".dat"); };
-    if (previousGroup >= 0 && previousGroup < m.groups.groupCount && currentMacro >= 0 && currentMacro < m.table.macroCount) {
-        if (const Status st = macro::SaveMacro(fileOf(previousGroup), m.table, currentMacro); !st.ok()) messages_.show(st.message());
-    }
-    if (m.groups.currentGroup >= 0 && m.groups.currentGroup < m.groups.groupCount) {
-        m.table = macro::MacroTable{};
-        macro::LoadGroupFile(fileOf(m.groups.currentGroup), m.table, messages_);
-    }
+    macro::SwitchGroup(session_.macros, previousGroup, currentMacro, messages_);
     FillMacroList();
-    repaintPage(false);
+    ShowNames();
 }
 
 }  // namespace kx700::ui

@@ -89,6 +89,9 @@ CMenuDlg* CORV_ZOvizaDlg::createPopup(int kind, QPoint anchor, int button) {
     connect(popup, &CMenuDlg::macroGroupChanged, this, &CORV_ZOvizaDlg::macroGroupChosen);
     connect(popup, &CMenuDlg::macroMenuChosen, this, &CORV_ZOvizaDlg::macroMenuChosen);
     connect(popup, &CMenuDlg::ledStepChanged, this, &CORV_ZOvizaDlg::ledStepChanged);
+    // The popup closes before the row's work runs (a file dialog may follow).
+    connect(popup, &CMenuDlg::macroMenuChosen, this, &CORV_ZOvizaDlg::MacroMenuRow, Qt::QueuedConnection);
+    connect(popup, &CMenuDlg::ledStepChanged, this, &CORV_ZOvizaDlg::ledPopupChanged);
     connect(popup, &CMenuDlg::closed, this, [this, popup] {
         if (activePopup_ != popup) return;
         activePopup_.clear();

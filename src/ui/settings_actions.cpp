@@ -18,6 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kIniFilter = "All Files(*.ini) (*.ini)";
+constexpr const char* kDatFilter = "All Files(*.dat) (*.dat)";
 constexpr std::size_t kNameReadSize = 15;
 constexpr std::size_t kMaxNameLength = 10;
 constexpr std::string_view kBackupPrefix = "config.ini.";
@@ -52,6 +53,19 @@ std::optional<fs::path> DialogFileChooser::saveSettingsFile(QWidget* parent, con
     QFileDialog dialog(parent, QString(), QString::fromStdString(start.string()), QString::fromLatin1(kIniFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("ini"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return Chosen(dialog.selectedFiles().first());
+}
+
+std::optional<fs::path> DialogFileChooser::openMacroFile(QWidget* parent, const fs::path& startFolder) {
+    return Chosen(QFileDialog::getOpenFileName(parent, QString(), QString::fromStdString(startFolder.string()),
+                                               QString::fromLatin1(kDatFilter), nullptr, QFileDialog::ReadOnly));
+}
+
+std::optional<fs::path> DialogFileChooser::saveMacroFile(QWidget* parent, const fs::path& start) {
+    QFileDialog dialog(parent, QString(), QString::fromStdString(start.string()), QString::fromLatin1(kDatFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("dat"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return Chosen(dialog.selectedFiles().first());
 }

@@ -26,6 +26,9 @@ public:
     virtual ~FileChooser() = default;
     virtual std::optional<std::filesystem::path> openSettingsFile(QWidget* parent, const std::filesystem::path& start) = 0;
     virtual std::optional<std::filesystem::path> saveSettingsFile(QWidget* parent, const std::filesystem::path& start) = 0;
+    // Macro group files (*.dat): import and export.
+    virtual std::optional<std::filesystem::path> openMacroFile(QWidget* parent, const std::filesystem::path& startFolder) = 0;
+    virtual std::optional<std::filesystem::path> saveMacroFile(QWidget* parent, const std::filesystem::path& start) = 0;
 };
 
 // The ordinary file dialogs ("All Files(*.ini)", overwrite prompt on save).
@@ -33,6 +36,8 @@ class DialogFileChooser final : public FileChooser {
 public:
     std::optional<std::filesystem::path> openSettingsFile(QWidget* parent, const std::filesystem::path& start) override;
     std::optional<std::filesystem::path> saveSettingsFile(QWidget* parent, const std::filesystem::path& start) override;
+    std::optional<std::filesystem::path> openMacroFile(QWidget* parent, const std::filesystem::path& startFolder) override;
+    std::optional<std::filesystem::path> saveMacroFile(QWidget* parent, const std::filesystem::path& start) override;
 };
 
 // The key of profile name i (0-2) in the Init section for a language.

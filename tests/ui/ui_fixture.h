@@ -47,6 +47,8 @@ public:
     std::optional<std::filesystem::path> answer;
     std::optional<std::filesystem::path> openSettingsFile(QWidget*, const std::filesystem::path&) override { return answer; }
     std::optional<std::filesystem::path> saveSettingsFile(QWidget*, const std::filesystem::path&) override { return answer; }
+    std::optional<std::filesystem::path> openMacroFile(QWidget*, const std::filesystem::path&) override { return answer; }
+    std::optional<std::filesystem::path> saveMacroFile(QWidget*, const std::filesystem::path&) override { return answer; }
 };
 
 // No test opens a file dialog or a browser: the chooser cancels unless told

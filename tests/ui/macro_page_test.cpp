@@ -1,0 +1,328 @@
+// The Macro page: the editor's menu and in-place edits, the name and count
+// boxes, the group and macro buttons, import and reset, and recording, on a
+// started window over a copy of the shipped data.
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "macro/editor.h"
+#include "macro/files.h"
+#include "macro/groups.h"
+#include "platform/profile.h"
+#include "ui/editable_list.h"
+#include "ui/orv_menu.h"
+#include "ui_clicks.h"
+#include "ui_fixture.h"
+
+namespace kx700 {
+namespace {
+
+using testing::ClickArea;
+using testing::WindowFixture;
+using ui::CEditableListBox;
+using ui::Page;
+namespace fs = std::filesystem;
+
+struct MacroPage : WindowFixture {
+    std::vector<QPoint> menuPoints;
+    int answer = 0;  // the command the editor menu returns
+
+    MacroPage() {
+        EXPECT_TRUE(start());
+        window->setMenuRunner([this](ui::COrvMenu&, QPoint at) {
+            menuPoints.push_back(at);
+            return answer;
+        });
+        window->ChangePage(Page::Macro);
+    }
+    CEditableListBox* list(const char* name) const { return window->findChild<CEditableListBox*>(name); }
+    QLineEdit* edit(const char* name) const { return window->findChild<QLineEdit*>(name); }
+    QStringList lines(const char* name) const {
+        QStringList out;
+        for (int i = 0; i < list(name)->count(); ++i) out << list(name)->item(i)->text();
+        return out;
+    }
+    macro::MacroRecord& current() { return session.macros.table.slots[static_cast<std::size_t>(session.macros.table.currentMacro)]; }
+    fs::path macroFolder() const { return session.macros.folders.macroFolder; }
+    // What the current group's file holds for macro i.
+    macro::MacroRecord saved(int i) const {
+        return macro::ReadMacro(macroFolder(), session.macros.groups.currentGroup, i);
+    }
+    // A right-click on line `line` of a list (past the last line when it does not exist).
+    void rightClick(const char* name, int line) {
+        CEditableListBox* l = list(name);
+        QPoint p = line < l->count() ? l->visualItemRect(l->item(line)).center()
+                                     : QPoint(10, l->viewport()->height() - 3);
+        QTest::mouseClick(l->viewport(), Qt::RightButton, Qt::NoModifier, p);
+    }
+    void type(QWidget* w, const QString& text, bool enter = true) {
+        QTest::keyClicks(w, text);
+        if (enter) QTest::keyClick(w, Qt::Key_Return);
+    }
+};
+
+TEST(MacroPage, ShowsTheFirstGroupAndFollowsTheMacroList) {
+    MacroPage f;
+    EXPECT_EQ(f.edit("groupName")->text(), "Office");
+    EXPECT_EQ(f.lines("macroList").first(), "Copy");
+    EXPECT_EQ(f.edit("macroName")->text(), "Copy");
+    EXPECT_EQ(f.lines("eventList"), (QStringList{"[↓]LCONTROL", "    20ms", "[↓]C", "    20ms", "[↑]C", "    20ms", "[↑]LCONTROL"}));
+    f.list("macroList")->setCurrentRow(1);
+    EXPECT_EQ(f.edit("macroName")->text(), "Paste");
+    EXPECT_EQ(f.lines("eventList").at(2), "[↓]V");
+    EXPECT_EQ(f.session.macros.table.currentMacro, 1);
+}
+
+TEST(MacroPage, EditorMenuCommandsActOnTheSelectedLineAndSave) {
+    MacroPage f;
+    // Right-clicking line 1 (the pause after event 0) selects it; insert
+    // after puts a right-button down at position 1.
+    f.answer = macro::cmd::kAfterLeftDown + 2;
+    f.rightClick("eventList", 1);
+    ASSERT_EQ(f.menuPoints.size(), 1u);
+    EXPECT_EQ(f.current().eventCount, 5);
+    EXPECT_EQ(f.current().eventCode[1], macro::EV_MOUSE_RIGHT);
+    EXPECT_EQ(f.lines("eventList").at(2), "[↓]R-KEY");
+    EXPECT_EQ(f.saved(0), f.current()) << "a command on a macro with events ends with a save";
+
+    f.answer = macro::cmd::kDeleteEvent;
+    f.rightClick("eventList", 2);
+    EXPECT_EQ(f.current().eventCount, 4);
+    EXPECT_EQ(f.saved(0).eventCount, 4);
+
+    // Below the last line of a non-empty list no menu opens.
+    f.answer = macro::cmd::kDeleteEvent;
+    f.rightClick("eventList", 99);
+    EXPECT_EQ(f.menuPoints.size(), 2u);
+    EXPECT_EQ(f.current().eventCount, 4);
+}
+
+TEST(MacroPage, PauseAndParameterEditsInPlace) {
+    MacroPage f;
+    f.session.settings.pollIntervalMs = 1;
+    // Modify delay on line 1 opens the editor; 300ms is split in pieces.
+    f.answer = macro::cmd::kModifyDelay;
+    f.rightClick("eventList", 1);
+    CEditableListBox* events = f.list("eventList");
+    ASSERT_TRUE(events->isEditing());
+    EXPECT_EQ(events->editor()->selectedText(), "    20ms");
+    f.type(events->editor(), "300ms");
+    EXPECT_FALSE(events->isEditing());
+    EXPECT_EQ(f.current().eventCount, 6);
+    EXPECT_EQ(f.current().eventDelay[0] + f.current().eventDelay[1] + f.current().eventDelay[2], 300);
+    EXPECT_EQ(f.lines("eventList").at(3), "    127ms");
+    EXPECT_EQ(f.saved(0).eventCount, 6);
+
+    // Change parameters on a Set-CPI line: a value off the table.
+    f.answer = macro::cmd::kSetCpi;
+    f.rightClick("eventList", 0);
+    ASSERT_EQ(f.current().eventCode[1], macro::EV_CPI);
+    events->setCurrentRow(2);
+    f.answer = macro::cmd::kChangeParameters;
+    f.rightClick("eventList", 2);
+    ASSERT_TRUE(events->isEditing());
+    f.type(events->editor(), "[DPI]:1800");
+    EXPECT_EQ(f.current().eventParam[1].x, 4);
+    EXPECT_EQ(f.messages.messages().back(), "CPI(:200/400/600/800/1000/1200/1600/2000/2400/3200/4000/4800)");
+
+    // Escape cancels: the line and the record stay.
+    f.answer = macro::cmd::kModifyDelay;
+    f.rightClick("eventList", 3);
+    ASSERT_TRUE(events->isEditing());
+    QTest::keyClicks(events->editor(), "9");
+    QTest::keyClick(events->editor(), Qt::Key_Escape);
+    EXPECT_FALSE(events->isEditing());
+    EXPECT_EQ(f.current().eventDelay[1], 1);
+
+    // Key events have no parameters to change.
+    f.answer = macro::cmd::kChangeParameters;
+    f.rightClick("eventList", 0);
+    EXPECT_FALSE(events->isEditing());
+}
+
+TEST(MacroPage, LedStepsTheirPopupsAndTypedValues) {
+    MacroPage f;
+    f.answer = macro::cmd::kInsertLed;
+    f.rightClick("eventList", 0);
+    CEditableListBox* events = f.list("eventList");
+    events->setCurrentRow(2);
+    EXPECT_EQ(f.lines("ledStepList"),
+              (QStringList{"[Len     ]:1", "[Mode]:" + QString::fromUtf8(std::string(LightingModeNames(true)[0])), "[Light color]:Cycle",
+                           "[Continued Time]:0*100ms", "[Interval Time]:0*100ms"}));
+    // Line 0 of the step list opens the step-count popup at the list.
+    f.answer = 0;
+    f.rightClick("ledStepList", 0);
+    ASSERT_NE(f.window->activePopup(), nullptr);
+    EXPECT_EQ(f.window->activePopup()->kind(), ui::kLedStepCountPopup);
+    f.window->ClosePopup();
+
+    // A duration is typed after a double-click.
+    CEditableListBox* steps = f.list("ledStepList");
+    QTest::mouseDClick(steps->viewport(), Qt::LeftButton, Qt::NoModifier, steps->visualItemRect(steps->item(3)).center());
+    ASSERT_TRUE(steps->isEditing());
+    f.type(steps->editor(), "[Continued Time]:150");
+    EXPECT_EQ(f.current().ledTable[0].steps[0].duration, 100);
+    EXPECT_EQ(f.messages.messages().back(), "More than limit!");
+    EXPECT_EQ(f.lines("ledStepList").at(3), "[Continued Time]:100*100ms");
+}
+
+TEST(MacroPage, NamesAndRepeatCount) {
+    MacroPage f;
+    QLineEdit* name = f.edit("macroName");
+    name->selectAll();
+    QTest::keyClicks(name, "Paste");  // another macro's name: not taken on the way
+    EXPECT_EQ(macro::MacroName(f.current()), "Past") << "each keystroke renames until the name is taken";
+    name->setText("Dup");
+    EXPECT_EQ(f.lines("macroList").first(), "Dup");
+    EXPECT_EQ(macro::MacroName(f.saved(0)), "Dup");
+
+    // A name typed into the list: ten characters are refused.
+    CEditableListBox* macros = f.list("macroList");
+    QTest::mouseDClick(macros->viewport(), Qt::LeftButton, Qt::NoModifier, macros->visualItemRect(macros->item(0)).center());
+    ASSERT_TRUE(macros->isEditing());
+    f.type(macros->editor(), "TenLetters");
+    EXPECT_EQ(f.lines("macroList").first(), "Dup");
+    EXPECT_EQ(f.messages.messages().back(), "More than limit!");
+
+    QLineEdit* count = f.edit("repeatCount");
+    for (const auto& [typed, shown, stored] : {std::tuple{"0", "1", 1}, std::tuple{"", "1", 1}, std::tuple{"70000", "65535", 65535},
+                                               std::tuple{"12", "12", 12}}) {
+        count->setText(QString::fromLatin1(typed));
+        EXPECT_EQ(count->text(), QString::fromLatin1(shown)) << typed;
+        EXPECT_EQ(f.saved(0).repeatCount, stored) << typed;
+    }
+    // Run modes: 10 and 11 fix the count at 1 and disable the box.
+    ClickArea(*f.window, Page::Macro, 11);
+    EXPECT_FALSE(count->isEnabled());
+    EXPECT_EQ(f.saved(0).runMode & 7, macro::RUN_MODE1);
+    EXPECT_EQ(f.saved(0).repeatCount, 1);
+    ClickArea(*f.window, Page::Macro, 12);
+    EXPECT_TRUE(count->isEnabled());
+    EXPECT_EQ(f.saved(0).runMode & 3, macro::RUN_COUNTED);
+}
+
+TEST(MacroPage, GroupButtonsRenamePerKeystrokeAndDelete) {
+    MacroPage f;
+    ClickArea(*f.window, Page::Macro, 2);
+    EXPECT_EQ(f.edit("groupName")->text(), "New");
+    EXPECT_EQ(f.list("macroList")->count(), 0);
+    EXPECT_TRUE(fs::exists(f.macroFolder() / "New.dat"));
+    ClickArea(*f.window, Page::Macro, 2);
+    EXPECT_EQ(f.messages.messages().back(), "'New' Double name!");
+
+    QLineEdit* group = f.edit("groupName");
+    group->selectAll();
+    QTest::keyClicks(group, "Fire");
+    EXPECT_TRUE(fs::exists(f.macroFolder() / "Fire.dat"));
+    for (const char* gone : {"New.dat", "F.dat", "Fi.dat", "Fir.dat"}) EXPECT_FALSE(fs::exists(f.macroFolder() / gone)) << gone;
+    EXPECT_EQ(profile::ReadString(f.macroFolder() / "macroGrp.ini", "MACRO_GROUP_NAME", "3", "", 20), "Fire");
+    QTest::keyClick(group, Qt::Key_Slash);
+    EXPECT_EQ(group->text(), "Fire");
+    EXPECT_EQ(f.messages.messages().back(), "Invalid: Delete Invalid character");
+
+    // New macros in the new group, then one deleted.
+    ClickArea(*f.window, Page::Macro, 6);
+    CEditableListBox* macros = f.list("macroList");
+    ASSERT_TRUE(macros->isEditing()) << "a new macro's name is typed at once";
+    f.type(macros->editor(), "Jump");
+    ClickArea(*f.window, Page::Macro, 6);
+    ASSERT_TRUE(macros->isEditing());
+    f.type(macros->editor(), "Duck");
+    EXPECT_EQ(f.lines("macroList"), (QStringList{"Jump", "Duck"}));
+    macros->setCurrentRow(0);
+    ClickArea(*f.window, Page::Macro, 7);
+    EXPECT_EQ(f.lines("macroList"), (QStringList{"Duck"}));
+    EXPECT_EQ(macro::ReadMacroCount(f.macroFolder() / "Fire.dat"), 1);
+    EXPECT_EQ(macro::MacroName(f.saved(0)), "Duck");
+
+    ClickArea(*f.window, Page::Macro, 3);
+    EXPECT_FALSE(fs::exists(f.macroFolder() / "Fire.dat"));
+    EXPECT_EQ(f.edit("groupName")->text(), "Office");
+    EXPECT_EQ(f.session.macros.groups.groupCount, 3);
+}
+
+TEST(MacroPage, ImportExportAndReset) {
+    MacroPage f;
+    // A group file from elsewhere becomes the last group and the current one.
+    const fs::path outside = f.dir.path() / "Sniper.dat";
+    f.chooser.answer = f.dir.path() / "export.dat";
+    f.window->MacroMenuRow(2);
+    ASSERT_TRUE(fs::exists(*f.chooser.answer));
+    fs::rename(*f.chooser.answer, outside);
+    f.chooser.answer = outside;
+    f.window->MacroMenuRow(1);
+    EXPECT_EQ(f.edit("groupName")->text(), "Sniper");
+    EXPECT_EQ(f.lines("macroList").first(), "Copy");
+    EXPECT_TRUE(fs::exists(f.macroFolder() / "Sniper.dat"));
+    f.window->MacroMenuRow(1);
+    EXPECT_EQ(f.messages.messages().back(), "Double name!");
+
+    f.window->MacroMenuRow(3);
+    EXPECT_EQ(f.session.macros.groups.groupCount, 3);
+    EXPECT_FALSE(fs::exists(f.macroFolder() / "Sniper.dat"));
+    EXPECT_EQ(f.edit("groupName")->text(), "Office");
+}
+
+struct FakeClock {
+    std::int64_t now = 1'000'000;
+    macro::MillisecondsOfDay fn() {
+        return [this] { return now; };
+    }
+};
+
+TEST(MacroPage, RecordingKeysWithTheirPauses) {
+    MacroPage f;
+    FakeClock clock;
+    f.window->setRecordingClock(clock.fn());
+    f.list("macroList")->setCurrentRow(1);
+    ClickArea(*f.window, Page::Macro, 5);
+    ASSERT_TRUE(f.window->recording());
+    EXPECT_EQ(f.list("eventList")->count(), 0);
+
+    // A and B, 150 ms apart, each held 50 ms; A's auto-repeat adds nothing.
+    QWidget* w = f.window.get();
+    QTest::keyPress(w, Qt::Key_A);
+    clock.now += 50;
+    QTest::keyPress(w, Qt::Key_A);
+    QTest::keyRelease(w, Qt::Key_A);
+    clock.now += 100;
+    QTest::keyPress(w, Qt::Key_B);
+    clock.now += 50;
+    QTest::keyRelease(w, Qt::Key_B);
+    EXPECT_EQ(f.lines("eventList"), (QStringList{"[↓]A", "    50ms", "[↑]A", "    100ms", "[↓]B", "    50ms", "[↑]B"}));
+
+    // Other areas refuse presses while recording; the macro list too.
+    ClickArea(*f.window, Page::Macro, 6);
+    EXPECT_EQ(f.messages.messages().back(), "Recording");
+    f.list("macroList")->setCurrentRow(0);
+    EXPECT_EQ(f.list("macroList")->currentRow(), 1);
+
+    ClickArea(*f.window, Page::Macro, 5);
+    EXPECT_FALSE(f.window->recording());
+    const macro::MacroRecord r = f.saved(1);
+    EXPECT_EQ(r.eventCount, 4);
+    EXPECT_EQ(macro::MacroName(r), "Paste");
+    EXPECT_EQ((std::vector<int>{r.eventDelay[0], r.eventDelay[1], r.eventDelay[2], r.eventDelay[3]}), (std::vector<int>{50, 100, 50, 20}));
+    EXPECT_EQ(r.eventCode[0], 0x04);
+    EXPECT_EQ(r.eventType[3], macro::TY_UP);
+}
+
+TEST(MacroPage, RecordingStopsTakingKeysAt110Messages) {
+    MacroPage f;
+    FakeClock clock;
+    f.window->setRecordingClock(clock.fn());
+    ClickArea(*f.window, Page::Macro, 5);
+    for (int i = 0; i < 55; ++i) {
+        const Qt::Key key = static_cast<Qt::Key>(Qt::Key_A + i % 26);
+        QTest::keyPress(f.window.get(), key);
+        QTest::keyRelease(f.window.get(), key);
+    }
+    f.messages.clear();
+    QTest::keyPress(f.window.get(), Qt::Key_Z);
+    EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"More than limit!"});
+    ClickArea(*f.window, Page::Macro, 5);
+    EXPECT_EQ(f.saved(0).eventCount, 110);
+}
+
+}  // namespace
+}  // namespace kx700
