@@ -1,8 +1,7 @@
 #include "programming/session.h"
 
-#include <algorithm>
-
 #include "macro/files.h"
+#include "macro/groups.h"
 #include "platform/profile.h"
 #include "settings/settings_file.h"
 
@@ -21,21 +20,7 @@ void PublishHostView(Session& s) {
     h.currentProfile.store(s.currentProfile);
 }
 
-void LoadGroupDirectory(macro::MacroState& m, MessageSink& messages) {
-    namespace fs = std::filesystem;
-    macro::GroupDirectory& g = m.groups;
-    g = macro::GroupDirectory{};
-    const fs::path list = m.folders.groupListFile();
-    std::error_code ec;
-    if (!fs::exists(list, ec)) messages.show("Can't find the file.");
-    const profile::Snapshot ini(list);
-    const int count = std::clamp(ini.readInt("MACRO_GROUP_NUM", "macGrpNum", 3), 0, macro::kMaxGroups);
-    for (int k = 0; k < count; ++k) {
-        std::string name = ini.readString("MACRO_GROUP_NAME", std::to_string(k), "", 20);
-        if (!macro::IsSafeGroupName(name) || !fs::exists(m.folders.macroFolder / (name + ".dat"), ec)) continue;
-        g.groupNames[static_cast<std::size_t>(g.groupCount++)] = std::move(name);
-    }
-}
+void LoadGroupDirectory(macro::MacroState& m, MessageSink& messages) { macro::LoadGroupList(m, messages); }
 
 void LoadMacroData(Session& s, MessageSink& sink) {
     s.macros.folders = macro::MacroFolders::For(s.folders, s.englishInterface);

@@ -64,9 +64,10 @@ struct Session {
 // Republishes the host view from the record and the last apply's tables.
 void PublishHostView(Session& s);
 
-// The group list of the macro folder, as far as reading macros needs it:
-// names of groups whose file is there; a name that could leave the macro
-// folder is dropped. "Can't find the file." when the list is missing.
+// The group list of the macro folder (macro::LoadGroupList): groups whose file
+// is gone or whose name could leave the macro folder are dropped and the list
+// is rewritten; the name directory is refreshed. "Can't find the file." when
+// the list is missing.
 void LoadGroupDirectory(macro::MacroState& m, MessageSink& messages);
 
 // The macro folders of the session's language, its groups with the first
