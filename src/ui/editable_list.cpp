@@ -74,11 +74,15 @@ void CEditableListBox::mouseReleaseEvent(QMouseEvent* event) {
 
 void CEditableListBox::mouseDoubleClickEvent(QMouseEvent* event) {
     QListWidget::mouseDoubleClickEvent(event);
-    if (!editOnDoubleClick_ || event->button() != Qt::LeftButton) return;
+    if (event->button() != Qt::LeftButton) return;
     QListWidgetItem* under = itemAt(event->position().toPoint());
     if (!under) return;
     setCurrentItem(under);
-    openEditor();
+    if (editOnDoubleClick_) {
+        openEditor();
+    } else {
+        Q_EMIT rowDoubleClicked(row(under));
+    }
 }
 
 void CEditableListBox::resizeEvent(QResizeEvent* event) {

@@ -48,6 +48,8 @@ public:
 
 Q_SIGNALS:
     void editEnded(CEditableListBox* list);
+    // A double-click on an item (selected by then).
+    void rowDoubleClicked(int row);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -77,7 +77,7 @@ void CORV_ZOvizaDlg::createMacroControls() {
     connect(macroList_, &QListWidget::currentRowChanged, this, &CORV_ZOvizaDlg::macroListSelectionChanged);
     connect(eventList_, &QListWidget::currentRowChanged, this, &CORV_ZOvizaDlg::eventListSelectionChanged);
     connect(ledStepList_, &QListWidget::currentRowChanged, this, &CORV_ZOvizaDlg::ledStepSelectionChanged);
-    connect(ledStepList_, &QListWidget::itemDoubleClicked, this, [this] { ledStepDoubleClicked(); });
+    connect(ledStepList_, &CEditableListBox::rowDoubleClicked, this, [this] { ledStepDoubleClicked(); });
     connect(macroNameEdit_, &QLineEdit::textChanged, this, &CORV_ZOvizaDlg::macroNameChanged);
     connect(repeatCountEdit_, &QLineEdit::textChanged, this, &CORV_ZOvizaDlg::repeatCountChanged);
     connect(groupNameEdit_, &QLineEdit::textChanged, this, &CORV_ZOvizaDlg::groupNameChanged);
@@ -292,7 +292,10 @@ void CORV_ZOvizaDlg::MacroRightClick(QPoint globalPos) {
     const bool overLine = LineAt(*eventList_, globalPos) >= 0;
     int chosen = 0;
     if (overLine || (empty && eventList_->viewport()->rect().contains(eventList_->viewport()->mapFromGlobal(globalPos)))) {
-        if (!editorMenu_) editorMenu_ = std::make_unique<COrvMenu>();
+        if (!editorMenu_) {
+            editorMenu_ = std::make_unique<COrvMenu>();
+            editorMenu_->setFitText(true);
+        }
         editorMenu_->setFont(fonts_.label);
         editorMenu_->load(EditorMenuItems(session_.englishInterface));
         if (!menuRunner_) {

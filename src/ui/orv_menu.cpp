@@ -6,8 +6,8 @@
 namespace kx700::ui {
 
 std::vector<MenuItem> TrayMenuItems(bool english) {
-    if (english) return {{32801, QStringLiteral("Show Window")}, {32800, QStringLiteral("Exit Driver")}};
-    return {{32837, QStringLiteral("显示窗口   ")}, {32838, QStringLiteral("关闭驱动")}};
+    if (english) return {{32801, QStringLiteral("Show Window"), {}}, {32800, QStringLiteral("Exit Driver"), {}}};
+    return {{32837, QStringLiteral("显示窗口   "), {}}, {32838, QStringLiteral("关闭驱动"), {}}};
 }
 
 std::vector<MenuItem> EditorMenuItems(bool english) {
@@ -116,9 +116,8 @@ QSize OrvMenuStyle::sizeFromContents(ContentsType type, const QStyleOption* opti
     const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
     if (type != CT_MenuItem || item == nullptr) return QProxyStyle::sizeFromContents(type, option, size, widget);
     if (item->menuItemType == QStyleOptionMenuItem::Separator) return QSize(8, 1);
-    // Eight pixels a character; wide (Chinese) characters and the sub-menu
-    // mark get the room they need so that no label is cut.
     int width = 8 * static_cast<int>(item->text.size());
+    if (!fitText_) return QSize(width, 20);
     const int needed = QFontMetrics(item->font).horizontalAdvance(item->text) + 12 +
                        (item->menuItemType == QStyleOptionMenuItem::SubMenu ? 16 : 0);
     if (needed > width) width = needed;

@@ -32,6 +32,13 @@ public:
                            const QWidget* widget = nullptr) const override;
     int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
                     const QWidget* widget = nullptr) const override;
+    // Items at least as wide as their text and sub-menu mark need (the
+    // editor's menu, whose labels are longer than eight pixels a character
+    // allows in Chinese).
+    void setFitText(bool on) { fitText_ = on; }
+
+private:
+    bool fitText_ = false;
 };
 
 class COrvMenu : public QMenu {
@@ -44,6 +51,7 @@ public:
     // The command of an item found by its path of texts (tests and scripts).
     QAction* findAction(const QStringList& path) const;
     int itemCount() const { return static_cast<int>(actions().size()); }
+    void setFitText(bool on) { style_->setFitText(on); }
 
 Q_SIGNALS:
     void command(int id);

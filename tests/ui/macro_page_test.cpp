@@ -134,9 +134,11 @@ TEST(MacroPage, PauseAndParameterEditsInPlace) {
     EXPECT_FALSE(events->isEditing());
     EXPECT_EQ(f.current().eventDelay[1], 1);
 
-    // Key events have no parameters to change.
+    // Ordinary keys have no parameters to change (modifiers and mouse
+    // buttons do).
+    ASSERT_EQ(f.lines("eventList").at(8), "[↓]C");
     f.answer = macro::cmd::kChangeParameters;
-    f.rightClick("eventList", 0);
+    f.rightClick("eventList", 8);
     EXPECT_FALSE(events->isEditing());
 }
 
@@ -159,7 +161,7 @@ TEST(MacroPage, LedStepsTheirPopupsAndTypedValues) {
     // A duration is typed after a double-click.
     CEditableListBox* steps = f.list("ledStepList");
     QTest::mouseDClick(steps->viewport(), Qt::LeftButton, Qt::NoModifier, steps->visualItemRect(steps->item(3)).center());
-    ASSERT_TRUE(steps->isEditing());
+    ASSERT_TRUE(steps->isEditing()) << steps->currentRow() << " " << f.window->ledLine();
     f.type(steps->editor(), "[Continued Time]:150");
     EXPECT_EQ(f.current().ledTable[0].steps[0].duration, 100);
     EXPECT_EQ(f.messages.messages().back(), "More than limit!");
