@@ -14,6 +14,7 @@
 #include "app/single_instance.h"
 #include "device/hidapi_backend.h"
 #include "device/sim_state_file.h"
+#include "quit_signals.h"
 #include "device/simulated_backend.h"
 #include "platform/system_mouse.h"
 #include "programming/session.h"
@@ -148,6 +149,7 @@ int CORV_ZOvizaApp::run(int argc, char** argv) {
         if (!saved) std::fprintf(stderr, "kx700: cannot write %s\n", qPrintable(args.screenshot));
         return saved ? 0 : 1;
     }
+    const kx700::app::QuitSignals quitSignals([&window] { window.ExitProgram(); });
     window.show();
     result = app.exec();
     if (sim && args.simState) {

@@ -23,6 +23,7 @@ QString ControlStyle() {
         "QLineEdit, QListWidget { color: rgb(255,255,255); background: rgb(2,18,14); border: none; "
         "selection-background-color: rgb(0,120,153); }"
         "QLineEdit:disabled { color: rgb(110,140,135); }"
+        "QListWidget::item { padding: 1px 3px; }"
         "QListWidget::item:selected { background: rgb(0,120,153); color: white; }");
 }
 

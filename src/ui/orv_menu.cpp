@@ -152,6 +152,7 @@ void AddItems(QMenu* menu, QStyle* style, const std::vector<MenuItem>& items, in
         } else if (item.id < 0) {
             QMenu* sub = menu->addMenu(item.text);
             sub->setStyle(style);
+            sub->setFont(menu->font());
             AddItems(sub, style, item.children, n);
         } else {
             QAction* a = menu->addAction(item.text);
