@@ -7,7 +7,32 @@
 
 #include "platform/x11_keymap.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace kx700::ui {
+
+#ifdef _WIN32
+namespace {
+
+// The low-level hook runs on the thread that installed it and must return at
+// once: it only queues the key for the capture object and swallows it.
+KeyboardCapture* g_capture = nullptr;
+HHOOK g_hook = nullptr;
+
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM kind, LPARAM data) {
+    if (code < 0 || !g_capture) return CallNextHookEx(g_hook, code, kind, data);
+    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
+    const int message = static_cast<int>(kind);
+    const auto vk = static_cast<std::uint8_t>(key->vkCode);
+    QMetaObject::invokeMethod(
+        g_capture, [message, vk] { if (g_capture) g_capture->deliver(message, vk); }, Qt::QueuedConnection);
+    return 1;
+}
+
+}  // namespace
+#endif
 
 KeyboardCapture::KeyboardCapture(QObject* parent) : QObject(parent) {}
 
@@ -17,17 +42,38 @@ bool KeyboardCapture::start(QWindow* window) {
     if (active_) return grabbed_;
     active_ = true;
     window_ = window;
+#ifdef _WIN32
+    g_capture = this;
+    if (!g_hook) g_hook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHookProc, GetModuleHandleW(nullptr), 0);
+    grabbed_ = g_hook != nullptr;
+#else
     QCoreApplication::instance()->installEventFilter(this);
     grabbed_ = window && window->setKeyboardGrabEnabled(true);
+#endif
     return grabbed_;
 }
 
 void KeyboardCapture::stop() {
     if (!active_) return;
     active_ = false;
+#ifdef _WIN32
+    if (g_hook) UnhookWindowsHookEx(g_hook);
+    g_hook = nullptr;
+    g_capture = nullptr;
+#else
     if (grabbed_ && window_) window_->setKeyboardGrabEnabled(false);
-    grabbed_ = false;
     if (QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(this);
+#endif
+    grabbed_ = false;
+}
+
+void KeyboardCapture::deliver(int kind, std::uint8_t vk) {
+    // The extra key of 102-key boards has no usage of its own in the
+    // mouse's table and would replay as Left Alt: it is not recorded.
+    if (!active_ || vk == 0 || vk == 0xE2) return;
+    const bool down = kind == 0x100 || kind == 0x104;
+    const bool up = kind == 0x101 || kind == 0x105;
+    if (down || up) Q_EMIT keyMessage(kind, vk);
 }
 
 bool KeyboardCapture::eventFilter(QObject* watched, QEvent* event) {
@@ -47,10 +93,7 @@ bool KeyboardCapture::eventFilter(QObject* watched, QEvent* event) {
     if (qobject_cast<QWindow*>(watched)) return false;  // delivered on to the focus widget next
     const auto* key = static_cast<QKeyEvent*>(event);
     if (!key->isAutoRepeat()) {
-        const std::uint8_t vk = VirtualKeyOf(*key);
-        // The extra key of 102-key boards has no usage of its own in the
-        // mouse's table and would replay as Left Alt: it is not recorded.
-        if (vk != 0 && vk != 0xE2) Q_EMIT keyMessage(type == QEvent::KeyPress ? 0x100 : 0x101, vk);
+        deliver(type == QEvent::KeyPress ? 0x100 : 0x101, VirtualKeyOf(*key));
     }
     return true;
 }

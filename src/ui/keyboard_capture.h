@@ -25,9 +25,12 @@ public:
     bool start(QWindow* window);
     void stop();
     bool active() const { return active_; }
+    // A key message from the platform's hook (Windows): kinds 0x100, 0x101,
+    // 0x104, 0x105 with the virtual key.
+    void deliver(int kind, std::uint8_t vk);
 
 Q_SIGNALS:
-    // kind: 0x100 key down, 0x101 key up.
+    // kind: 0x100 key down, 0x101 key up (0x104, 0x105 with Alt on Windows).
     void keyMessage(int kind, std::uint8_t vk);
 
 protected:
