@@ -372,6 +372,7 @@ void CORV_ZOvizaDlg::editEnded(CEditableListBox* list) {
             macroList_->setCurrentRow(slot);
         } else if (slot == m.table.currentMacro) {
             SetQuietly(macroNameEdit_, item->text());
+            saveCurrentMacro();  // a typed name is kept at once, events or not
         }
     } else {
         const int line = editorLines_.selectedLine;
