@@ -4,30 +4,14 @@
 # sub-menu's third row (Mail, function 24), then releases over Apply. On
 # screen the popup and its sub-menu appear where they belong, close after the
 # choice, and the field shows another function; after the apply config.ini
-# holds the function and kx700ctl describes it. (The simulated mouse's state
-# file is written when the program exits, which only the tray menu does, so
-# its memory is not read here.)
+# holds the function and kx700ctl describes it.
 set -euo pipefail
 exe="$1"; ctl="$2"; stage="$3"; out="${4:-$(mktemp -d)}"
-mkdir -p "$out"
-work=$(mktemp -d)
-cleanup() { kill "${app:-}" "${xvfb:-}" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"; }
-trap cleanup EXIT
-cp -r "$stage/skins" "$stage/constMacro.dat" "$work/"
+source "$(dirname "$0")/common.sh"
+state="$out/mouse.state"
+rm -f "$state"
+e2e_start "$exe" "$stage" "$out" --sim-state "$state"
 config="$work/skins/config/config.ini"
-
-display=":$((90 + RANDOM % 400))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY="$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-USER="e2e-$$" XDG_RUNTIME_DIR="$work" "$exe" --sim-state "$work/mouse.state" --data-dir "$work" >"$out/kx700.log" 2>&1 &
-app=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name "KX700 Gaming Mouse" | head -n1)
-[ -n "$wid" ] || { echo "no window"; cat "$out/kx700.log"; exit 1; }
-sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$wid")"   # X, Y, WIDTH, HEIGHT
 
 area() {  # x y w h of an area of the English main layout
   local line; line=$(grep -a "^$1=" "$work/skins/INI_EN/skin_main_en.ini" | tr -d '\r')

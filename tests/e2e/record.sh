@@ -8,26 +8,11 @@
 # simulated mouse's state; kx700ctl then reads the macro out of its memory.
 set -euo pipefail
 exe="$1"; ctl="$2"; stage="$3"; out="${4:-$(mktemp -d)}"
-mkdir -p "$out"
-work=$(mktemp -d)
-cleanup() { kill "${app:-}" "${xvfb:-}" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"; }
-trap cleanup EXIT
-cp -r "$stage/skins" "$stage/constMacro.dat" "$work/"
-chmod 700 "$work"
+source "$(dirname "$0")/common.sh"
+state="$out/mouse.state"
+rm -f "$state"
+e2e_start "$exe" "$stage" "$out" --sim-state "$state"
 macros="$work/skins/INI_EN/macro"
-
-display=":$((90 + RANDOM % 400))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY="$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-USER="e2e-$$" XDG_RUNTIME_DIR="$work" "$exe" --sim-state "$work/mouse.state" --data-dir "$work" >"$out/kx700.log" 2>&1 &
-app=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name "KX700 Gaming Mouse" | head -n1)
-[ -n "$wid" ] || { echo "no window"; cat "$out/kx700.log"; exit 1; }
-sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$wid")"   # X, Y, WIDTH, HEIGHT
 
 fail() { echo "$1"; cat "$out/kx700.log"; exit 1; }
 area() {  # x y w h of an area of an English layout file: file number
@@ -95,7 +80,7 @@ app=
 
 k1=$(grep -a -A40 '^\[Config0\]' "$work/skins/config/config.ini" | grep -a -m1 '^K1=' | tr -d '\r')
 [ "$k1" = "K1=$((256 + index))" ] || fail "config.ini holds $k1, not K1=$((256 + index))"
-"$ctl" --sim-state "$work/mouse.state" --data-dir "$work" describe >"$out/describe.txt" 2>&1 || fail "kx700ctl describe failed"
+"$ctl" --sim-state "$state" --data-dir "$work" describe >"$out/describe.txt" 2>&1 || fail "kx700ctl describe failed"
 line=$(sed -n '/^profile slot 0:/,/^profile slot 1:/p' "$out/describe.txt" | grep 'button 1 (code 2)') ||
   fail "describe names no button 1"
 block=$(sed -n 's/.*macro, block at \(0x[0-9A-F]*\) with 4 events.*/\1/p' <<<"$line")

@@ -4,23 +4,8 @@
 # still be alive and answering afterwards.
 set -euo pipefail
 exe="$1"; stage="$2"; out="${3:-$(mktemp -d)}"
-mkdir -p "$out"
-work=$(mktemp -d)
-cleanup() { kill "${app:-}" "${xvfb:-}" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"; }
-trap cleanup EXIT
-cp -r "$stage/skins" "$stage/constMacro.dat" "$work/"
-
-display=":$((90 + RANDOM % 400))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY="$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-USER="e2e-$$" XDG_RUNTIME_DIR="$work" "$exe" --simulate --data-dir "$work" >"$out/kx700.log" 2>&1 &
-app=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name "KX700 Gaming Mouse" | head -n1)
-[ -n "$wid" ] || { echo "no window"; cat "$out/kx700.log"; exit 1; }
-eval "$(xdotool getwindowgeometry --shell "$wid")"   # X, Y, WIDTH, HEIGHT
+source "$(dirname "$0")/common.sh"
+e2e_start "$exe" "$stage" "$out" --simulate
 
 # Tab centres from the English layout file: header areas 6 to 9.
 centre() {
