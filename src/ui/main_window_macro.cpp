@@ -82,6 +82,8 @@ void CORV_ZOvizaDlg::createMacroControls() {
     connect(macroNameEdit_, &QLineEdit::textChanged, this, &CORV_ZOvizaDlg::macroNameChanged);
     connect(repeatCountEdit_, &QLineEdit::textChanged, this, &CORV_ZOvizaDlg::repeatCountChanged);
     connect(groupNameEdit_, &QLineEdit::textChanged, this, &CORV_ZOvizaDlg::groupNameChanged);
+    // The page opens on its macro list, not in the first edit box.
+    macroList_->setFocus(Qt::OtherFocusReason);
 }
 
 void CORV_ZOvizaDlg::destroyMacroControls() {
