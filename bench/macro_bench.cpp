@@ -8,6 +8,7 @@
 #include <string>
 
 #include "macro/files.h"
+#include "macro/groups.h"
 #include "macro/value_format.h"
 #include "platform/atomic_file.h"
 #include "platform/profile.h"
@@ -86,6 +87,36 @@ void BM_LoadGroupFile(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LoadGroupFile);
+
+// One keystroke in the group-name box: the list written, the group's file
+// moved to the new name, the name directory read again (warm cache, as while
+// typing). Compare with BM_ReadAllMacroNames and the list write alone.
+void BM_RenameGroupKeystroke(benchmark::State& state) {
+    const Fixture& f = Files();
+    auto m = std::make_unique<MacroState>();
+    m->folders.macroFolder = f.folder;
+    m->groups = f.groups;
+    RecordingMessageSink sink;
+    if (!WriteGroupList(*m).ok()) state.SkipWithError("cannot write the group list");
+    bool longer = false;
+    for (auto _ : state) {
+        longer = !longer;
+        const RenameResult r = RenameGroup(*m, longer ? "Group0x" : "Group0", sink);
+        if (r != RenameResult::Renamed) state.SkipWithError("rename refused");
+    }
+    // The next run starts from the fixture's names again.
+    if (longer) RenameGroup(*m, "Group0", sink);
+}
+BENCHMARK(BM_RenameGroupKeystroke);
+
+void BM_WriteGroupList(benchmark::State& state) {
+    const Fixture& f = Files();
+    auto m = std::make_unique<MacroState>();
+    m->folders.macroFolder = f.folder;
+    m->groups = f.groups;
+    for (auto _ : state) benchmark::DoNotOptimize(WriteGroupList(*m));
+}
+BENCHMARK(BM_WriteGroupList);
 
 }  // namespace
 
