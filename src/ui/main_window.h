@@ -160,6 +160,8 @@ private:
     void saveCurrentMacro();
     void macroListSelectionChanged(int row);
     void eventListSelectionChanged(int row);
+    // The LED step list follows the event list's line `row`.
+    void syncLedSteps(int row, int selectLine);
     void ledStepSelectionChanged(int row);
     void ledStepDoubleClicked();
     void showLedSequence(int slot, int selectLine);

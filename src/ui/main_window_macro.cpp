@@ -134,8 +134,13 @@ void CORV_ZOvizaDlg::ShowMacro(int slot) {
         }
         const int lines = eventList_->count();
         const int select = recorder_.recording ? lines - 1 : editorLines_.selectedLine;
-        if (select >= 0 && select < lines) eventList_->setCurrentRow(select);
+        if (select >= 0 && select < lines) {
+            // Selecting again is no new choice: the LED step list keeps its line.
+            const QSignalBlocker quiet(eventList_);
+            eventList_->setCurrentRow(select);
+        }
         eventList_->setUpdatesEnabled(true);
+        syncLedSteps(eventList_->currentRow(), ledLine_);
         // Setting the box saves the macro, as a change of the count would.
         if (macro::RepeatCountApplies(r)) {
             setRepeatCountBox(true, QString::number(r.repeatCount));
@@ -230,6 +235,10 @@ void CORV_ZOvizaDlg::macroListSelectionChanged(int row) {
 
 void CORV_ZOvizaDlg::eventListSelectionChanged(int row) {
     if (activePopup_ && popupKind_ >= kLedStepModePopup && popupKind_ <= kLedStepCountPopup) ClosePopup();
+    syncLedSteps(row, -1);
+}
+
+void CORV_ZOvizaDlg::syncLedSteps(int row, int selectLine) {
     const macro::MacroTable& t = session_.macros.table;
     const int c = t.currentMacro;
     const int event = row / 2;
@@ -238,7 +247,7 @@ void CORV_ZOvizaDlg::eventListSelectionChanged(int row) {
         const macro::MacroRecord& r = t.slots[U(c)];
         ledKind_ = r.eventType[U(event)];
         ledSlot_ = r.eventParam[U(event)].x;
-        showLedSequence(ledSlot_, -1);
+        showLedSequence(ledSlot_, selectLine);
     } else if (ledStepList_) {
         const QSignalBlocker quiet(ledStepList_);
         ledStepList_->clear();

@@ -121,7 +121,7 @@ void CORV_ZOvizaDlg::toggleRecording() {
         const int row = macroList_->currentRow();
         const int s = row < 0 ? 0 : row;
         const std::string name = macroList_->item(s) ? macroList_->item(s)->text().toStdString() : std::string();
-        macro::StartRecording(recorder_, t, s, name, shownLines_);
+        if (!macro::StartRecording(recorder_, t, s, name, shownLines_)) return;
         {
             const QSignalBlocker quiet(repeatCountEdit_);
             if (repeatCountEdit_) {
@@ -163,12 +163,6 @@ void CORV_ZOvizaDlg::RecordKey(int kind, std::uint8_t vk) {
     if (!eventList_) return;
     const QSignalBlocker quiet(eventList_);
     for (std::size_t i = before; i < shownLines_.lines.size(); ++i) eventList_->addItem(QString::fromStdString(shownLines_.lines[i]));
-    // The pause before the new event was only known now: refresh that line.
-    if (before > 0 && eventList_->count() >= 3) {
-        const macro::MacroRecord& r = t.slots[U(c)];
-        const int n = recorder_.recordedCount - 1;
-        if (n > 0) eventList_->item(eventList_->count() - 2)->setText(QString::fromStdString(macro::PauseLine(r.eventDelay[U(n - 1)])));
-    }
     eventList_->setCurrentRow(eventList_->count() - 1);
     eventList_->scrollToBottom();
 }

@@ -166,6 +166,7 @@ TEST(MacroPage, LedStepsTheirPopupsAndTypedValues) {
     EXPECT_EQ(f.current().ledTable[0].steps[0].duration, 100);
     EXPECT_EQ(f.messages.messages().back(), "More than limit!");
     EXPECT_EQ(f.lines("ledStepList").at(3), "[Continued Time]:100*100ms");
+    EXPECT_EQ(steps->currentRow(), 3) << "the edited step stays selected";
 }
 
 TEST(MacroPage, NamesAndRepeatCount) {
