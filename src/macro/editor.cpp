@@ -48,19 +48,19 @@ std::optional<InsertSpec> InsertOf(int command) {
 
 CommandOutcome RunEditorCommand(MacroRecord& r, int command, EditorLines& lines, MessageSink& sink) {
     const int event = lines.selectedEvent();
-    if (const auto spec = InsertOf(command)) {
-        if (spec->code == EV_LED && r.ledCount >= kMaxSpecial) {
+    if (const auto insert = InsertOf(command)) {
+        if (insert->code == EV_LED && r.ledCount >= kMaxSpecial) {
             sink.show(kMoreThanLimit);
             return CommandOutcome::ShowMacro;
         }
-        if (!spec->after) {
-            InsertEvent(r, event, spec->code, spec->type, sink);
+        if (!insert->after) {
+            InsertEvent(r, event, insert->code, insert->type, sink);
             lines.menuLine += 2;
         } else if (lines.menuLineCount == 0) {
-            InsertEvent(r, 0, spec->code, spec->type, sink);
+            InsertEvent(r, 0, insert->code, insert->type, sink);
             lines.menuLine = 0;
         } else {
-            InsertEvent(r, event + 1, spec->code, spec->type, sink);
+            InsertEvent(r, event + 1, insert->code, insert->type, sink);
             lines.menuLine += 2;
         }
         return CommandOutcome::ShowMacro;
