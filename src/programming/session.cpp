@@ -24,12 +24,8 @@ void LoadGroupDirectory(macro::MacroState& m, MessageSink& messages) { macro::Lo
 
 void LoadMacroData(Session& s, MessageSink& sink) {
     s.macros.folders = macro::MacroFolders::For(s.folders, s.englishInterface);
-    LoadGroupDirectory(s.macros, sink);
-    if (s.macros.groups.groupCount > 0) {
-        s.macros.groups.currentGroup = 0;
-        macro::LoadGroupFile(s.macros.folders.macroFolder / (s.macros.groups.groupNames[0] + ".dat"), s.macros.table, sink);
-        macro::ReadAllMacroNames(s.macros.folders.macroFolder, s.macros.groups);
-    }
+    LoadGroupDirectory(s.macros, sink);  // also reads every group's macro names
+    macro::LoadCurrentGroup(s.macros, sink);
     macro::LoadConstantMacros(s.macros.folders.constantMacroFile, s.macros.constants, sink);
 }
 

@@ -189,6 +189,8 @@ private:
     void openButtonPopup(int area);
     CMenuDlg* createPopup(int kind, QPoint anchor, int button);
     void macroGroupChosen(int previousGroup, int currentMacro);
+    // The chooser a test gave, else the file dialogs.
+    FileChooser& fileChooser();
     void connectProfileEdit(QLineEdit* edit, int i);
     void reloadMacroGroups();
     void closeToTray();

@@ -7,6 +7,7 @@
 #include "device/protocol.h"
 #include "macro/event_text.h"
 #include "ui/hit_test.h"
+#include "ui/control_style.h"
 #include "ui/main_window.h"
 #include "ui/tray.h"
 
@@ -144,19 +145,6 @@ void CORV_ZOvizaDlg::ChangePage(Page page) {
         case Page::Advanced: break;
     }
 }
-
-namespace {
-
-QString ControlStyle() {
-    return QStringLiteral(
-        "QLineEdit, QListWidget { color: rgb(255,255,255); background: rgb(2,18,14); border: none; "
-        "selection-background-color: rgb(0,120,153); }"
-        "QListWidget::item:selected { background: rgb(0,120,153); color: white; }");
-}
-
-QRect ToRect(const ControlRect& c) { return QRect(c.left, c.top, c.right - c.left, c.bottom - c.top); }
-
-}  // namespace
 
 void CORV_ZOvizaDlg::createMainControls() {
     for (int i = 0; i < 3; ++i) {

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include "macro/files.h"
+#include "macro/groups.h"
 #include "platform/profile.h"
 #include "ui/main_window.h"
 #include "ui/settings_actions.h"
@@ -57,13 +58,9 @@ void CORV_ZOvizaDlg::reloadMacroGroups() {
     macro::MacroState& m = session_.macros;
     m.folders = macro::MacroFolders::For(session_.folders, session_.englishInterface);
     LoadGroupDirectory(m, messages_);
-    // Nothing of the other language's group may stay on show.
-    m.table = macro::MacroTable{};
-    if (m.groups.groupCount > 0) {
-        m.groups.currentGroup = 0;
-        macro::LoadGroupFile(m.folders.macroFolder / (m.groups.groupNames[0] + ".dat"), m.table, messages_);
-        macro::ReadAllMacroNames(m.folders.macroFolder, m.groups);
-    }
+    // Nothing of the other language's group may stay on show: the table is
+    // emptied before the first group is loaded, or left empty without one.
+    macro::LoadCurrentGroup(m, messages_);
 }
 
 }  // namespace kx700::ui

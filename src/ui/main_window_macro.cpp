@@ -8,6 +8,7 @@
 #include "macro/files.h"
 #include "macro/groups.h"
 #include "ui/editable_list.h"
+#include "ui/control_style.h"
 #include "ui/main_window.h"
 #include "ui/orv_menu.h"
 
@@ -17,17 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t U(int i) { return static_cast<std::size_t>(i); }
-
-QString ControlStyle() {
-    return QStringLiteral(
-        "QLineEdit, QListWidget { color: rgb(255,255,255); background: rgb(2,18,14); border: none; "
-        "selection-background-color: rgb(0,120,153); }"
-        "QLineEdit:disabled { color: rgb(110,140,135); }"
-        "QListWidget::item { padding: 1px 3px; }"
-        "QListWidget::item:selected { background: rgb(0,120,153); color: white; }");
-}
-
-QRect ToRect(const ControlRect& c) { return QRect(c.left, c.top, c.right - c.left, c.bottom - c.top); }
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 

@@ -179,8 +179,7 @@ void CORV_ZOvizaDlg::MacroMenuRow(int row) {
 void CORV_ZOvizaDlg::importGroup() {
     macro::MacroState& m = session_.macros;
     if (!macro::CanImportGroup(m, messages_)) return;
-    FileChooser& chooser = chooser_ ? *chooser_ : *(dialogChooser_ ? dialogChooser_ : dialogChooser_ = std::make_unique<DialogFileChooser>());
-    const auto chosen = chooser.openMacroFile(this, m.folders.macroFolder);
+    const auto chosen = fileChooser().openMacroFile(this, m.folders.macroFolder);
     if (!chosen) return;
     if (!macro::ImportGroup(m, *chosen, messages_)) return;
     FillMacroList();
@@ -194,8 +193,7 @@ void CORV_ZOvizaDlg::exportGroup() {
         return;
     }
     saveCurrentMacro();
-    FileChooser& chooser = chooser_ ? *chooser_ : *(dialogChooser_ ? dialogChooser_ : dialogChooser_ = std::make_unique<DialogFileChooser>());
-    const auto chosen = chooser.saveMacroFile(this, m.folders.macroFolder / (m.groups.groupNames[U(m.groups.currentGroup)] + ".dat"));
+    const auto chosen = fileChooser().saveMacroFile(this, m.folders.macroFolder / (m.groups.groupNames[U(m.groups.currentGroup)] + ".dat"));
     if (!chosen) return;
     if (const Status st = macro::ExportGroup(m.groups, m.table, *chosen, messages_); !st.ok()) messages_.show(st.message());
 }

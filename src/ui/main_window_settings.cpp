@@ -20,12 +20,16 @@ void CORV_ZOvizaDlg::SelectProfile(int i) {
     PublishHostView(session_);
 }
 
-void CORV_ZOvizaDlg::ImportSettings() {
+FileChooser& CORV_ZOvizaDlg::fileChooser() {
     if (!chooser_) {
         if (!dialogChooser_) dialogChooser_ = std::make_unique<DialogFileChooser>();
         chooser_ = dialogChooser_.get();
     }
-    const auto chosen = chooser_->openSettingsFile(this, session_.folders.programFolder);
+    return *chooser_;
+}
+
+void CORV_ZOvizaDlg::ImportSettings() {
+    const auto chosen = fileChooser().openSettingsFile(this, session_.folders.programFolder);
     if (!chosen) return;
     if (!ui::ImportSettings(session_, *chosen, skin_.functionNames, messages_)) return;
     for (std::size_t i = 0; i < profileEdits_.size(); ++i) {
@@ -36,11 +40,7 @@ void CORV_ZOvizaDlg::ImportSettings() {
 }
 
 void CORV_ZOvizaDlg::ExportSettings() {
-    if (!chooser_) {
-        if (!dialogChooser_) dialogChooser_ = std::make_unique<DialogFileChooser>();
-        chooser_ = dialogChooser_.get();
-    }
-    const auto chosen = chooser_->saveSettingsFile(this, session_.folders.programFolder);
+    const auto chosen = fileChooser().saveSettingsFile(this, session_.folders.programFolder);
     if (chosen && ui::ExportSettings(session_, *chosen, messages_)) repaintPage(false);
 }
 

@@ -1,0 +1,24 @@
+#pragma once
+
+// The look of the child controls on the skinned pages (profile names, the
+// macro page's boxes and lists), and a skin rectangle as a widget geometry.
+
+#include <QRect>
+#include <QString>
+
+#include "skin/layout.h"
+
+namespace kx700::ui {
+
+inline QString ControlStyle() {
+    return QStringLiteral(
+        "QLineEdit, QListWidget { color: rgb(255,255,255); background: rgb(2,18,14); border: none; "
+        "selection-background-color: rgb(0,120,153); }"
+        "QLineEdit:disabled { color: rgb(110,140,135); }"
+        "QListWidget::item { padding: 1px 3px; }"
+        "QListWidget::item:selected { background: rgb(0,120,153); color: white; }");
+}
+
+inline QRect ToRect(const ControlRect& c) { return QRect(c.left, c.top, c.right - c.left, c.bottom - c.top); }
+
+}  // namespace kx700::ui
