@@ -88,19 +88,29 @@ int Start(const Options& o, Started& st, MessageSink& sink, std::ostream& err) {
     return -1;
 }
 
+// The apply's own message (through the sink) already said what went wrong;
+// this adds what a script wants to know in one line.
 int Apply(Started& st, std::ostream& out, std::ostream& err) {
     const programming::ApplyResult r = programming::ApplySettings(st.session);
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(r.elapsed).count();
-    if (!r.completed()) {
-        err << "kx700ctl: the apply ended early ("
-            << (r.end == programming::ApplyEnd::MacroAreaFull ? "macro storage full" : "LED data beyond memory")
-            << ") after " << r.transactions << " transactions; config.ini was not changed\n";
-        return kExitFailure;
+    using programming::ApplyEnd;
+    switch (r.end) {
+        case ApplyEnd::Completed: break;
+        case ApplyEnd::SettingsNotLoaded: return kExitFailure;
+        case ApplyEnd::MacroAreaFull:
+        case ApplyEnd::LedRangeExceeded:
+            err << "kx700ctl: the apply ended early ("
+                << (r.end == ApplyEnd::MacroAreaFull ? "macro storage full" : "LED data beyond memory") << ") after "
+                << r.transactions << " transactions; config.ini was not changed\n";
+            return kExitFailure;
+        case ApplyEnd::NoDevice:
+        case ApplyEnd::DeviceFailed:
+            err << "kx700ctl: the apply failed after " << r.transactions << " transactions\n";
+            return kExitFailure;
     }
     out << "applied: " << r.transactions << " transactions, " << r.bytes << " bytes, " << r.blocks << " macro blocks in "
         << ms << " ms\n";
-    if (!r.failure.empty()) err << "kx700ctl: warning: " << r.failure << "\n";
-    return kExitOk;
+    return r.saveError.empty() ? kExitOk : kExitFailure;
 }
 
 std::string Describe(const programming::MonitorEvent& e) {
@@ -142,7 +152,10 @@ void Drain(Session& s, QueueSink& q, std::ostream& out, std::chrono::millisecond
         using Kind = programming::MonitorEvent::Kind;
         if (e.kind == Kind::ProfileChanged) programming::HandleProfileChanged(s, e.value);
         if (e.kind == Kind::CpiLevel) programming::HandleCpiLevel(s, e.value);
-        if (e.kind == Kind::Correction) out << (programming::CorrectionReupload(s, e.up) ? ": uploaded" : ": nothing to correct");
+        if (e.kind == Kind::Correction) {
+            const programming::CorrectionResult r = programming::CorrectionReupload(s, e.up);
+            out << (r.uploaded ? ": uploaded" : ": refused: " + r.refused);
+        }
         if (e.kind == Kind::Removed) removed = true;
         out << "\n" << std::flush;
         wait = 50ms;

@@ -36,7 +36,7 @@ public:
     bool send(std::initializer_list<std::uint8_t> bytes, Clock::duration pauseAfter = Clock::duration::zero()) {
         std::size_t i = 0;
         for (std::uint8_t b : bytes) link_.FeatureReport[i++] = b;
-        WaitUntil(link_.quietUntil);
+        if (link_.pace) WaitUntil(link_.quietUntil);
         const HidIo io = link_.writeHandle->sendFeatureReport(
             std::span<const std::uint8_t>(link_.FeatureReport.data(), link_.featureReportLength));
         // Taken after the report left, so the mouse never gets less than the pause.
@@ -48,7 +48,7 @@ public:
 
     std::optional<DeviceStatus> readStatus() {
         link_.FeatureReport[0] = kFeatureReportId;
-        WaitUntil(link_.quietUntil);
+        if (link_.pace) WaitUntil(link_.quietUntil);
         const HidIo io = link_.writeHandle->getFeatureReport(
             std::span<std::uint8_t>(link_.FeatureReport.data(), link_.featureReportLength));
         if (!io.ok() || io.bytes < kCommandLength) return std::nullopt;

@@ -128,41 +128,6 @@ Status CopyReplacing(const fs::path& from, const fs::path& to) {
 // Renames a group's file the way the original did, copy then delete. Where
 // the file system ignores case both names may be one file; a copy onto itself
 // followed by deleting "the old one" would destroy it, so that case is a rename.
-Status MoveGroupFile(const fs::path& from, const fs::path& to) {
-    if (SameFile(from, to)) {
-        std::error_code ec;
-        fs::rename(from, to, ec);
-        return ec ? Status::Error(ec.message()) : Status::Ok();
-    }
-    if (Status s = CopyReplacing(from, to); !s) return s;
-    std::error_code ec;
-    if (Exists(from)) fs::remove(from, ec);  // left behind on failure; the group follows the new file
-    return Status::Ok();
-}
-
-// The list file as it was, to put back byte for byte when a rename fails.
-struct ListBackup {
-    bool known = false;  // false: it could not be read, so only rewriting it remains
-    std::optional<std::string> bytes;
-
-    static ListBackup Take(const fs::path& file) {
-        std::string error;
-        ListBackup b;
-        b.bytes = fileio::ReadWholeFile(file, &error);
-        b.known = error.empty();
-        return b;
-    }
-    void restore(const MacroState& m, MessageSink& sink) const {
-        const fs::path file = m.folders.groupListFile();
-        if (known && bytes && fileio::ReplaceFile(file, *bytes).ok()) return;
-        if (known && !bytes) {
-            std::error_code ec;
-            if (fs::remove(file, ec) || !Exists(file)) return;
-        }
-        WriteListOrSay(m, sink);
-    }
-};
-
 }  // namespace
 
 fs::path GroupFile(const MacroState& m, int g) {
@@ -298,29 +263,49 @@ RenameResult RenameGroup(MacroState& m, std::string_view text, MessageSink& sink
         return RenameResult::Invalid;
     }
 
-    const ListBackup backup = ListBackup::Take(m.folders.groupListFile());
     std::string& name = g.groupNames[U(g.currentGroup)];
-    const fs::path oldFile = GroupFile(m, g.currentGroup);
     const std::string kept = name;
+    const fs::path oldFile = GroupFile(m, g.currentGroup);
     name = std::string(text);
-    if (!WriteListOrSay(m, sink)) {
-        // A file renamed without the list would be dropped at the next start.
-        name = kept;
-        return RenameResult::Invalid;
-    }
     const fs::path newFile = GroupFile(m, g.currentGroup);
-
     if (!Exists(oldFile)) {
+        if (!WriteListOrSay(m, sink)) {
+            name = kept;
+            return RenameResult::Invalid;
+        }
         sink.show(kNotFindFile);
         RefreshNames(m);
         return RenameResult::FileMissing;
     }
-    if (!MoveGroupFile(oldFile, newFile)) {
-        sink.show(kInvalidCharacter);
+
+    // The file goes first and is under both names while the list changes, so
+    // a stop at any moment (a crash, a kill, a full disk) leaves a list whose
+    // every group has its file; a list naming a missing file would lose the
+    // group at the next start.
+    const bool sameFile = SameFile(oldFile, newFile);  // only the letter case differs
+    std::error_code ec;
+    Status placed = Status::Ok();
+    if (sameFile) {
+        fs::rename(oldFile, newFile, ec);
+        if (ec) placed = Status::Error(ec.message());
+    } else {
+        placed = CopyReplacing(oldFile, newFile);
+    }
+    if (!placed) {
         name = kept;
-        backup.restore(m, sink);
+        sink.show(kInvalidCharacter);
         return RenameResult::Invalid;
     }
+    if (!WriteListOrSay(m, sink)) {
+        name = kept;
+        if (sameFile) {
+            fs::rename(newFile, oldFile, ec);
+        } else {
+            fs::remove(newFile, ec);
+        }
+        return RenameResult::Invalid;
+    }
+    if (!sameFile) fs::remove(oldFile, ec);  // a copy left behind on failure is only a stray file
     RefreshNames(m);
     return RenameResult::Renamed;
 }

@@ -7,14 +7,38 @@
 namespace kx700::programming {
 namespace {
 
-void Note(ApplyResult& r, const Status& st) {
-    if (!st.ok() && r.failure.empty()) r.failure = st.message();
+// False when the mouse did not take the block: the rest of the image would
+// land after a hole, so the apply stops there.
+bool Write(Session& s, ApplyResult& r, const MemoryWrite& w) {
+    const Status st = device::WriteDeviceMemory(s.link, w.address, w.bytes);
+    ++r.transactions;
+    if (!st.ok()) {
+        r.end = ApplyEnd::DeviceFailed;
+        r.failure = st.message();
+        return false;
+    }
+    r.bytes += w.bytes.size();
+    return true;
 }
 
-void Write(Session& s, ApplyResult& r, const MemoryWrite& w) {
-    Note(r, device::WriteDeviceMemory(s.link, w.address, w.bytes));
-    ++r.transactions;
-    r.bytes += w.bytes.size();
+std::string NotLoadedMessage(bool english) {
+    return english ? "The settings could not be read from config.ini, so the mouse was not programmed."
+                   : "无法读取设置文件 config.ini，未写入鼠标。";
+}
+
+std::string DeviceFailedMessage(bool english, const std::string& why) {
+    return english ? "The mouse did not take the settings (" + why + "); config.ini was not changed."
+                   : "鼠标未能接收设置（" + why + "），config.ini 未更改。";
+}
+
+std::string SaveFailedMessage(bool english, const std::string& why) {
+    return english ? "programmed the mouse, but could not save the settings: " + why
+                   : "已写入鼠标，但无法保存设置：" + why;
+}
+
+ApplyResult Ended(ApplyResult r, std::chrono::steady_clock::time_point started) {
+    r.elapsed = std::chrono::steady_clock::now() - started;
+    return r;
 }
 
 void SystemSettings(Session& s) {
@@ -29,6 +53,14 @@ ApplyResult ApplySettings(Session& s) {
     const auto started = std::chrono::steady_clock::now();
     ApplyResult r;
     MessageSink& sink = *s.messages;
+    if (!s.settingsLoaded) {
+        r.end = ApplyEnd::SettingsNotLoaded;
+        sink.show(NotLoadedMessage(s.englishInterface));
+        return Ended(r, started);
+    }
+    // The block the last apply placed may be rewritten below: until this apply
+    // has completed, no correction may assume what it holds.
+    s.apply.placed.valid = false;
 
     const auto status = device::ReadDeviceStatus(s.link);
     const int bank = status ? status->memoryBankBit() : 0;
@@ -37,41 +69,56 @@ ApplyResult ApplySettings(Session& s) {
     if (m.groups.groupCount > 0) {
         const std::string& name = m.groups.groupNames[static_cast<std::size_t>(m.groups.currentGroup)];
         if (macro::IsSafeGroupName(name) && m.table.currentMacro >= 0 && m.table.currentMacro < m.table.macroCount) {
-            Note(r, macro::SaveMacro(m.folders.macroFolder / (name + ".dat"), m.table, m.table.currentMacro));
+            if (Status st = macro::SaveMacro(m.folders.macroFolder / (name + ".dat"), m.table, m.table.currentMacro); !st.ok()) {
+                r.saveError = st.message();
+            }
         }
         macro::ReadAllMacroNames(m.folders.macroFolder, m.groups);
     }
 
     const DeviceImage image = BuildDeviceImage(s, bank);
-    for (const MemoryWrite& w : image.fixed) Write(s, r, w);
-    for (const MemoryWrite& w : image.descriptors) Write(s, r, w);
-    for (const MemoryWrite& w : image.data) Write(s, r, w);
     r.blocks = image.dataBlocks;
+    bool written = true;
+    for (const auto* part : {&image.fixed, &image.descriptors, &image.data}) {
+        for (const MemoryWrite& w : *part) {
+            if (!(written = Write(s, r, w))) break;
+        }
+        if (!written) break;
+    }
     PublishHostView(s);
+    if (!written) {
+        sink.show(DeviceFailedMessage(s.englishInterface, r.failure));
+        return Ended(r, started);
+    }
     if (image.end != ApplyEnd::Completed) {
         if (image.end == ApplyEnd::MacroAreaFull) sink.show("宏存储过多，请减少宏定义按键个数！");
         r.end = image.end;
-        r.elapsed = std::chrono::steady_clock::now() - started;
-        return r;
+        return Ended(r, started);
     }
 
     std::uint8_t mask = 0;
     for (unsigned i = 0; i < 4; ++i) mask = static_cast<std::uint8_t>(mask | (s.settings.dpiLevelEnabled[i] ? 1u << i : 0u));
-    Note(r, device::SendDpiState(s.link, s.settings.dpiLevel & 3, mask));
-    Note(r, device::FinishProgramming(s.link));
     r.transactions += 2;
+    Status finished = device::SendDpiState(s.link, s.settings.dpiLevel & 3, mask);
+    if (finished.ok()) finished = device::FinishProgramming(s.link);
+    if (!finished.ok()) {
+        r.end = ApplyEnd::DeviceFailed;
+        r.failure = finished.message();
+        sink.show(DeviceFailedMessage(s.englishInterface, r.failure));
+        return Ended(r, started);
+    }
 
     SystemSettings(s);
     // CurConfig goes with the profiles: an apply that ends early leaves
     // config.ini exactly as it was, and a full one replaces it once.
     if (Status saved = SaveAllProfiles(s.settings, s.folders.settingsFile(), s.currentProfile); !saved.ok()) {
-        sink.show(saved.message());
-        Note(r, saved);
+        r.saveError = saved.message();
     }
+    if (!r.saveError.empty()) sink.show(SaveFailedMessage(s.englishInterface, r.saveError));
     s.apply.applied = true;
+    s.apply.placed = image.firstBlock;
     PublishHostView(s);
-    r.elapsed = std::chrono::steady_clock::now() - started;
-    return r;
+    return Ended(r, started);
 }
 
 }  // namespace kx700::programming

@@ -26,7 +26,14 @@ struct MemoryWrite {
     std::vector<std::uint8_t> bytes;
 };
 
-enum class ApplyEnd { Completed, MacroAreaFull, LedRangeExceeded, NoDevice };
+enum class ApplyEnd {
+    Completed,
+    MacroAreaFull,
+    LedRangeExceeded,
+    NoDevice,
+    SettingsNotLoaded,  // the record was never read from config.ini: nothing was sent
+    DeviceFailed,       // a report did not reach the mouse: its memory holds part of the image
+};
 
 // The image as data, in the order it is written.
 struct DeviceImage {
@@ -35,6 +42,7 @@ struct DeviceImage {
     std::vector<MemoryWrite> data;         // the macro blocks, 8 bytes at a time
     std::size_t dataBlocks = 0;            // distinct macro blocks
     ApplyEnd end = ApplyEnd::Completed;    // when not Completed, the writes stop after `data`
+    ApplyState::FirstBlock firstBlock;     // what the first block will hold once all is written
 };
 
 // Steps 4 to 9 of the apply without a device: updates the record's button
@@ -49,14 +57,18 @@ struct ApplyResult {
     std::size_t bytes = 0;
     std::size_t blocks = 0;
     std::chrono::steady_clock::duration elapsed{};
-    std::string failure;  // the first transport failure, if any (the apply goes on)
+    std::string failure;    // why the apply ended early, for DeviceFailed
+    std::string saveError;  // the mouse took everything, but a file could not be saved
     bool completed() const { return end == ApplyEnd::Completed; }
+    bool succeeded() const { return completed() && saveError.empty(); }
 };
 
 // The whole apply on the UI thread: status read, the current group saved,
 // the image, the CPI state and finish, the system settings, CurConfig with
 // the four profiles in one save, the host view republished. An apply that ends
-// early (macro area full, LED range) leaves config.ini as it was.
+// early (macro area full, LED range, a report the mouse did not take) leaves
+// config.ini as it was. A record that was never loaded is not applied at all.
+// Every outcome but success shows one message through the session's sink.
 ApplyResult ApplySettings(Session& s);
 
 }  // namespace kx700::programming

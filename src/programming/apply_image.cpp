@@ -202,7 +202,10 @@ DeviceImage BuildDeviceImage(Session& s, int memoryBankBit) {
                  Byte(((events >> 7) & 0x3F) + (b3 ? 64 : 0))}});
             if (!isShared) next += static_cast<std::int32_t>(size);
             if (p == s.currentProfile && n == 0) {
-                if (v >= 256) a.firstBlockSize = static_cast<std::int32_t>(size);
+                if (v >= 256) {
+                    a.firstBlockSize = static_cast<std::int32_t>(size);
+                    img.firstBlock = ApplyState::FirstBlock{true, p, v, events, named.modeByte};
+                }
                 if (v >= 32) a.firstBlockAddress = address;
             }
         }

@@ -71,10 +71,16 @@ private:
 void HandleProfileChanged(Session& s, int profile);
 void HandleCpiLevel(Session& s, int level);
 
+struct CorrectionResult {
+    bool uploaded = false;
+    std::string refused;  // why nothing was written, for the log
+};
+
 // The correction re-upload: every move of the current profile's first-button
 // macro one step up or down, re-encoded into the place the last apply gave it,
-// and saved. Refused (false) before the first apply, without a user macro on
-// that button, or when the image would no longer fit its place.
-bool CorrectionReupload(Session& s, bool up);
+// and saved. Refused before the first complete apply, without a user macro on
+// that button, and for anything but the macro, in the shape, that the last
+// apply placed there (another profile, another macro, an edited macro).
+CorrectionResult CorrectionReupload(Session& s, bool up);
 
 }  // namespace kx700::programming

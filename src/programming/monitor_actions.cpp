@@ -26,6 +26,10 @@ private:
 void HandleProfileChanged(Session& s, int profile) {
     if (profile < 0 || profile >= kProfileSlots) return;
     s.currentProfile = profile;
+    PublishHostView(s);
+    // Without a loaded record there is no config.ini to keep in step (and
+    // writing one would create a file of zeros).
+    if (!s.settingsLoaded) return;
     if (Status st = WriteCurrentProfile(s.folders.settingsFile(), profile); !st.ok()) s.messages->show(st.message());
     LoadProfile(s.settings, s.folders.settingsFolder(), profile, false, *s.messages);
     PublishHostView(s);
@@ -34,20 +38,32 @@ void HandleProfileChanged(Session& s, int profile) {
 void HandleCpiLevel(Session& s, int level) {
     if (level < 0 || level >= kCpiLevels) return;
     s.settings.dpiLevel = level;
+    if (!s.settingsLoaded) return;
     if (Status st = SaveDpiLevel(s.settings, s.folders.settingsFile()); !st.ok()) s.messages->show(st.message());
 }
 
-bool CorrectionReupload(Session& s, bool up) {
-    const std::int32_t v = s.settings.buttonAssign[static_cast<std::size_t>(s.currentProfile & 3)][0];
-    if (v < 256 || s.apply.firstBlockSize <= 0) return false;
+CorrectionResult CorrectionReupload(Session& s, bool up) {
+    const int profile = s.currentProfile & 3;
+    const std::int32_t v = s.settings.buttonAssign[static_cast<std::size_t>(profile)][0];
+    if (v < 256 || s.apply.firstBlockSize <= 0) return {false, "no user macro on the first button"};
+    const ApplyState::FirstBlock& placed = s.apply.placed;
+    if (!placed.valid) return {false, "no complete apply has placed a macro there"};
+    if (placed.profile != profile) return {false, "the mouse now uses another profile than the last apply placed"};
+    if (placed.value != v) return {false, "the first button holds another macro than the last apply placed"};
     const int group = v / 256 - 1;
     const int index = v % 256;
     macro::MacroRecord record = macro::ReadMacro(s.macros.folders.macroFolder, group, index);
     macro::CorrectMoves(record, up);
     const macro::MacroRecord unrolled = macro::UnrollShortMacro(record);
+    // The descriptor the apply wrote tells the mouse how many events to play
+    // and how: a macro edited since then would be played wrongly.
+    if (unrolled.eventCount != placed.eventCount || record.runMode != placed.modeByte) {
+        return {false, "the macro was edited since the last apply"};
+    }
     const auto size = static_cast<std::size_t>(s.apply.firstBlockSize);
-    // A macro edited since the apply may no longer fit the place it was given.
-    if (std::min(macro::MeasureMacroImage(unrolled), kMaxBlockSize) > size) return false;
+    if (std::min(macro::MeasureMacroImage(unrolled), kMaxBlockSize) > size) {
+        return {false, "the macro no longer fits the place the last apply gave it"};
+    }
     const macro::EncodedImage image = macro::EncodeMacroImage(
         unrolled, static_cast<std::uint32_t>(s.apply.firstBlockAddress), size, s.settings.pollIntervalMs, *s.messages);
     LinkWriter writer(s.link);
@@ -59,7 +75,7 @@ bool CorrectionReupload(Session& s, bool up) {
         if (Status st = macro::WriteMacroValue(file, index, record); !st.ok()) s.messages->show(st.message());
         if (group == g.currentGroup && index < macro::kTableSlots) s.macros.table.slots[static_cast<std::size_t>(index)] = record;
     }
-    return true;
+    return {true, {}};
 }
 
 }  // namespace kx700::programming

@@ -34,7 +34,11 @@ void LoadSessionData(Session& s) {
     const auto settingsFile = s.folders.settingsFile();
     s.currentProfile = ReadCurrentProfile(settingsFile);
     s.englishInterface = ReadEnglishInterface(settingsFile);
-    for (int slot = 0; slot < kProfileSlots; ++slot) LoadProfile(s.settings, s.folders.settingsFolder(), slot, false, sink);
+    bool loaded = true;
+    for (int slot = 0; slot < kProfileSlots; ++slot) {
+        loaded = LoadProfile(s.settings, s.folders.settingsFolder(), slot, false, sink) && loaded;
+    }
+    s.settingsLoaded = loaded;
     for (int i = 0; i < 3; ++i) {
         const std::string key = "ConfigName" + std::to_string(i + 1) + (s.englishInterface ? "_EN" : "");
         s.profileNames[static_cast<std::size_t>(i)] = profile::ReadString(settingsFile, "Init", key, "", 15);

@@ -33,6 +33,18 @@ struct ApplyState {
     std::uint8_t ledModeRegister = 0;
     std::uint8_t ledAuxBit = 0;
     bool applied = false;  // an apply has run to its end since start
+
+    // What the last complete apply placed in the first block: the correction
+    // re-upload may rewrite that block only with the same macro in the same
+    // shape (its descriptor's event count and run flags), or the mouse would
+    // play another macro from a descriptor that no longer fits it.
+    struct FirstBlock {
+        bool valid = false;
+        int profile = 0;
+        std::int32_t value = 0;
+        int eventCount = 0;  // after the unroll, as the descriptor holds it
+        std::uint8_t modeByte = 0;
+    } placed;
 };
 
 // What the monitor threads read without waiting for the UI thread: published
@@ -59,6 +71,10 @@ struct Session {
     HostView hostView;
     MessageSink* messages = nullptr;
     SystemMouse* systemMouse = nullptr;  // null: leave the system's settings alone
+    // The record holds what config.ini said (start-up read every profile, or
+    // an import or reset filled it). A record that was never loaded is all
+    // zeros: applying it would leave the mouse without even a left click.
+    bool settingsLoaded = false;
 };
 
 // Republishes the host view from the record and the last apply's tables.
@@ -77,6 +93,7 @@ void LoadMacroData(Session& s, MessageSink& messages);
 // What start-up reads, without a window: CurConfig, the language, the four
 // profiles in order, the profile names of the language, the macro folders,
 // the groups with the current group's macros, the constant macros.
+// `settingsLoaded` tells whether all four profiles could be read.
 void LoadSessionData(Session& s);
 
 }  // namespace kx700

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QPainter>
+#include <cstdio>
 #include <thread>
 
 #include "device/device_link.h"
@@ -80,7 +81,11 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
     const fs::path settingsFile = s.folders.settingsFile();
     s.currentProfile = ReadCurrentProfile(settingsFile);
     s.englishInterface = options_.english.value_or(ReadEnglishInterface(settingsFile));
-    for (int slot = 0; slot < kProfileSlots; ++slot) LoadProfile(s.settings, s.folders.settingsFolder(), slot, false, messages_);
+    bool loaded = true;
+    for (int slot = 0; slot < kProfileSlots; ++slot) {
+        loaded = LoadProfile(s.settings, s.folders.settingsFolder(), slot, false, messages_) && loaded;
+    }
+    s.settingsLoaded = loaded;
     fonts_ = MakeFonts(s.englishInterface, options_.displayScale);
     setFont(fonts_.label);
     setWindowTitle(QString::fromUtf8(kTitle));
@@ -125,18 +130,22 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
     monitor_ = std::make_unique<programming::DeviceMonitor>(s, *this);
     monitor_->start();
     power_ = new PowerEvents(this);
-    connect(power_, &PowerEvents::powerEvent, this, [this](bool) { ApplySettings(); });
+    connect(power_, &PowerEvents::powerEvent, this, [this](bool) {
+        // Nobody asked for this apply: a record that was never loaded is not
+        // worth a message box on every wake.
+        if (session_.settingsLoaded) ApplySettings();
+    });
     createMainControls();
     tray_->add();
     return true;
 }
 
-void CORV_ZOvizaDlg::ApplySettings() {
-    if (ended_) return;
-    const programming::ApplyResult r = programming::ApplySettings(session_);
-    (void)r;  // the mouse's answers are not reported to the user; early ends showed their message
+programming::ApplyResult CORV_ZOvizaDlg::ApplySettings() {
+    if (ended_) return {};
+    const programming::ApplyResult r = programming::ApplySettings(session_);  // every failure showed its message
     if (groupNameEdit_) FillMacroList();
     update();
+    return r;
 }
 
 void CORV_ZOvizaDlg::post(const programming::MonitorEvent& event) {
@@ -148,7 +157,11 @@ void CORV_ZOvizaDlg::onMonitorEvent(const programming::MonitorEvent& e) {
     switch (e.kind) {
         case Kind::ProfileChanged: programming::HandleProfileChanged(session_, e.value); break;
         case Kind::CpiLevel: programming::HandleCpiLevel(session_, e.value); break;
-        case Kind::Correction: programming::CorrectionReupload(session_, e.up); break;
+        case Kind::Correction: {
+            const programming::CorrectionResult r = programming::CorrectionReupload(session_, e.up);
+            if (!r.uploaded) std::fprintf(stderr, "kx700: correction refused: %s\n", r.refused.c_str());
+            break;
+        }
         case Kind::Removed: DeviceRemoved(); return;
         case Kind::HostAnswer: return;
     }
@@ -213,8 +226,10 @@ void CORV_ZOvizaDlg::minimiseWindow() { showMinimized(); }
 
 void CORV_ZOvizaDlg::closeToTray() {
     Session& s = session_;
-    if (Status st = SaveDpiLevel(s.settings, s.folders.settingsFile()); !st.ok()) messages_.show(st.message());
-    LoadProfile(s.settings, s.folders.settingsFolder(), s.currentProfile, false, messages_);
+    if (s.settingsLoaded) {  // else there is no file to keep the level in, nor one to go back to
+        if (Status st = SaveDpiLevel(s.settings, s.folders.settingsFile()); !st.ok()) messages_.show(st.message());
+        LoadProfile(s.settings, s.folders.settingsFolder(), s.currentProfile, false, messages_);
+    }
     HideToTray();
 }
 

@@ -16,6 +16,7 @@
 #include "macro/editor.h"
 #include "macro/event_text.h"
 #include "macro/recorder.h"
+#include "programming/apply.h"
 #include "programming/monitor.h"
 #include "programming/session.h"
 #include "skin/images.h"
@@ -66,7 +67,7 @@ public:
     void DeviceRemoved();
 
     // The apply (header area 3, power events): the mouse programmed, config.ini saved.
-    void ApplySettings();
+    programming::ApplyResult ApplySettings();
 
     // Shows and restores the window (tray, second start).
     void ShowAndRestore();

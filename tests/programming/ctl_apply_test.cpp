@@ -58,7 +58,7 @@ TEST_F(CtlApply, MonitorAnswersTheScriptedHands) {
     const CtlRun r = ctl("--simulate monitor --apply-first --script \"press 8; release 8; press 6; release 6; profile 2; correction up\"");
     ASSERT_EQ(r.code, 0) << r.err;
     for (const char* line : {"host: hold pressed", "host: hold released", "host: consumer usage 547", "mouse: profile 2",
-                             "mouse: correction up: nothing to correct"}) {
+                             "mouse: correction up: refused: no user macro on the first button"}) {
         EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
     }
     EXPECT_EQ(profile::ReadString(config(), "Init", "CurConfig", "", 5), "2") << "the profile the mouse switched to";

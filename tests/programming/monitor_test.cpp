@@ -3,6 +3,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 
 #include "fixture.h"
@@ -144,7 +145,7 @@ TEST(Monitor, CorrectionsKeepTheirDirectionAndReuploadInPlace) {
     f.replaceFirstGroup(table);
     f.assign(0, 0, programming::MacroChoiceValue(0, 0));
     f.assign(0, 1, 1);
-    EXPECT_FALSE(programming::CorrectionReupload(f.s(), true)) << "nothing placed before the first apply";
+    EXPECT_FALSE(programming::CorrectionReupload(f.s(), true).uploaded) << "nothing placed before the first apply";
     ASSERT_TRUE(programming::ApplySettings(f.s()).completed());
     const int address = f.s().apply.firstBlockAddress;
     ASSERT_GT(f.s().apply.firstBlockSize, 0);
@@ -160,12 +161,69 @@ TEST(Monitor, CorrectionsKeepTheirDirectionAndReuploadInPlace) {
     ASSERT_EQ(corrections.size(), 3u);
     for (const auto& c : corrections) {
         EXPECT_TRUE(c.up);
-        programming::CorrectionReupload(f.s(), c.up);
+        EXPECT_TRUE(programming::CorrectionReupload(f.s(), c.up).uploaded);
     }
     monitor.stop();
     EXPECT_EQ(macro::ReadMacro(ms.folders.macroFolder, 0, 0).eventParam[0].y, 30) << "29 + 3 stops at 30";
     // The image in place: the move's Y (offset 2 + 4) is 30.
     EXPECT_EQ(f.at(static_cast<std::size_t>(address) + 6), 30);
+}
+
+// A correction rewrites the first block only while it holds what the last
+// complete apply put there; anything else would make the mouse play another
+// macro, or the same one with a stale event count (and keys left held down).
+TEST(Monitor, CorrectionOnlyRewritesTheMacroTheLastApplyPlaced) {
+    struct Case {
+        const char* what;
+        std::function<void(testing::SessionFixture&)> change;
+    };
+    const std::vector<Case> cases = {
+        {"the mouse switched to another profile",
+         [](testing::SessionFixture& f) { programming::HandleProfileChanged(f.s(), 2); }},
+        {"another macro assigned to the first button",
+         [](testing::SessionFixture& f) { f.assign(0, 0, programming::MacroChoiceValue(0, 1)); }},
+        {"the macro edited: one event more",
+         [](testing::SessionFixture& f) {
+             macro::MacroState& ms = f.s().macros;
+             macro::InsertEvent(ms.table.slots[0], 1, 0xF6, 6, f.messages);
+             ASSERT_TRUE(macro::SaveMacro(ms.folders.macroFolder / (ms.groups.groupNames[0] + ".dat"), ms.table, 0).ok());
+         }},
+        {"an apply that did not complete",
+         [](testing::SessionFixture& f) {
+             f.mouse->disconnectAfter(3);
+             EXPECT_FALSE(programming::ApplySettings(f.s()).completed());
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::SessionFixture f;
+        macro::MacroTable table;
+        for (int m = 0; m < 2; ++m) {
+            macro::MacroRecord& r = table.slots[static_cast<std::size_t>(m)];
+            macro::InsertEvent(r, 0, 0xF6, 6, f.messages);
+            r.eventParam[0].y = 10;
+            r.repeatCount = 1;
+        }
+        table.macroCount = 2;
+        f.replaceFirstGroup(table);
+        f.assign(0, 0, programming::MacroChoiceValue(0, 0));
+        f.assign(2, 0, programming::MacroChoiceValue(0, 1));
+        ASSERT_TRUE(programming::ApplySettings(f.s()).completed());
+        ASSERT_TRUE(programming::CorrectionReupload(f.s(), true).uploaded) << "the placed macro itself is corrected";
+        const auto before = f.mouse->memory();
+        const auto fileBefore = macro::ReadMacro(f.s().macros.folders.macroFolder, 0, 0).eventParam[0].y;
+
+        c.change(f);
+        const auto memory = f.mouse->memory();
+        const programming::CorrectionResult r = programming::CorrectionReupload(f.s(), true);
+        EXPECT_FALSE(r.uploaded);
+        EXPECT_FALSE(r.refused.empty());
+        EXPECT_EQ(f.mouse->memory(), memory) << "nothing written";
+        if (std::string(c.what).find("apply") == std::string::npos) {
+            EXPECT_EQ(memory, before);
+            EXPECT_EQ(macro::ReadMacro(f.s().macros.folders.macroFolder, 0, 0).eventParam[0].y, fileBefore);
+        }
+    }
 }
 
 }  // namespace
