@@ -1,11 +1,16 @@
 // kx700ctl apply and monitor, run as the user runs them, over a private data folder.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "../support/temp_dir.h"
 #include "platform/profile.h"
@@ -31,8 +36,9 @@ protected:
         fs::copy(stage / "skins", dir / "data" / "skins", fs::copy_options::recursive);
         fs::copy_file(stage / "constMacro.dat", dir / "data" / "constMacro.dat");
     }
-    CtlRun ctl(const std::string& args) {
-        const std::string command = (stage / "kx700ctl").string() + " --data-dir " + (dir / "data").string() + " " + args +
+    CtlRun ctl(const std::string& args) { return ctlIn(dir / "data", args); }
+    CtlRun ctlIn(const fs::path& data, const std::string& args) {
+        const std::string command = (stage / "kx700ctl").string() + " --data-dir " + data.string() + " " + args +
                                     " >" + (dir / "out").string() + " 2>" + (dir / "err").string();
         const int status = std::system(command.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing::ReadBytes(dir / "out"), testing::ReadBytes(dir / "err")};
@@ -69,6 +75,73 @@ TEST_F(CtlApply, WithoutAMouseItSaysSo) {
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("no KX700 mouse found"), std::string::npos) << r.err;
     EXPECT_EQ(ctl("--simulate monitor --script \"dance\"").code, 2);
+}
+
+TEST_F(CtlApply, AMissingOrBrokenSettingsFileProgramsNothing) {
+    // A mistyped --data-dir is the everyday way to get here.
+    fs::create_directories(dir / "empty");
+    CtlRun r = ctlIn(dir / "empty", "--sim-state " + state + " apply");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Error：Config.ini文件不存在!"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.err.find("mouse was not programmed") != std::string::npos || r.err.find("未写入鼠标") != std::string::npos)
+        << r.err;
+    EXPECT_FALSE(fs::exists(dir / "empty" / "skins" / "config" / "config.ini")) << "no file was created";
+    r = ctl("--sim-state " + state + " describe");
+    EXPECT_NE(r.out.find("programming finished 0 times"), std::string::npos) << r.out;
+
+    // A read-only settings file: the mouse was programmed, but that is not success.
+    fs::permissions(config(), fs::perms::owner_read);
+    r = ctl("--sim-state " + state + " apply");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("programmed the mouse, but could not save the settings: "), std::string::npos) << r.err;
+}
+
+// kx700ctl killed at any moment of an apply: config.ini, the macro file the
+// apply saves and the simulated mouse's state file are each the old or the new
+// version, never a part of one.
+TEST_F(CtlApply, KilledAtAnyMomentEveryFileIsOldOrNew) {
+    ASSERT_TRUE(profile::WriteString(config(), "ShareData", "DPI_SET_EN0", "5").ok());  // the apply writes "1"
+    const fs::path macros = dir / "data" / "skins" / "INI_CN" / "macro";
+    const std::string oldConfig = testing::ReadBytes(config());
+    std::vector<std::pair<fs::path, std::string>> oldMacros;
+    for (const auto& e : fs::directory_iterator(macros)) oldMacros.emplace_back(e.path(), testing::ReadBytes(e.path()));
+
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(ctl("--sim-state " + state + " apply").code, 0);
+    const auto whole = std::chrono::steady_clock::now() - started;
+    const std::string newConfig = testing::ReadBytes(config());
+    ASSERT_NE(oldConfig, newConfig);
+
+    const std::string program = (stage / "kx700ctl").string();
+    const std::string data = (dir / "data").string();
+    for (int i = 0; i <= 24; ++i) {
+        testing::WriteBytes(config(), oldConfig);
+        fs::remove(state);
+        std::vector<std::string> words = {program, "--data-dir", data, "--sim-state", state, "apply"};
+        std::vector<char*> argv;
+        for (std::string& w : words) argv.push_back(w.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t quiet;
+        posix_spawn_file_actions_init(&quiet);
+        posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+        pid_t child = 0;
+        ASSERT_EQ(posix_spawn(&child, program.c_str(), &quiet, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&quiet);
+        std::this_thread::sleep_for(whole * i / 24);
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+
+        const std::string config_ = testing::ReadBytes(config());
+        EXPECT_TRUE(config_ == oldConfig || config_ == newConfig) << "killed after " << i << "/24 of an apply";
+        for (const auto& [file, bytes] : oldMacros) EXPECT_EQ(testing::ReadBytes(file), bytes) << file;
+        if (fs::exists(state)) {  // written once, at the end: whole or not at all
+            EXPECT_EQ(ctl("--sim-state " + state + " describe").code, 0) << "killed after " << i << "/24";
+        }
+    }
+    // Whatever was left, the next apply works on it.
+    EXPECT_EQ(ctl("--sim-state " + state + " apply").code, 0);
 }
 
 }  // namespace
