@@ -39,6 +39,23 @@ std::string Hex(unsigned v, int width) {
 
 }  // namespace
 
+Status ClaimMouse(const Options& o, Mouse& mouse, const std::string& key) {
+    using namespace std::chrono_literals;
+    const std::string program = "kx700ctl " + o.command;
+    mouse.heldBy.reset();
+    MouseLock::Result r = mouse.lock.acquire(key, program, 0ms);
+    // Another kx700ctl is usually done within moments; the window is not.
+    if (r == MouseLock::Result::Held && mouse.lock.holder().program != kWindowProgram) {
+        r = mouse.lock.acquire(key, program, 3s);
+    }
+    if (r != MouseLock::Result::Held) return Status::Ok();  // owned, or no way to keep a lock at all
+    mouse.heldBy = mouse.lock.holder();
+    return Status::Error(mouse.heldBy->describe() + " is using the mouse; try again when it has finished" +
+                         (mouse.heldBy->program == kWindowProgram ? " (or use the window)" : ""));
+}
+
+bool HeldByWindow(const Mouse& mouse) { return mouse.heldBy && mouse.heldBy->program == kWindowProgram; }
+
 Status OpenMouse(const Options& o, Mouse& mouse) {
     if (!o.simulate) {
         mouse.backend = std::make_unique<HidapiBackend>();
@@ -47,6 +64,11 @@ Status OpenMouse(const Options& o, Mouse& mouse) {
     SimulatedMouseState state;
     bool existed = false;
     if (o.simState) {
+        // Read the state only as its owner: a window holding it would write
+        // its own over whatever this command saves.
+        if (o.command != "list") {
+            if (Status claimed = ClaimMouse(o, mouse, MouseKeyForFile(*o.simState)); !claimed) return claimed;
+        }
         Status loaded = LoadSimState(*o.simState, state, existed);
         if (!loaded) return loaded;
     }
@@ -80,7 +102,7 @@ int CmdList(Mouse& mouse, std::ostream& out, std::ostream& err) {
     return kExitOk;
 }
 
-int CmdStatus(Mouse& mouse, std::ostream& out, std::ostream& err) {
+int CmdStatus(const Options& o, Mouse& mouse, std::ostream& out, std::ostream& err) {
     DeviceLink link;
     const Discovery found = DiscoverDevice(link, *mouse.backend);
     if (found.result != DiscoveryResult::Ready) {
@@ -88,6 +110,11 @@ int CmdStatus(Mouse& mouse, std::ostream& out, std::ostream& err) {
             << "\n";
         if (found.result == DiscoveryResult::NoAccess) err << kUdevHint;
         return kExitFailure;
+    }
+    // A status read in the middle of another program's memory write would
+    // break that write.
+    if (!mouse.sim) {
+        if (Status claimed = ClaimMouse(o, mouse, link.devicePath); !claimed) return Fail(err, claimed.message());
     }
     std::this_thread::sleep_for(kPauseBeforeFirstStatus);
     const auto status = ReadDeviceStatus(link);
@@ -176,7 +203,7 @@ int RunDeviceCommand(const Options& o, std::ostream& out, std::ostream& err) {
     if (Status opened = OpenMouse(o, mouse); !opened) return Fail(err, opened.message());
     int rc = kExitOk;
     if (c == "list") rc = CmdList(mouse, out, err);
-    if (c == "status") rc = CmdStatus(mouse, out, err);
+    if (c == "status") rc = CmdStatus(o, mouse, out, err);
     if (c == "memory") rc = CmdMemory(mouse, raw, out);
     if (c == "log") rc = CmdLog(mouse, out);
     if (c == "describe") rc = CmdDescribe(mouse, out);

@@ -3,10 +3,12 @@
 #include <ostream>
 
 #include <memory>
+#include <optional>
 
 #include "app/ctl_options.h"
 #include "device/hid_backend.h"
 #include "device/simulated_mouse.h"
+#include "platform/mouse_lock.h"
 #include "platform/status.h"
 
 namespace kx700::ctl {
@@ -26,8 +28,21 @@ inline constexpr int kNotADeviceCommand = -1;
 struct Mouse {
     std::shared_ptr<device::SimulatedMouse> sim;
     std::unique_ptr<device::HidBackend> backend;
+    MouseLock lock;                     // this process owns the mouse while it is held
+    std::optional<LockHolder> heldBy;   // set when another process owns it
 };
+// A simulated mouse kept in --sim-state is claimed before its file is read
+// (except for `list`, which only looks); see ClaimMouse.
 Status OpenMouse(const Options& o, Mouse& mouse);
+
+// Takes the mouse named by `key` for this process. The window's hold is
+// reported at once (kx700ctl apply then asks the window); another kx700ctl's
+// is waited for a short while. On failure `heldBy` names the holder, the
+// status says so.
+Status ClaimMouse(const Options& o, Mouse& mouse, const std::string& key);
+
+// True when the mouse is held by the window, which can apply for us.
+bool HeldByWindow(const Mouse& mouse);
 // Saves the simulated mouse into --sim-state, when given.
 Status SaveMouse(const Options& o, const Mouse& mouse);
 

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/ctl_device.h"
+#include "platform/instance_channel.h"
 #include "device/protocol.h"
 #include "programming/apply.h"
 #include "programming/monitor.h"
@@ -62,10 +63,36 @@ struct Started {
     std::unique_ptr<SystemMouse> desktop = MakeDesktopMouse();
 };
 
+// The window owns the mouse: it applies as if its Apply was pressed and
+// answers with its messages and the result.
+int ApplyThroughWindow(std::ostream& out, std::ostream& err) {
+    using namespace std::chrono_literals;
+    const auto socket = InstanceSocketPath("Q7N3_ZOvizaApp-" + InstanceUserName());
+    const std::optional<std::string> answer = SendInstanceRequest(socket, "apply", 120s);
+    if (!answer) {
+        err << "kx700ctl: kx700 is using the mouse but did not answer the request to apply\n";
+        return kExitFailure;
+    }
+    std::istringstream lines(*answer);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.rfind("message ", 0) == 0) err << "kx700ctl: " << line.substr(8) << "\n";
+        if (line.rfind("result ", 0) == 0) {
+            const bool ok = line.size() > 7 && line[7] == '0';
+            const std::string summary = line.size() > 9 ? line.substr(9) : std::string();
+            (ok ? out : err) << (ok ? "" : "kx700ctl: ") << summary << " (by the running kx700)\n";
+            return ok ? kExitOk : kExitFailure;
+        }
+    }
+    err << "kx700ctl: kx700 gave no result for the apply\n";
+    return kExitFailure;
+}
+
 // Starts like the window: data, discovery, status. Returns an exit code, or
-// -1 when the mouse is ready.
-int Start(const Options& o, Started& st, MessageSink& sink, std::ostream& err) {
+// -1 when the mouse is ready and this process owns it.
+int Start(const Options& o, Started& st, MessageSink& sink, std::ostream& out, std::ostream& err) {
     if (Status opened = OpenMouse(o, st.mouse); !opened) {
+        if (o.command == "apply" && HeldByWindow(st.mouse)) return ApplyThroughWindow(out, err);
         err << "kx700ctl: " << opened.message() << "\n";
         return kExitFailure;
     }
@@ -82,6 +109,13 @@ int Start(const Options& o, Started& st, MessageSink& sink, std::ostream& err) {
     if (found.result != device::DiscoveryResult::Ready) {
         err << "kx700ctl: " << device::DescribeDiscovery(found.result) << ": " << found.detail << "\n";
         return kExitFailure;
+    }
+    if (!st.mouse.sim) {
+        if (Status claimed = ClaimMouse(o, st.mouse, s.link.devicePath); !claimed) {
+            if (o.command == "apply" && HeldByWindow(st.mouse)) return ApplyThroughWindow(out, err);
+            err << "kx700ctl: " << claimed.message() << "\n";
+            return kExitFailure;
+        }
     }
     std::this_thread::sleep_for(5ms);
     if (const auto status = device::ReadDeviceStatus(s.link)) s.deviceNibble = static_cast<std::uint8_t>(status->deviceNibble());
@@ -206,7 +240,7 @@ int RunProgramCommand(const Options& o, std::ostream& out, std::ostream& err) {
     }
     StreamSink sink(err);
     Started st;
-    if (int rc = Start(o, st, sink, err); rc >= 0) return rc;
+    if (int rc = Start(o, st, sink, out, err); rc >= 0) return rc;
     const int rc = o.command == "apply" ? Apply(st, out, err) : Monitor(st, o.args, out, err);
     if (Status saved = SaveMouse(o, st.mouse); !saved) {
         err << "kx700ctl: " << saved.message() << "\n";

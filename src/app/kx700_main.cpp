@@ -16,6 +16,7 @@
 #include "device/sim_state_file.h"
 #include "quit_signals.h"
 #include "device/simulated_backend.h"
+#include "platform/mouse_lock.h"
 #include "platform/system_mouse.h"
 #include "programming/session.h"
 #include "ui/main_window.h"
@@ -107,11 +108,22 @@ int CORV_ZOvizaApp::run(int argc, char** argv) {
     const std::unique_ptr<kx700::SystemMouse> desktop = kx700::MakeDesktopMouse();
     if (!screenshot) session->systemMouse = desktop.get();
 
+    // One owner per mouse: a simulated mouse kept in a file is claimed before
+    // the file is read; the real one once discovery has found its path.
+    kx700::MouseLock mouseLock;
+    auto claim = [&](const std::string& key) {
+        using namespace std::chrono_literals;
+        if (mouseLock.acquire(key, kx700::kWindowProgram, 2s) != kx700::MouseLock::Result::Held) return true;
+        sink.show("The mouse is in use by " + mouseLock.holder().describe() + ". Start kx700 again when it has finished.");
+        return false;
+    };
+
     std::shared_ptr<kx700::device::SimulatedMouse> sim;
     std::unique_ptr<kx700::device::HidBackend> backend;
     if (args.simulate || screenshot) {
         kx700::device::SimulatedMouseState state;
         bool existed = false;
+        if (args.simState && !screenshot && !claim(kx700::MouseKeyForFile(*args.simState))) return 1;
         if (args.simState) {
             if (kx700::Status s = kx700::device::LoadSimState(*args.simState, state, existed); !s.ok()) {
                 sink.show(s.message());
@@ -134,6 +146,8 @@ int CORV_ZOvizaApp::run(int argc, char** argv) {
     int result = 0;
     QObject::connect(&window, &kx700::ui::CORV_ZOvizaDlg::ended, &app, [&] { app.quit(); });
     if (!window.OnInitDialog()) return 0;
+    if (!sim && !claim(session->link.devicePath)) return 1;
+    instance.setApplyHandler([&window] { return window.ApplyForRequest(); });
 
     if (screenshot) {
         const QStringList pages = {"main", "advanced", "macro", "led"};

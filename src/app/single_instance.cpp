@@ -2,53 +2,60 @@
 
 #include <QDir>
 #include <QLocalSocket>
-#include <QStandardPaths>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
+#include "platform/instance_channel.h"
+#include "platform/mouse_lock.h"
 
 namespace kx700::app {
 
-namespace {
-QString UserName() {
-    QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
-#ifndef _WIN32
-    if (user.isEmpty()) user = QString::number(::getuid());
-#endif
-    return user;
-}
-}  // namespace
-
-SingleInstance::SingleInstance(const QString& name) : key_(name + QLatin1Char('-') + UserName()) {}
+SingleInstance::SingleInstance(const QString& name)
+    : key_(name + QLatin1Char('-') + QString::fromStdString(InstanceUserName())) {}
 
 SingleInstance::~SingleInstance() { server_.close(); }
 
 bool SingleInstance::acquire() {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty()) dir = QDir::tempPath();
-    lock_ = std::make_unique<QLockFile>(dir + QLatin1Char('/') + key_ + QStringLiteral(".lock"));
+    const std::filesystem::path folder = RuntimeFolder();
+    if (folder.empty()) return true;  // nowhere to keep a lock: run as the first
+    const QString socket = QString::fromStdString(InstanceSocketPath(key_.toStdString()).string());
+    lock_ = std::make_unique<QLockFile>(QString::fromStdString(folder.string()) + QLatin1Char('/') + key_ +
+                                        QStringLiteral(".lock"));
     lock_->setStaleLockTime(0);  // a crashed first instance leaves no lasting lock
     if (!lock_->tryLock(100)) {
-        QLocalSocket socket;
-        socket.connectToServer(key_);
-        if (socket.waitForConnected(1000)) {
-            socket.write("show\n");
-            socket.waitForBytesWritten(1000);
-            socket.disconnectFromServer();
+        if (lock_->error() != QLockFile::LockFailedError) return true;  // no lock could be made at all
+        QLocalSocket peer;
+        peer.connectToServer(socket);
+        if (peer.waitForConnected(1000)) {
+            peer.write("show\n");
+            peer.waitForBytesWritten(1000);
+            peer.disconnectFromServer();
         }
         return false;
     }
-    QLocalServer::removeServer(key_);  // a leftover socket of a crashed run
+    QLocalServer::removeServer(socket);  // a leftover socket of a crashed run
     server_.setSocketOptions(QLocalServer::UserAccessOption);
-    server_.listen(key_);
+    server_.listen(socket);
     connect(&server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* c = server_.nextPendingConnection()) {
-            connect(c, &QLocalSocket::disconnected, c, &QObject::deleteLater);
-            Q_EMIT showRequested();
-        }
+        while (QLocalSocket* c = server_.nextPendingConnection()) serve(c);
     });
     return true;
+}
+
+void SingleInstance::serve(QLocalSocket* client) {
+    connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+    auto handle = [this, client] {
+        if (!client->canReadLine()) return;
+        const QByteArray request = client->readLine().trimmed();
+        if (request == "apply") {
+            const std::string answer = applyHandler_ ? applyHandler_() : std::string("result 1 the window cannot apply\n");
+            client->write(answer.data(), static_cast<qint64>(answer.size()));
+            client->flush();
+        } else {
+            Q_EMIT showRequested();  // "show", and anything an older start sends
+        }
+        client->disconnectFromServer();
+    };
+    connect(client, &QLocalSocket::readyRead, client, handle);
+    handle();  // the request may have come with the connection
 }
 
 }  // namespace kx700::app

@@ -4,12 +4,16 @@
 #include <QLockFile>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace kx700::app {
 
-// One program per user: the first start holds a lock and listens; a second
-// start asks the first to show its window, then ends without a word.
+// One program per user: the first start holds a lock and listens on the
+// user's instance channel; a second start asks the first to show its window,
+// then ends without a word. The channel also takes kx700ctl's "apply" when the
+// window owns the mouse.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -19,15 +23,23 @@ public:
     ~SingleInstance() override;
 
     // True for the first instance. A later one has asked the first to show.
+    // When the lock cannot be made at all (no writable runtime folder), this
+    // start runs as the first: better two windows than none.
     bool acquire();
+
+    // Answers an "apply" request: the whole answer (see instance_channel.h).
+    void setApplyHandler(std::function<std::string()> handler) { applyHandler_ = std::move(handler); }
 
 Q_SIGNALS:
     void showRequested();
 
 private:
+    void serve(class QLocalSocket* client);
+
     QString key_;
     std::unique_ptr<QLockFile> lock_;
     QLocalServer server_;
+    std::function<std::string()> applyHandler_;
 };
 
 }  // namespace kx700::app

@@ -140,6 +140,27 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
     return true;
 }
 
+std::string CORV_ZOvizaDlg::ApplyForRequest() {
+    if (ended_) return "result 1 the window is closing\n";
+    // The one who asked reads the messages on a terminal; a box here would
+    // wait for a click nobody at the terminal can give.
+    RecordingMessageSink collected;
+    MessageSink* const own = session_.messages;
+    session_.messages = &collected;
+    const programming::ApplyResult r = ApplySettings();
+    session_.messages = own;
+    std::string answer;
+    for (const std::string& m : collected.messages()) answer += "message " + m + "\n";
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(r.elapsed).count();
+    if (r.succeeded()) {
+        answer += "result 0 applied: " + std::to_string(r.transactions) + " transactions, " + std::to_string(r.bytes) +
+                  " bytes, " + std::to_string(r.blocks) + " macro blocks in " + std::to_string(ms) + " ms\n";
+    } else {
+        answer += "result 1 the apply did not succeed\n";
+    }
+    return answer;
+}
+
 programming::ApplyResult CORV_ZOvizaDlg::ApplySettings() {
     if (ended_) return {};
     const programming::ApplyResult r = programming::ApplySettings(session_);  // every failure showed its message

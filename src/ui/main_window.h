@@ -68,6 +68,9 @@ public:
 
     // The apply (header area 3, power events): the mouse programmed, config.ini saved.
     programming::ApplyResult ApplySettings();
+    // The apply a request from kx700ctl asks for: as if Apply was pressed, its
+    // messages and result returned as the channel's answer lines.
+    std::string ApplyForRequest();
 
     // Shows and restores the window (tray, second start).
     void ShowAndRestore();

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "../support/temp_dir.h"
+#include "platform/mouse_lock.h"
 #include "platform/profile.h"
 
 namespace kx700 {
@@ -142,6 +143,44 @@ TEST_F(CtlApply, KilledAtAnyMomentEveryFileIsOldOrNew) {
     }
     // Whatever was left, the next apply works on it.
     EXPECT_EQ(ctl("--sim-state " + state + " apply").code, 0);
+}
+
+// One owner per mouse: a kx700ctl that finds the mouse taken says by whom and
+// changes nothing; a holder that lets go in time is waited for.
+TEST_F(CtlApply, ASecondProgramOnTheSameMouseIsTurnedAway) {
+    using namespace std::chrono_literals;
+    setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);  // kx700ctl inherits it
+    ASSERT_EQ(ctl("--sim-state " + state + " apply").code, 0);
+    const std::string stateBefore = testing::ReadBytes(state);
+
+    MouseLock other;
+    ASSERT_EQ(other.acquire(MouseKeyForFile(state), "kx700ctl monitor", 0ms), MouseLock::Result::Acquired);
+    const std::string holder = "kx700ctl monitor (process " + std::to_string(getpid()) + ")";
+    for (const char* command : {"apply", "describe", "sim-status --bank 1"}) {
+        const CtlRun r = ctl("--sim-state " + state + " " + command);
+        EXPECT_EQ(r.code, 1) << command;
+        EXPECT_NE(r.err.find(holder + " is using the mouse"), std::string::npos) << command << ": " << r.err;
+    }
+    EXPECT_EQ(testing::ReadBytes(state), stateBefore) << "nothing was saved over the holder's mouse";
+    EXPECT_EQ(ctl("--sim-state " + state + " list").code, 0) << "listing only looks";
+
+    // The window holds it but does not listen (it is not running here): apply
+    // asks it and says that no answer came.
+    ASSERT_EQ(other.acquire(MouseKeyForFile(state), kWindowProgram, 0ms), MouseLock::Result::Acquired);
+    CtlRun r = ctl("--sim-state " + state + " apply");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("kx700 is using the mouse but did not answer"), std::string::npos) << r.err;
+
+    // A holder that lets go within the wait is waited for.
+    ASSERT_EQ(other.acquire(MouseKeyForFile(state), "kx700ctl describe", 0ms), MouseLock::Result::Acquired);
+    std::thread letGo([&] {
+        std::this_thread::sleep_for(300ms);
+        other.release();
+    });
+    r = ctl("--sim-state " + state + " apply");
+    letGo.join();
+    EXPECT_EQ(r.code, 0) << r.err;
+    unsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace
