@@ -104,6 +104,52 @@ TEST(Discovery, LooksAtNoMoreThanOneHundredSlots) {
     EXPECT_EQ(link.devicePath, "r");
 }
 
+// hidapi lists one entry per collection, so the budget of the walk is spent
+// on paths: a busy machine's mouse may sit far past the 100th entry.
+TEST(Discovery, TheWalkCountsInterfacesNotEntries) {
+    // `paths` other interfaces of three collections each, then the mouse's
+    // path with its pointer and both vendor collections.
+    const auto busy = [](int paths, int gapsBefore = 0) {
+        HidEnumeration slots(static_cast<std::size_t>(gapsBefore), kGap);
+        for (int p = 0; p < paths; ++p) {
+            const std::string path = "/dev/hidraw" + std::to_string(p);
+            for (int usage : {2, 6, 1}) slots.push_back(Entry(path, 0x046D, 0xC000, 0x0001, static_cast<std::uint16_t>(usage)));
+        }
+        slots.push_back(Mouse("/dev/hidraw-m", 0x0001, 2));
+        slots.push_back(Mouse("/dev/hidraw-m", 0xFF00));
+        slots.push_back(Mouse("/dev/hidraw-m", 0xFF01));
+        return slots;
+    };
+    struct Case {
+        std::string name;
+        HidEnumeration slots;
+        DiscoveryResult result;
+    };
+    const std::vector<Case> cases = {
+        {"150 entries, 50 paths: the mouse's collections at entries 151 and 152", busy(50), DiscoveryResult::Ready},
+        {"the mouse is the 100th path, at entries 298 to 300", busy(99), DiscoveryResult::Ready},
+        {"the mouse is the 101st path", busy(100), DiscoveryResult::NotFound},
+        {"gaps count as attempts: 90 gaps and 9 paths, the mouse the 100th attempt", busy(9, 90), DiscoveryResult::Ready},
+        {"91 gaps and 9 paths: the mouse is the 101st attempt", busy(9, 91), DiscoveryResult::NotFound},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedBackend backend;
+        backend.slots = c.slots;
+        DeviceLink link;
+        EXPECT_EQ(DiscoverDevice(link, backend).result, c.result);
+    }
+
+    // A path listed again after other paths is not a new attempt.
+    ScriptedBackend backend;
+    backend.slots = {Mouse("m", 0xFF00)};
+    for (int p = 0; p < 99; ++p) backend.slots.push_back(Entry("other" + std::to_string(p), 1, 2, 0x0001, 2));
+    backend.slots.push_back(Mouse("m", 0xFF01));
+    DeviceLink link;
+    EXPECT_EQ(DiscoverDevice(link, backend).result, DiscoveryResult::Ready);
+    EXPECT_EQ(backend.opened, (std::vector<std::string>{"m", "m"}));
+}
+
 TEST(Discovery, ReportLengthsComeFromTheOpenedCollections) {
     ScriptedBackend backend;
     backend.slots = {Mouse("r", 0xFF00), Mouse("w", 0xFF01)};
