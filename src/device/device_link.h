@@ -58,6 +58,10 @@ struct DeviceLink {
     std::chrono::steady_clock::time_point quietUntil{};
 
     std::array<std::uint8_t, kReportBufferSize> InputReport{};  // reader thread only
+    // Without a read collection no failed read tells of an unplug, so the
+    // reader looks for `devicePath` in the listing now and then; the next look
+    // is due at this moment. Reader thread only.
+    std::chrono::steady_clock::time_point nextListingCheck{};
 };
 
 enum class DiscoveryResult {
