@@ -80,6 +80,19 @@ public:
     std::vector<HidInterfaceInfo> interfaces() const;
     std::string readPath() const;
     std::string writePath() const;
+    // The report descriptor every path gives, as a hidraw node gives the
+    // descriptor of its whole interface: a pointer (report ID 1), the input
+    // collection (0xFF00/1, input report 6 of kReportLength bytes) and the
+    // feature collection (0xFF01/1, feature report 7 of featureReportLength()
+    // bytes), report ID bytes included. Opened collections take their report
+    // lengths from it.
+    std::vector<std::uint8_t> reportDescriptor() const;
+    // A firmware whose feature report is longer than the 8 bytes the host
+    // fills (clamped to 8 .. kReportBufferSize). The firmware then takes only
+    // reports of that length and pads its status reply with zeros to it.
+    // Collections opened before the change keep the length they were given.
+    void setFeatureReportLength(std::size_t bytes);
+    std::size_t featureReportLength() const;
 
     // --- The firmware's side of the transfers (used by SimulatedBackend).
     HidIo receiveFeatureReport(std::span<const std::uint8_t> report);
@@ -156,6 +169,7 @@ private:
     int reportsUntilDisconnect_ = -1;
     bool connected_ = true;
     bool denied_ = false;
+    std::size_t featureLength_ = kReportLength;
 };
 
 }  // namespace kx700::device

@@ -4,8 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "../support/temp_dir.h"
 #include "device/device_link.h"
 #include "device/hidapi_backend.h"
+#include "device/simulated_mouse.h"
+#include "file_text.h"
 
 namespace kx700::device {
 namespace {
@@ -166,6 +169,42 @@ TEST(Discovery, DevicePathMatchesWithoutRegardToCase) {
     EXPECT_FALSE(MatchesDevicePath(path, R"(\\?\HID#VID_18F8&PID_13C0&MI_00#7&2a1b&0&0000#{4d1e55b2-f16f-11cf})"));
     EXPECT_FALSE(MatchesDevicePath(path, path.substr(0, path.size() - 1)));
     EXPECT_FALSE(MatchesDevicePath("", ""));  // nothing matched yet: no announcement is ours
+}
+
+// The lengths an opened hidraw collection reports come from its interface's
+// descriptor in sysfs, here a folder standing in for /sys/class/hidraw.
+TEST(Discovery, HidrawLengthsComeFromTheReportDescriptor) {
+    kx700::testing::TempDir sysfs;
+    const auto put = [&](const std::string& node, const std::vector<std::uint8_t>& descriptor) {
+        std::filesystem::create_directories(sysfs / node / "device");
+        testing::WriteText(sysfs / node / "device" / "report_descriptor",
+                           std::string(descriptor.begin(), descriptor.end()));
+    };
+    SimulatedMouse mouse;
+    mouse.setFeatureReportLength(33);
+    put("hidraw987651", mouse.reportDescriptor());
+    std::vector<std::uint8_t> cut = mouse.reportDescriptor();
+    cut.pop_back();  // the last End Collection is missing
+    put("hidraw987652", cut);
+
+    struct Case {
+        std::string name;
+        std::string path;
+        std::uint16_t page;
+        CollectionLengths expected;
+    };
+    const std::vector<Case> cases = {
+        {"the feature collection", "/dev/hidraw987651", 0xFF01, {33, 0}},
+        {"the input collection of the same node", "/dev/hidraw987651", 0xFF00, {0, 8}},
+        {"a collection the descriptor does not have", "/dev/hidraw987651", 0xFF02, {}},
+        {"a descriptor that does not parse", "/dev/hidraw987652", 0xFF01, {}},
+        {"no descriptor and no node", "/dev/hidraw987653", 0xFF01, {}},
+        {"not a hidraw node", "/tmp/hidraw987651", 0xFF01, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ReadCollectionLengths(c.path, c.page, 1, sysfs.path()), c.expected);
+    }
 }
 
 // The system's own HID devices: whatever is plugged in, the walk must finish

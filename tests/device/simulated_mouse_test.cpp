@@ -5,6 +5,7 @@
 
 #include "device/memory_description.h"
 #include "device/protocol.h"
+#include "device/report_descriptor.h"
 #include "device/sim_state_file.h"
 #include "../support/temp_dir.h"
 #include "file_text.h"
@@ -93,6 +94,25 @@ TEST(SimulatedMouse, ActsOnTheHostCommands) {
     EXPECT_EQ(f.lastConsumerUsage, 0x00CD);
     EXPECT_EQ(f.finishes, 1u);
     EXPECT_EQ(f.exitNotices, 1u);
+}
+
+TEST(SimulatedMouse, ItsDescriptorDescribesWhatItEnumerates) {
+    SimulatedMouse mouse;
+    const auto collections = ParseReportDescriptor(mouse.reportDescriptor());
+    ASSERT_TRUE(collections.has_value());
+    const std::vector<HidTopLevelCollection> expected = {
+        {0x0001, 0x0002, 5, 0, 0, true, {1}},   // buttons, padding, X, Y, wheel: 4 bytes and the ID
+        {0xFF00, 0x0001, 8, 0, 0, true, {6}},   // the events
+        {0xFF01, 0x0001, 0, 0, 8, true, {7}},   // the commands and the status reply
+    };
+    EXPECT_EQ(*collections, expected);
+    std::vector<std::pair<std::uint16_t, std::uint16_t>> listed;
+    for (const HidInterfaceInfo& i : mouse.interfaces()) listed.emplace_back(i.usagePage, i.usage);
+    EXPECT_EQ(listed, (std::vector<std::pair<std::uint16_t, std::uint16_t>>{{0x0001, 2}, {0xFF00, 1}, {0xFF01, 1}}));
+
+    mouse.setFeatureReportLength(300);  // beyond the host's buffer: as long as that
+    EXPECT_EQ(FindCollection(*ParseReportDescriptor(mouse.reportDescriptor()), 0xFF01, 1)->featureReportLength,
+              kReportBufferSize);
 }
 
 TEST(SimulatedMouse, NoAccessIsItsOwnDiscoveryResult) {
