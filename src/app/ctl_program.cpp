@@ -97,9 +97,14 @@ int Apply(Started& st, std::ostream& out, std::ostream& err) {
             << ") after " << r.transactions << " transactions; config.ini was not changed\n";
         return kExitFailure;
     }
+    // A report the mouse did not take (or a mouse that went away) means it
+    // does not hold what config.ini says: a failure for scripts, not a warning.
+    if (!r.failure.empty()) {
+        err << "kx700ctl: the apply did not reach the mouse whole: " << r.failure << "\n";
+        return kExitFailure;
+    }
     out << "applied: " << r.transactions << " transactions, " << r.bytes << " bytes, " << r.blocks << " macro blocks in "
         << ms << " ms\n";
-    if (!r.failure.empty()) err << "kx700ctl: warning: " << r.failure << "\n";
     return kExitOk;
 }
 

@@ -19,6 +19,9 @@ SimulatedMouse::SimulatedMouse(IdentifierPair ids) : SimulatedMouse(SimulatedMou
 
 SimulatedMouse::SimulatedMouse(SimulatedMouseState state, IdentifierPair ids) : ids_(ids), state_(std::move(state)) {
     state_.memory.resize(kDeviceMemorySize, 0);
+    if (state_.faults.disconnectAfter > 0) reportsUntilDisconnect_ = state_.faults.disconnectAfter;
+    failEveryRead_ = state_.faults.failReads;
+    denied_ = state_.faults.denyAccess;
     for (SimLogEntry& e : state_.log) log_.push_back(std::move(e));
     state_.log.clear();
     while (log_.size() > kMaxLogEntries) log_.pop_front();
@@ -255,6 +258,7 @@ HidIo SimulatedMouse::answerStatusRead(std::span<std::uint8_t> buffer) {
 
 HidIo SimulatedMouse::nextInputReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
+    if (failEveryRead_) return {HidIoStatus::Failed, 0};
     if (failReads_ > 0) {
         --failReads_;
         return {HidIoStatus::Failed, 0};
@@ -295,6 +299,7 @@ SimulatedMouseState SimulatedMouse::snapshot() const {
     std::lock_guard lock(mutex_);
     SimulatedMouseState out = state_;
     out.log.assign(log_.begin(), log_.end());
+    out.faults = knobs();
     out.elapsedMicros += std::chrono::duration_cast<std::chrono::microseconds>(now() - started_).count();
     return out;
 }

@@ -156,6 +156,45 @@ TEST(SimulatedMouse, StateSurvivesTheStateFile) {
     EXPECT_GE(again.log().back().micros, loaded.log.back().micros);
 }
 
+TEST(SimulatedMouse, FaultKnobsSurviveTheStateFileAndOldFilesStillLoad) {
+    SimulatedMouse mouse;
+    mouse.disconnectAfter(5);
+    mouse.failEveryRead(true);
+    mouse.denyAccess(true);
+    (void)mouse.receiveFeatureReport(kHold);  // the countdown runs: 4 left
+    SimulatedMouseState loaded;
+    ASSERT_TRUE(ParseSimState(SerializeSimState(mouse.snapshot()), loaded));
+    EXPECT_EQ(loaded.faults, (SimFaultKnobs{4, true, true}));
+
+    // The loaded knobs act: access refused, every read failing, the unplug after the 4th report.
+    auto again = std::make_shared<SimulatedMouse>(loaded);
+    SimulatedBackend backend(again);
+    DeviceLink link;
+    EXPECT_EQ(DiscoverDevice(link, backend).result, DiscoveryResult::NoAccess);
+    again->denyAccess(false);
+    DeviceLink open;
+    ASSERT_EQ(DiscoverDevice(open, backend).result, DiscoveryResult::Ready);
+    std::array<std::uint8_t, 8> buffer{};
+    EXPECT_EQ(again->nextInputReport(buffer, std::chrono::milliseconds(1)).status, HidIoStatus::Failed);
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(SendHoldState(open, true)) << i;
+    EXPECT_FALSE(again->connected());
+    EXPECT_EQ(again->faults(), (SimFaultKnobs{0, true, false})) << "an unplug that happened is over";
+
+    // A state file written before the knobs existed: the same text without
+    // the knobs line, under the first version's magic.
+    std::string old = SerializeSimState(mouse.snapshot());
+    old.replace(0, old.find('\n'), "kx700-simulated-mouse 1");
+    const std::size_t line = old.find("faults ");
+    ASSERT_NE(line, std::string::npos);
+    old.erase(line, old.find('\n', line) + 1 - line);
+    ASSERT_TRUE(ParseSimState(old, loaded));
+    EXPECT_EQ(loaded.faults, SimFaultKnobs{});
+    EXPECT_EQ(loaded.log.size(), 1u);
+    // A current file must have the line.
+    old.replace(0, old.find('\n'), "kx700-simulated-mouse 2");
+    EXPECT_FALSE(ParseSimState(old, loaded));
+}
+
 TEST(SimulatedMouse, MissingStateFileIsAFreshMouseAndADamagedOneIsAnError) {
     kx700::testing::TempDir dir;
     SimulatedMouseState s;
