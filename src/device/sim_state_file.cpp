@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <sstream>
 #include <vector>
 
@@ -19,12 +18,12 @@ constexpr std::string_view kToMouse = "host->mouse";
 constexpr std::string_view kToHost = "mouse->host";
 constexpr std::size_t kLineBytes = 16;
 
-void AppendHex(std::string& out, std::span<const std::uint8_t> bytes, const char* separator) {
-    char buf[4];
+void AppendHex(std::string& out, std::span<const std::uint8_t> bytes, std::string_view separator) {
+    constexpr std::string_view kDigits = "0123456789ABCDEF";
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        std::snprintf(buf, sizeof buf, "%02X", bytes[i]);
         if (i > 0) out += separator;
-        out += buf;
+        out += kDigits[bytes[i] >> 4];
+        out += kDigits[bytes[i] & 0x0F];
     }
 }
 
