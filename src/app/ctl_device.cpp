@@ -163,12 +163,14 @@ int CmdSimStatus(Mouse& mouse, std::vector<std::string> args, std::ostream& out,
     std::optional<std::string> bankText, profileText, nibbleText, disconnectText, failReadsText, denyText;
     std::string error;
     if (!TakeValue(args, "--bank", bankText, error) || !TakeValue(args, "--profile", profileText, error) ||
-        !TakeValue(args, "--nibble", nibbleText, error) || !TakeValue(args, "--disconnect-after", disconnectText, error) ||
+        !TakeValue(args, "--nibble", nibbleText, error) ||
+        !TakeValue(args, "--disconnect-after", disconnectText, error) ||
         !TakeValue(args, "--fail-reads", failReadsText, error) || !TakeValue(args, "--deny-access", denyText, error))
         return UsageError(err, error);
     if (!args.empty()) return UsageError(err, "sim-status: unexpected '" + args.front() + "'");
     if (!bankText && !profileText && !nibbleText && !disconnectText && !failReadsText && !denyText)
-        return UsageError(err, "sim-status: give --bank, --profile, --nibble, --disconnect-after, --fail-reads or --deny-access");
+        return UsageError(err, "sim-status: give --bank, --profile, --nibble, --disconnect-after, --fail-reads "
+                               "or --deny-access");
     // Unnamed values keep what the mouse says now.
     const auto now = mouse.sim->snapshot();
     int bank = (now.statusByte6 >> 1) & 1, profile = (now.statusByte6 >> 2) & 3, nibble = now.statusByte7 & 0x0F;

@@ -31,7 +31,8 @@ InputRead Removed(DeviceLink& link) {
 // blocked, then a look at the listing when one is due.
 InputRead WatchListing(DeviceLink& link, std::chrono::milliseconds wait) {
     using Clock = std::chrono::steady_clock;
-    if (link.backend == nullptr || !link.devicePresent || link.devicePath.empty()) return {InputReadStatus::NotOpen, {}};
+    if (link.backend == nullptr || !link.devicePresent || link.devicePath.empty())
+        return {InputReadStatus::NotOpen, {}};
     std::this_thread::sleep_for(wait);
     const Clock::time_point now = Clock::now();
     if (now < link.nextListingCheck) return {InputReadStatus::NotOpen, {}};

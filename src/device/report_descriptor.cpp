@@ -91,7 +91,8 @@ public:
                 for (std::size_t k = 0; k < kKinds; ++k) {
                     if (!p.reports[k].test(id)) continue;
                     any = true;
-                    const std::size_t length = static_cast<std::size_t>((bits_[k][id] + 7) / 8) + (anyReportId_ ? 1 : 0);
+                    const std::size_t length =
+                        static_cast<std::size_t>((bits_[k][id] + 7) / 8) + (anyReportId_ ? 1 : 0);
                     if (length > *lengths[k]) *lengths[k] = length;
                 }
                 if (any && id != 0) c.reportIds.push_back(static_cast<std::uint8_t>(id));

@@ -106,8 +106,8 @@ std::string SerializeSimState(const SimulatedMouseState& s) {
       << f.blocksWritten << "\n"
       << "violations " << v.interleaved << " " << v.incompleteBlocks << " " << v.outOfRange << " " << v.shortPauses
       << " " << v.unknownReports << "\n"
-      << "faults " << std::clamp(s.faults.disconnectAfter, 0, SimulatedMouse::kMaxDisconnectCountdown) << " " << (s.faults.failReads ? 1 : 0) << " "
-      << (s.faults.denyAccess ? 1 : 0) << "\n";
+      << "faults " << std::clamp(s.faults.disconnectAfter, 0, SimulatedMouse::kMaxDisconnectCountdown) << " "
+      << (s.faults.failReads ? 1 : 0) << " " << (s.faults.denyAccess ? 1 : 0) << "\n";
     std::string text = o.str();
     text += "memory\n";
     for (std::size_t a = 0; a < kDeviceMemorySize; a += kLineBytes) {
@@ -122,7 +122,8 @@ std::string SerializeSimState(const SimulatedMouseState& s) {
 Status ParseSimState(std::string_view text, SimulatedMouseState& out) {
     out = SimulatedMouseState{};
     Reader r(text);
-    if (!r.next() || (r.line() != kMagic && r.line() != kMagicVersion1)) return r.error("not a simulated mouse state file");
+    if (!r.next() || (r.line() != kMagic && r.line() != kMagicVersion1))
+        return r.error("not a simulated mouse state file");
     const bool hasFaults = r.line() == kMagic;
 
     std::uint64_t b6 = 0, b7 = 0, held = 0, level = 0, mask = 0, usage = 0;
@@ -140,8 +141,8 @@ Status ParseSimState(std::string_view text, SimulatedMouseState& out) {
         return r.error("bad violation counters");
     if (hasFaults) {
         std::uint64_t disconnect = 0, failReads = 0, deny = 0;
-        if (!r.next() || !Fields(r, "faults", {&disconnect, &failReads, &deny}) || disconnect > SimulatedMouse::kMaxDisconnectCountdown ||
-            failReads > 1 || deny > 1)
+        if (!r.next() || !Fields(r, "faults", {&disconnect, &failReads, &deny}) ||
+            disconnect > SimulatedMouse::kMaxDisconnectCountdown || failReads > 1 || deny > 1)
             return r.error("bad fault knobs");
         out.faults = {static_cast<int>(disconnect), failReads == 1, deny == 1};
     }

@@ -15,7 +15,9 @@ enum class Collection { Pointer, Input, Feature };
 class SimulatedConnection final : public HidConnection {
 public:
     SimulatedConnection(std::shared_ptr<SimulatedMouse> mouse, Collection collection)
-        : mouse_(std::move(mouse)), feature_(collection == Collection::Feature), input_(collection == Collection::Input) {
+        : mouse_(std::move(mouse)),
+          feature_(collection == Collection::Feature),
+          input_(collection == Collection::Input) {
         // The lengths come from the firmware's descriptor, as the system's
         // backend takes them from the device's.
         const auto collections = ParseReportDescriptor(mouse_->reportDescriptor());

@@ -116,7 +116,8 @@ TEST(Discovery, TheWalkCountsInterfacesNotEntries) {
         HidEnumeration slots(static_cast<std::size_t>(gapsBefore), kGap);
         for (int p = 0; p < paths; ++p) {
             const std::string path = "/dev/hidraw" + std::to_string(p);
-            for (int usage : {2, 6, 1}) slots.push_back(Entry(path, 0x046D, 0xC000, 0x0001, static_cast<std::uint16_t>(usage)));
+            for (int usage : {2, 6, 1})
+                slots.push_back(Entry(path, 0x046D, 0xC000, 0x0001, static_cast<std::uint16_t>(usage)));
         }
         slots.push_back(Mouse("/dev/hidraw-m", 0x0001, 2));
         slots.push_back(Mouse("/dev/hidraw-m", 0xFF00));
@@ -132,7 +133,8 @@ TEST(Discovery, TheWalkCountsInterfacesNotEntries) {
         {"150 entries, 50 paths: the mouse's collections at entries 151 and 152", busy(50), DiscoveryResult::Ready},
         {"the mouse is the 100th path, at entries 298 to 300", busy(99), DiscoveryResult::Ready},
         {"the mouse is the 101st path", busy(100), DiscoveryResult::NotFound},
-        {"gaps count as attempts: 90 gaps and 9 paths, the mouse the 100th attempt", busy(9, 90), DiscoveryResult::Ready},
+        {"gaps count as attempts: 90 gaps and 9 paths, the mouse the 100th attempt", busy(9, 90),
+         DiscoveryResult::Ready},
         {"91 gaps and 9 paths: the mouse is the 101st attempt", busy(9, 91), DiscoveryResult::NotFound},
     };
     for (const Case& c : cases) {

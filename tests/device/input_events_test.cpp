@@ -142,7 +142,8 @@ TEST(InputEvents, UnplugIsNoticedWithOnlyTheWriteCollectionOpen) {
     // A turn lasts kMaxInputWait and the listing is looked at every
     // kListingCheckInterval, so the removal is seen within a few turns.
     InputRead read;
-    for (int turn = 0; turn < 10 && read.status != InputReadStatus::Event; ++turn) read = ReadInputEvent(link, kMaxInputWait);
+    for (int turn = 0; turn < 10 && read.status != InputReadStatus::Event; ++turn)
+        read = ReadInputEvent(link, kMaxInputWait);
     ASSERT_EQ(read.status, InputReadStatus::Event);
     EXPECT_EQ(read.event.kind, InputEventKind::DeviceRemoved);
     EXPECT_FALSE(link.devicePresent);

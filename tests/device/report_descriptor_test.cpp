@@ -115,7 +115,7 @@ TEST(ReportDescriptor, LengthsPerTopLevelCollection) {
               VendorCollection(0x01, {{0xB1, 7, 7}, {0xB1, 8, 31}, {0xB1, 0x0A, 1}})}),
          {Top(0xFF00, 1, 8, 3, 0, true, {5, 6, 9}), Top(0xFF01, 1, 0, 0, 32, true, {7, 8, 10})}},
         {"one report ID split over two items adds up; partial bytes round up",
-         Cat({Bytes{0x06, 0x01, 0xFF, 0x09, 0x01, 0xA1, 0x01,  // Usage Page (0xFF01), Usage (1), Collection (Application)
+         Cat({Bytes{0x06, 0x01, 0xFF, 0x09, 0x01, 0xA1, 0x01,  // Usage Page (0xFF01), Usage (1), Collection
                     0x85, 0x07,                                //   Report ID (7)
                     0x75, 0x08, 0x95, 0x04, 0xB1, 0x02,        //   Report Size (8), Report Count (4), Feature
                     0x75, 0x01, 0x95, 0x0B, 0xB1, 0x02,        //   Report Size (1), Report Count (11), Feature
@@ -188,7 +188,8 @@ TEST(ReportDescriptor, RefusesWhatItCannotBeSureOf) {
     Bytes longest = VendorCollection(0x01, {{0xB1, 0, 255}});  // 255 bytes per item, no report ID
     longest.pop_back();
     const Bytes more = {0x95, 0xFF, 0xB1, 0x02};  // 255 more bytes of the same report
-    for (std::size_t total = 255; total + 255 <= kMaxReportLength - 1; total += 255) longest.insert(longest.end(), more.begin(), more.end());
+    for (std::size_t total = 255; total + 255 <= kMaxReportLength - 1; total += 255)
+        longest.insert(longest.end(), more.begin(), more.end());
     longest.push_back(0xC0);
     ASSERT_TRUE(ParseReportDescriptor(longest).has_value());
     Bytes overlong = longest;

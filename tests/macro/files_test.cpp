@@ -111,9 +111,9 @@ TEST(MacroValue, AShortValueReadsAsItsMissingFieldsBlank) {
         for (int b = 0; b < kLedSequenceBytes; ++b) seq.setByteAt(b, static_cast<std::uint8_t>(rng()));
     const std::string full = FormatMacroValue(r);
     const std::size_t events = 3 * kEventFieldsStart, leds = 3 * kLedFieldsStart;
-    for (std::size_t cut : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{59}, events - 1, events, events + 1,
-                            events + 3 * 8 - 1, events + 3 * 8 + 4, leds - 1, leds, leds + 2, leds + 3 * 68 + 1,
-                            full.size() - 1}) {
+    for (std::size_t cut : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{59}, events - 1, events,
+                            events + 1, events + 3 * 8 - 1, events + 3 * 8 + 4, leds - 1, leds, leds + 2,
+                            leds + 3 * 68 + 1, full.size() - 1}) {
         SCOPED_TRACE(cut);
         const std::string shortValue = full.substr(0, cut);
         const std::string blanks = shortValue + std::string(full.size() - cut, ' ');

@@ -12,7 +12,8 @@ using namespace kx700;
 using namespace kx700::macro;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const profile::Snapshot file = profile::Snapshot::Parse(std::string_view(reinterpret_cast<const char*>(data), size));
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const profile::Snapshot file = profile::Snapshot::Parse(bytes);
     const GroupFileSource same = [&file](const std::string&) { return file; };
 
     RecordingMessageSink sink;
