@@ -44,11 +44,17 @@ function(kx700_test name)
                ENVIRONMENT "KX700_TEST_STAGE=${KX700_STAGE_DIR}")
 endfunction()
 
-# Helper: a libFuzzer target, built only with KX700_FUZZ.
+# Helper: a libFuzzer target, built only with KX700_FUZZ. Every one joins
+# kx700_fuzzers, the only target the fuzz preset builds: the fuzzers need the
+# core libraries, not the window.
 function(kx700_fuzzer name)
   cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
   if(KX700_FUZZ)
+    if(NOT TARGET kx700_fuzzers)
+      add_custom_target(kx700_fuzzers)
+    endif()
     add_executable(${name} ${F_SOURCES})
+    add_dependencies(kx700_fuzzers ${name})
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
     target_link_libraries(${name} PRIVATE ${F_LIBS})

@@ -144,6 +144,13 @@ int CmdLog(Mouse& mouse, std::ostream& out) {
     return kExitOk;
 }
 
+void DescribeKnobs(std::ostream& out, const SimFaultKnobs& k) {
+    out << "disconnect after: "
+        << (k.disconnectAfter > 0 ? std::to_string(k.disconnectAfter) + " feature reports" : std::string("off")) << "\n"
+        << "fail reads: " << (k.failReads ? "on" : "off") << "\n"
+        << "deny access: " << (k.denyAccess ? "on" : "off") << "\n";
+}
+
 int CmdDescribe(Mouse& mouse, std::ostream& out) {
     DescribeMemory(out, mouse.sim->memory());
     const SimFirmwareState f = mouse.sim->firmware();
@@ -153,6 +160,7 @@ int CmdDescribe(Mouse& mouse, std::ostream& out) {
     out << "protocol faults: " << v.total() << " (interleaved " << v.interleaved << ", incomplete blocks "
         << v.incompleteBlocks << ", out of range " << v.outOfRange << ", short pauses " << v.shortPauses
         << ", unknown reports " << v.unknownReports << ")\n";
+    DescribeKnobs(out, mouse.sim->faults());
     return kExitOk;
 }
 
@@ -170,21 +178,55 @@ bool Bounded(const std::optional<std::string>& text, int max, int& value) {
     }
 }
 
-int CmdSimStatus(Mouse& mouse, std::vector<std::string> args, std::ostream& err) {
-    std::optional<std::string> bankText, profileText, nibbleText;
+// "on" or "off" into `value`; nothing given keeps it.
+bool Switch(const std::optional<std::string>& text, bool& value) {
+    if (!text) return true;
+    if (*text != "on" && *text != "off") return false;
+    value = *text == "on";
+    return true;
+}
+
+int CmdSimStatus(Mouse& mouse, std::vector<std::string> args, std::ostream& out, std::ostream& err) {
+    std::optional<std::string> bankText, profileText, nibbleText, disconnectText, failReadsText, denyText;
     std::string error;
     if (!TakeValue(args, "--bank", bankText, error) || !TakeValue(args, "--profile", profileText, error) ||
-        !TakeValue(args, "--nibble", nibbleText, error))
+        !TakeValue(args, "--nibble", nibbleText, error) ||
+        !TakeValue(args, "--disconnect-after", disconnectText, error) ||
+        !TakeValue(args, "--fail-reads", failReadsText, error) || !TakeValue(args, "--deny-access", denyText, error))
         return UsageError(err, error);
     if (!args.empty()) return UsageError(err, "sim-status: unexpected '" + args.front() + "'");
-    if (!bankText && !profileText && !nibbleText) return UsageError(err, "sim-status: give --bank, --profile or --nibble");
+    if (!bankText && !profileText && !nibbleText && !disconnectText && !failReadsText && !denyText)
+        return UsageError(err, "sim-status: give --bank, --profile, --nibble, --disconnect-after, --fail-reads "
+                               "or --deny-access");
     // Unnamed values keep what the mouse says now.
     const auto now = mouse.sim->snapshot();
     int bank = (now.statusByte6 >> 1) & 1, profile = (now.statusByte6 >> 2) & 3, nibble = now.statusByte7 & 0x0F;
+    SimFaultKnobs knobs = now.faults;
     if (!Bounded(bankText, 1, bank)) return UsageError(err, "--bank is 0 or 1");
     if (!Bounded(profileText, 3, profile)) return UsageError(err, "--profile is 0 to 3");
     if (!Bounded(nibbleText, 15, nibble)) return UsageError(err, "--nibble is 0 to 15");
+    if (disconnectText && *disconnectText == "off") {
+        knobs.disconnectAfter = 0;
+    } else if (!Bounded(disconnectText, SimulatedMouse::kMaxDisconnectCountdown, knobs.disconnectAfter) ||
+               (disconnectText && knobs.disconnectAfter == 0)) {
+        return UsageError(err, "--disconnect-after is a number of feature reports from 1 to " +
+                                   std::to_string(SimulatedMouse::kMaxDisconnectCountdown) + ", or off");
+    }
+    if (!Switch(failReadsText, knobs.failReads)) return UsageError(err, "--fail-reads is on or off");
+    if (!Switch(denyText, knobs.denyAccess)) return UsageError(err, "--deny-access is on or off");
+
     mouse.sim->setStatus(bank, profile, nibble);
+    if (disconnectText) {
+        if (knobs.disconnectAfter > 0) {
+            mouse.sim->disconnectAfter(knobs.disconnectAfter);
+        } else {
+            mouse.sim->reconnect();  // ends a countdown that has not run out
+        }
+    }
+    mouse.sim->failEveryRead(knobs.failReads);
+    mouse.sim->denyAccess(knobs.denyAccess);
+    out << "profile " << profile << "\nmemory bank bit " << bank << "\ndevice nibble " << nibble << "\n";
+    DescribeKnobs(out, mouse.sim->faults());
     return kExitOk;
 }
 
@@ -207,7 +249,7 @@ int RunDeviceCommand(const Options& o, std::ostream& out, std::ostream& err) {
     if (c == "memory") rc = CmdMemory(mouse, raw, out);
     if (c == "log") rc = CmdLog(mouse, out);
     if (c == "describe") rc = CmdDescribe(mouse, out);
-    if (c == "sim-status") rc = CmdSimStatus(mouse, args, err);
+    if (c == "sim-status") rc = CmdSimStatus(mouse, args, out, err);
 
     // Only commands that talked to the mouse or changed it write the file.
     if (rc == kExitOk && (c == "status" || c == "sim-status")) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_set>
 
 namespace kx700::device {
 namespace {
@@ -43,10 +44,19 @@ Discovery DiscoverDevice(DeviceLink& link, HidBackend& backend) {
     bool denied = false;
 
     const HidEnumeration slots = backend.enumerate(&out.detail);
-    const std::size_t count = std::min(slots.size(), kMaxEnumerationSlots);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!slots[i]) continue;  // a slot that did not enumerate does not end the walk
-        const HidInterfaceInfo& info = *slots[i];
+    // Attempts are interfaces, not entries: a path is counted when it first
+    // appears, and its further collections come free.
+    std::unordered_set<std::string_view> paths;
+    std::size_t attempts = 0;
+    for (const std::optional<HidInterfaceInfo>& slot : slots) {
+        const bool newAttempt = !slot || !paths.contains(slot->path);
+        if (newAttempt) {
+            if (attempts == kMaxInterfaces) break;
+            ++attempts;
+        }
+        if (!slot) continue;  // a slot that did not enumerate does not end the walk
+        const HidInterfaceInfo& info = *slot;
+        paths.insert(info.path);
         if (!IsMouseIdentifier(info.vendorId, info.productId)) continue;
         link.devicePresent = true;
         link.devicePath = info.path;

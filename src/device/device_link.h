@@ -28,8 +28,10 @@ bool IsMouseIdentifier(std::uint16_t vendorId, std::uint16_t productId);
 inline constexpr std::uint16_t kReadUsagePage = 0xFF00;
 inline constexpr std::uint16_t kWriteUsagePage = 0xFF01;
 inline constexpr std::uint16_t kVendorUsage = 1;
-// Discovery looks at no more enumeration slots than this.
-inline constexpr std::size_t kMaxEnumerationSlots = 100;
+// Discovery looks at no more interfaces than this. An interface is one path;
+// hidapi lists a path once per top-level collection, so this is not a count
+// of enumeration entries. An empty slot costs one attempt of its own.
+inline constexpr std::size_t kMaxInterfaces = 100;
 
 // The link to the mouse: the two opened collections, their report lengths
 // and the report buffers. One per session; not copyable.
@@ -59,6 +61,10 @@ struct DeviceLink {
     bool pace = true;
 
     std::array<std::uint8_t, kReportBufferSize> InputReport{};  // reader thread only
+    // Without a read collection no failed read tells of an unplug, so the
+    // reader looks for `devicePath` in the listing now and then; the next look
+    // is due at this moment. Reader thread only.
+    std::chrono::steady_clock::time_point nextListingCheck{};
 };
 
 enum class DiscoveryResult {
@@ -73,8 +79,9 @@ struct Discovery {
     std::string detail;  // why a collection could not be opened, for the user
 };
 
-// Walks the backend's enumeration (at most kMaxEnumerationSlots slots, empty
-// slots skipped) and opens the read and write collections of the mouse.
+// Walks the backend's enumeration (at most kMaxInterfaces distinct paths and
+// empty slots together; every entry of a path within that budget is looked
+// at, an empty slot is skipped and does not end the walk) and opens the read and write collections of the mouse.
 // Leaves `devicePresent` true for every result but NotFound, and
 // `devicePath` the path of the last matching collection examined, which is
 // the one that completed the pair when the result is Ready. `backend` must

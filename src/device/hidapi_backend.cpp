@@ -1,13 +1,24 @@
 #include "device/hidapi_backend.h"
 
+#include <fcntl.h>
 #include <hidapi.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/hidraw.h>
+#include <sys/ioctl.h>
+#endif
 
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <vector>
+
+#include "device/report_descriptor.h"
 
 namespace kx700::device {
 namespace {
@@ -35,13 +46,47 @@ std::string Narrow(const wchar_t* text) {
 
 int Clamp(std::size_t n) { return n > INT_MAX ? INT_MAX : static_cast<int>(n); }
 
+using Descriptor = std::vector<std::uint8_t>;
+
+std::optional<Descriptor> ReadSysfsDescriptor(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    Descriptor d;
+    // One byte more than a descriptor may hold, so an overlong one is seen as such.
+    d.resize(kMaxDescriptorLength + 1);
+    in.read(reinterpret_cast<char*>(d.data()), static_cast<std::streamsize>(d.size()));
+    if (in.bad()) return std::nullopt;
+    d.resize(static_cast<std::size_t>(in.gcount()));
+    if (d.empty()) return std::nullopt;
+    return d;
+}
+
+std::optional<Descriptor> ReadNodeDescriptor(const std::string& devicePath) {
+#ifdef __linux__
+    const int fd = ::open(devicePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    std::optional<Descriptor> out;
+    int size = 0;
+    hidraw_report_descriptor rd{};
+    if (::ioctl(fd, HIDIOCGRDESCSIZE, &size) == 0 && size > 0 && static_cast<std::size_t>(size) <= sizeof rd.value) {
+        rd.size = static_cast<__u32>(size);
+        if (::ioctl(fd, HIDIOCGRDESC, &rd) == 0) out = Descriptor(rd.value, rd.value + rd.size);
+    }
+    ::close(fd);
+    return out;
+#else
+    (void)devicePath;
+    return std::nullopt;
+#endif
+}
+
 struct DeviceCloser {
     void operator()(hid_device* d) const { hid_close(d); }
 };
 
 class HidapiConnection final : public HidConnection {
 public:
-    explicit HidapiConnection(hid_device* device) : device_(device) {}
+    HidapiConnection(hid_device* device, CollectionLengths lengths) : device_(device), lengths_(lengths) {}
 
     HidIo sendFeatureReport(std::span<const std::uint8_t> report) override {
         return Result(hid_send_feature_report(device_.get(), report.data(), report.size()));
@@ -57,10 +102,8 @@ public:
         return Result(rc);
     }
 
-    // hidapi 0.13 cannot give the report descriptor; the link then uses the
-    // protocol's lengths, and hidraw reads return each report's real length.
-    std::size_t featureReportLength() const override { return 0; }
-    std::size_t inputReportLength() const override { return 0; }
+    std::size_t featureReportLength() const override { return lengths_.feature; }
+    std::size_t inputReportLength() const override { return lengths_.input; }
 
 private:
     static HidIo Result(int rc) {
@@ -70,9 +113,25 @@ private:
     }
 
     std::unique_ptr<hid_device, DeviceCloser> device_;
+    CollectionLengths lengths_;
 };
 
 }  // namespace
+
+CollectionLengths ReadCollectionLengths(const std::string& devicePath, std::uint16_t usagePage, std::uint16_t usage,
+                                        const std::filesystem::path& sysfsRoot) {
+    const std::filesystem::path node(devicePath);
+    const std::string name = node.filename().string();
+    if (node.parent_path() != "/dev" || name.rfind("hidraw", 0) != 0 || name.size() == 6) return {};
+    std::optional<Descriptor> d = ReadSysfsDescriptor(sysfsRoot / name / "device" / "report_descriptor");
+    if (!d) d = ReadNodeDescriptor(devicePath);
+    if (!d) return {};
+    const auto collections = ParseReportDescriptor(*d);
+    if (!collections) return {};
+    const HidTopLevelCollection* c = FindCollection(*collections, usagePage, usage);
+    if (c == nullptr) return {};
+    return {c->featureReportLength, c->inputReportLength};
+}
 
 HidEnumeration HidapiBackend::enumerate(std::string* error) {
     HidEnumeration out;
@@ -97,7 +156,10 @@ HidOpenResult HidapiBackend::open(const HidInterfaceInfo& info) {
     errno = 0;
     hid_device* device = hid_open_path(info.path.c_str());
     const int openErrno = errno;
-    if (device != nullptr) return {HidOpenStatus::Ok, std::make_unique<HidapiConnection>(device), {}};
+    if (device != nullptr) {
+        const CollectionLengths lengths = ReadCollectionLengths(info.path, info.usagePage, info.usage);
+        return {HidOpenStatus::Ok, std::make_unique<HidapiConnection>(device, lengths), {}};
+    }
 
     error = Narrow(hid_error(nullptr));
     int reason = openErrno;

@@ -1,6 +1,7 @@
 #include "device/input_events.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "settings/mouse_settings.h"
 
@@ -17,6 +18,27 @@ bool StillListed(DeviceLink& link) {
     return std::any_of(slots.begin(), slots.end(), [&](const std::optional<HidInterfaceInfo>& s) {
         return s && MatchesDevicePath(link.devicePath, s->path);
     });
+}
+
+InputRead Removed(DeviceLink& link) {
+    link.devicePresent = false;
+    InputEvent removed;
+    removed.kind = InputEventKind::DeviceRemoved;
+    return {InputReadStatus::Event, removed};
+}
+
+// The reader's turn without a read collection: as long as a read would have
+// blocked, then a look at the listing when one is due.
+InputRead WatchListing(DeviceLink& link, std::chrono::milliseconds wait) {
+    using Clock = std::chrono::steady_clock;
+    if (link.backend == nullptr || !link.devicePresent || link.devicePath.empty())
+        return {InputReadStatus::NotOpen, {}};
+    std::this_thread::sleep_for(wait);
+    const Clock::time_point now = Clock::now();
+    if (now < link.nextListingCheck) return {InputReadStatus::NotOpen, {}};
+    link.nextListingCheck = now + kListingCheckInterval;
+    if (StillListed(link)) return {InputReadStatus::NotOpen, {}};
+    return Removed(link);
 }
 
 }  // namespace
@@ -49,17 +71,14 @@ std::optional<InputEvent> DecodeInputReport(std::span<const std::uint8_t> report
 }
 
 InputRead ReadInputEvent(DeviceLink& link, std::chrono::milliseconds timeout) {
-    if (!link.readHandle) return {InputReadStatus::NotOpen, {}};
     const auto wait = std::clamp(timeout, std::chrono::milliseconds::zero(), kMaxInputWait);
+    if (!link.readHandle) return WatchListing(link, wait);
     const std::size_t length = std::min(link.inputReportLength, link.InputReport.size());
     const HidIo io = link.readHandle->readInputReport(std::span(link.InputReport.data(), length), wait);
     if (io.status == HidIoStatus::Timeout) return {InputReadStatus::Nothing, {}};
     if (!io.ok()) {
         if (StillListed(link)) return {InputReadStatus::Failed, {}};
-        link.devicePresent = false;
-        InputEvent removed;
-        removed.kind = InputEventKind::DeviceRemoved;
-        return {InputReadStatus::Event, removed};
+        return Removed(link);
     }
     const auto event = DecodeInputReport(std::span<const std::uint8_t>(link.InputReport.data(), std::min(io.bytes, length)));
     if (!event) return {InputReadStatus::Nothing, {}};

@@ -49,7 +49,7 @@ enum class InputReadStatus {
     Event,    // `event` holds a decoded event (DeviceRemoved included)
     Nothing,  // no report within the timeout, or a report that means nothing
     Failed,   // the read failed but the mouse is still listed; try again after a pause
-    NotOpen,  // there is no read collection
+    NotOpen,  // there is no read collection (the mouse, if found, is still listed)
 };
 
 struct InputRead {
@@ -61,10 +61,20 @@ struct InputRead {
 // always notice that it was asked to stop.
 inline constexpr std::chrono::milliseconds kMaxInputWait{250};
 
+// How often a mouse without an open read collection is looked for in the
+// listing. Enumerating costs the system a walk over every HID device, so not
+// much more often than this.
+inline constexpr std::chrono::milliseconds kListingCheckInterval{300};
+
 // Waits up to `timeout` (capped at kMaxInputWait) for one report on the read
 // collection, into link.InputReport. A failed read enumerates again: when
 // `devicePath` is no longer listed, the result is a DeviceRemoved event and
-// `devicePresent` becomes false. Only the reader thread may call this.
+// `devicePresent` becomes false.
+// Without a read collection but with a mouse found (discovery opened only the
+// write collection), the call waits out `timeout` as a read would and, at most
+// every kListingCheckInterval, enumerates: NotOpen while `devicePath` is
+// listed, DeviceRemoved once it is gone. A link that never found a mouse gives
+// NotOpen at once. Only the reader thread may call this.
 InputRead ReadInputEvent(DeviceLink& link, std::chrono::milliseconds timeout);
 
 // ReadInputEvent, with an event posted to `sink`. Returns the read's status.

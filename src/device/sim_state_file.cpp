@@ -1,7 +1,7 @@
 #include "device/sim_state_file.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <sstream>
 #include <vector>
 
@@ -10,17 +10,20 @@
 namespace kx700::device {
 namespace {
 
-constexpr std::string_view kMagic = "kx700-simulated-mouse 1";
+// Version 2 added the fault knobs line; version 1 files still load, with no
+// fault set.
+constexpr std::string_view kMagic = "kx700-simulated-mouse 2";
+constexpr std::string_view kMagicVersion1 = "kx700-simulated-mouse 1";
 constexpr std::string_view kToMouse = "host->mouse";
 constexpr std::string_view kToHost = "mouse->host";
 constexpr std::size_t kLineBytes = 16;
 
-void AppendHex(std::string& out, std::span<const std::uint8_t> bytes, const char* separator) {
-    char buf[4];
+void AppendHex(std::string& out, std::span<const std::uint8_t> bytes, std::string_view separator) {
+    constexpr std::string_view kDigits = "0123456789ABCDEF";
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        std::snprintf(buf, sizeof buf, "%02X", bytes[i]);
         if (i > 0) out += separator;
-        out += buf;
+        out += kDigits[bytes[i] >> 4];
+        out += kDigits[bytes[i] & 0x0F];
     }
 }
 
@@ -102,7 +105,9 @@ std::string SerializeSimState(const SimulatedMouseState& s) {
       << f.lastConsumerUsage << " " << f.consumerReports << " " << f.exitNotices << " " << f.finishes << " "
       << f.blocksWritten << "\n"
       << "violations " << v.interleaved << " " << v.incompleteBlocks << " " << v.outOfRange << " " << v.shortPauses
-      << " " << v.unknownReports << "\n";
+      << " " << v.unknownReports << "\n"
+      << "faults " << std::clamp(s.faults.disconnectAfter, 0, SimulatedMouse::kMaxDisconnectCountdown) << " "
+      << (s.faults.failReads ? 1 : 0) << " " << (s.faults.denyAccess ? 1 : 0) << "\n";
     std::string text = o.str();
     text += "memory\n";
     for (std::size_t a = 0; a < kDeviceMemorySize; a += kLineBytes) {
@@ -117,7 +122,9 @@ std::string SerializeSimState(const SimulatedMouseState& s) {
 Status ParseSimState(std::string_view text, SimulatedMouseState& out) {
     out = SimulatedMouseState{};
     Reader r(text);
-    if (!r.next() || r.line() != kMagic) return r.error("not a simulated mouse state file");
+    if (!r.next() || (r.line() != kMagic && r.line() != kMagicVersion1))
+        return r.error("not a simulated mouse state file");
+    const bool hasFaults = r.line() == kMagic;
 
     std::uint64_t b6 = 0, b7 = 0, held = 0, level = 0, mask = 0, usage = 0;
     SimFirmwareState& f = out.firmware;
@@ -132,6 +139,13 @@ Status ParseSimState(std::string_view text, SimulatedMouseState& out) {
     if (!r.next() || !Fields(r, "violations", {&v.interleaved, &v.incompleteBlocks, &v.outOfRange, &v.shortPauses,
                                                &v.unknownReports}))
         return r.error("bad violation counters");
+    if (hasFaults) {
+        std::uint64_t disconnect = 0, failReads = 0, deny = 0;
+        if (!r.next() || !Fields(r, "faults", {&disconnect, &failReads, &deny}) ||
+            disconnect > SimulatedMouse::kMaxDisconnectCountdown || failReads > 1 || deny > 1)
+            return r.error("bad fault knobs");
+        out.faults = {static_cast<int>(disconnect), failReads == 1, deny == 1};
+    }
     out.statusByte6 = static_cast<std::uint8_t>(b6);
     out.statusByte7 = static_cast<std::uint8_t>(b7);
     out.elapsedMicros = static_cast<std::int64_t>(elapsed);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "device/report_descriptor.h"
+
 namespace kx700::device {
 namespace {
 
@@ -13,7 +15,20 @@ enum class Collection { Pointer, Input, Feature };
 class SimulatedConnection final : public HidConnection {
 public:
     SimulatedConnection(std::shared_ptr<SimulatedMouse> mouse, Collection collection)
-        : mouse_(std::move(mouse)), feature_(collection == Collection::Feature), input_(collection == Collection::Input) {}
+        : mouse_(std::move(mouse)),
+          feature_(collection == Collection::Feature),
+          input_(collection == Collection::Input) {
+        // The lengths come from the firmware's descriptor, as the system's
+        // backend takes them from the device's.
+        const auto collections = ParseReportDescriptor(mouse_->reportDescriptor());
+        if (!collections) return;
+        const HidTopLevelCollection* own = feature_ ? FindCollection(*collections, kWriteUsagePage, kVendorUsage)
+                                           : input_ ? FindCollection(*collections, kReadUsagePage, kVendorUsage)
+                                                    : nullptr;
+        if (own == nullptr) return;
+        featureLength_ = own->featureReportLength;
+        inputLength_ = own->inputReportLength;
+    }
 
     HidIo sendFeatureReport(std::span<const std::uint8_t> report) override {
         if (!feature_) return {HidIoStatus::Failed, 0};
@@ -30,13 +45,15 @@ public:
         return mouse_->nextInputReport(buffer, timeout);
     }
 
-    std::size_t featureReportLength() const override { return feature_ ? SimulatedMouse::kReportLength : 0; }
-    std::size_t inputReportLength() const override { return input_ ? SimulatedMouse::kReportLength : 0; }
+    std::size_t featureReportLength() const override { return featureLength_; }
+    std::size_t inputReportLength() const override { return inputLength_; }
 
 private:
     std::shared_ptr<SimulatedMouse> mouse_;
     bool feature_;
     bool input_;
+    std::size_t featureLength_ = 0;
+    std::size_t inputLength_ = 0;
 };
 
 }  // namespace

@@ -19,6 +19,9 @@ SimulatedMouse::SimulatedMouse(IdentifierPair ids) : SimulatedMouse(SimulatedMou
 
 SimulatedMouse::SimulatedMouse(SimulatedMouseState state, IdentifierPair ids) : ids_(ids), state_(std::move(state)) {
     state_.memory.resize(kDeviceMemorySize, 0);
+    if (state_.faults.disconnectAfter > 0) reportsUntilDisconnect_ = state_.faults.disconnectAfter;
+    failEveryRead_ = state_.faults.failReads;
+    denied_ = state_.faults.denyAccess;
     for (SimLogEntry& e : state_.log) log_.push_back(std::move(e));
     state_.log.clear();
     while (log_.size() > kMaxLogEntries) log_.pop_front();
@@ -26,6 +29,77 @@ SimulatedMouse::SimulatedMouse(SimulatedMouseState state, IdentifierPair ids) : 
 
 std::string SimulatedMouse::readPath() const { return std::string(kPathPrefix) + "input"; }
 std::string SimulatedMouse::writePath() const { return std::string(kPathPrefix) + "feature"; }
+
+std::vector<std::uint8_t> SimulatedMouse::reportDescriptor() const {
+    const auto dataBytes = static_cast<std::uint16_t>(featureReportLength() - 1);  // besides the report ID byte
+    std::vector<std::uint8_t> d = {
+        // The pointer: five buttons, three bits of padding, X, Y and wheel.
+        0x05, 0x01,              // Usage Page (Generic Desktop)
+        0x09, 0x02,              // Usage (Mouse)
+        0xA1, 0x01,              // Collection (Application)
+        0x85, 0x01,              //   Report ID (1)
+        0x09, 0x01,              //   Usage (Pointer)
+        0xA1, 0x00,              //   Collection (Physical)
+        0x05, 0x09,              //     Usage Page (Button)
+        0x19, 0x01,              //     Usage Minimum (1)
+        0x29, 0x05,              //     Usage Maximum (5)
+        0x15, 0x00,              //     Logical Minimum (0)
+        0x25, 0x01,              //     Logical Maximum (1)
+        0x75, 0x01,              //     Report Size (1)
+        0x95, 0x05,              //     Report Count (5)
+        0x81, 0x02,              //     Input (Data, Variable, Absolute)
+        0x75, 0x03,              //     Report Size (3)
+        0x95, 0x01,              //     Report Count (1)
+        0x81, 0x01,              //     Input (Constant)
+        0x05, 0x01,              //     Usage Page (Generic Desktop)
+        0x09, 0x30,              //     Usage (X)
+        0x09, 0x31,              //     Usage (Y)
+        0x09, 0x38,              //     Usage (Wheel)
+        0x15, 0x81,              //     Logical Minimum (-127)
+        0x25, 0x7F,              //     Logical Maximum (127)
+        0x75, 0x08,              //     Report Size (8)
+        0x95, 0x03,              //     Report Count (3)
+        0x81, 0x06,              //     Input (Data, Variable, Relative)
+        0xC0,                    //   End Collection
+        0xC0,                    // End Collection
+        // The events the mouse sends: input report 6.
+        0x06, kReadUsagePage & 0xFF, kReadUsagePage >> 8,  // Usage Page (vendor)
+        0x09, kVendorUsage,                                // Usage
+        0xA1, 0x01,                                        // Collection (Application)
+        0x85, kInputReportId,                              //   Report ID
+        0x15, 0x00,                                        //   Logical Minimum (0)
+        0x26, 0xFF, 0x00,                                  //   Logical Maximum (255)
+        0x75, 0x08,                                        //   Report Size (8)
+        0x95, kReportLength - 1,                           //   Report Count
+        0x09, kVendorUsage,                                //   Usage
+        0x81, 0x02,                                        //   Input (Data, Variable, Absolute)
+        0xC0,                                              // End Collection
+        // The commands and the status reply: feature report 7.
+        0x06, kWriteUsagePage & 0xFF, kWriteUsagePage >> 8,  // Usage Page (vendor)
+        0x09, kVendorUsage,                                  // Usage
+        0xA1, 0x01,                                          // Collection (Application)
+        0x85, kFeatureReportId,                              //   Report ID
+        0x15, 0x00,                                          //   Logical Minimum (0)
+        0x26, 0xFF, 0x00,                                    //   Logical Maximum (255)
+        0x75, 0x08,                                          //   Report Size (8)
+        0x96, static_cast<std::uint8_t>(dataBytes & 0xFF),   //   Report Count (two bytes)
+        static_cast<std::uint8_t>(dataBytes >> 8),           //
+        0x09, kVendorUsage,                                  //   Usage
+        0xB1, 0x02,                                          //   Feature (Data, Variable, Absolute)
+        0xC0,                                                // End Collection
+    };
+    return d;
+}
+
+void SimulatedMouse::setFeatureReportLength(std::size_t bytes) {
+    std::lock_guard lock(mutex_);
+    featureLength_ = std::clamp(bytes, kReportLength, kReportBufferSize);
+}
+
+std::size_t SimulatedMouse::featureReportLength() const {
+    std::lock_guard lock(mutex_);
+    return featureLength_;
+}
 
 std::vector<HidInterfaceInfo> SimulatedMouse::interfaces() const {
     std::lock_guard lock(mutex_);
@@ -69,7 +143,11 @@ HidIo SimulatedMouse::receiveFeatureReport(std::span<const std::uint8_t> report)
     checkQuiet(at);
     quietUntil_ = at;
 
-    if (report.size() < kReportLength || report[0] != kFeatureReportId) {
+    if (report.size() != featureLength_) {
+        ++state_.violations.unknownReports;  // a report of another length is not the firmware's report
+        return {HidIoStatus::Failed, 0};
+    }
+    if (report[0] != kFeatureReportId) {
         ++state_.violations.unknownReports;
     } else if (report[1] == CMD_MEMORY) {
         onMemoryCommand(report, at);
@@ -167,7 +245,7 @@ HidIo SimulatedMouse::answerStatusRead(std::span<std::uint8_t> buffer) {
     quietUntil_ = at;
     if (block_.open) ++state_.violations.interleaved;
 
-    std::array<std::uint8_t, kReportLength> reply{};
+    std::vector<std::uint8_t> reply(featureLength_, 0);
     reply[0] = kFeatureReportId;
     std::copy(kStatusFiller.begin(), kStatusFiller.end(), reply.begin() + 1);
     reply[kStatusByte] = state_.statusByte6;
@@ -180,6 +258,7 @@ HidIo SimulatedMouse::answerStatusRead(std::span<std::uint8_t> buffer) {
 
 HidIo SimulatedMouse::nextInputReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
+    if (failEveryRead_) return {HidIoStatus::Failed, 0};
     if (failReads_ > 0) {
         --failReads_;
         return {HidIoStatus::Failed, 0};
@@ -220,6 +299,7 @@ SimulatedMouseState SimulatedMouse::snapshot() const {
     std::lock_guard lock(mutex_);
     SimulatedMouseState out = state_;
     out.log.assign(log_.begin(), log_.end());
+    out.faults = knobs();
     out.elapsedMicros += std::chrono::duration_cast<std::chrono::microseconds>(now() - started_).count();
     return out;
 }

@@ -55,6 +55,15 @@ struct SimFirmwareState {
     std::uint64_t blocksWritten = 0;
 };
 
+// The fault knobs a state file keeps, so that any program loading the file
+// (kx700ctl, the window) replays the fault.
+struct SimFaultKnobs {
+    int disconnectAfter = 0;  // unplugged after that many more feature reports; 0: no countdown
+    bool failReads = false;   // every input read fails; the mouse stays listed
+    bool denyAccess = false;  // opening its collections is refused, as without permissions
+    friend bool operator==(const SimFaultKnobs&, const SimFaultKnobs&) = default;
+};
+
 // Everything that persists in a state file.
 struct SimulatedMouseState {
     std::vector<std::uint8_t> memory = std::vector<std::uint8_t>(kDeviceMemorySize, 0);
@@ -62,6 +71,7 @@ struct SimulatedMouseState {
     std::uint8_t statusByte7 = 0;
     SimFirmwareState firmware;
     SimViolations violations;
+    SimFaultKnobs faults;            // the countdown as far as it ran; an unplug that happened is over
     std::int64_t elapsedMicros = 0;  // state time already spent in earlier runs
     std::vector<SimLogEntry> log;
 };
@@ -71,6 +81,8 @@ public:
     // The log keeps at most this many reports, dropping the oldest.
     static constexpr std::size_t kMaxLogEntries = 100000;
     static constexpr std::size_t kReportLength = 8;
+    // The longest disconnect countdown a state file or a command line may set.
+    static constexpr int kMaxDisconnectCountdown = 1'000'000'000;
 
     explicit SimulatedMouse(IdentifierPair ids = kIdentifierPairs[0]);
     explicit SimulatedMouse(SimulatedMouseState state, IdentifierPair ids = kIdentifierPairs[0]);
@@ -80,6 +92,19 @@ public:
     std::vector<HidInterfaceInfo> interfaces() const;
     std::string readPath() const;
     std::string writePath() const;
+    // The report descriptor every path gives, as a hidraw node gives the
+    // descriptor of its whole interface: a pointer (report ID 1), the input
+    // collection (0xFF00/1, input report 6 of kReportLength bytes) and the
+    // feature collection (0xFF01/1, feature report 7 of featureReportLength()
+    // bytes), report ID bytes included. Opened collections take their report
+    // lengths from it.
+    std::vector<std::uint8_t> reportDescriptor() const;
+    // A firmware whose feature report is longer than the 8 bytes the host
+    // fills (clamped to 8 .. kReportBufferSize). The firmware then takes only
+    // reports of that length and pads its status reply with zeros to it.
+    // Collections opened before the change keep the length they were given.
+    void setFeatureReportLength(std::size_t bytes);
+    std::size_t featureReportLength() const;
 
     // --- The firmware's side of the transfers (used by SimulatedBackend).
     HidIo receiveFeatureReport(std::span<const std::uint8_t> report);
@@ -115,9 +140,11 @@ public:
     // --- Faults.
     void dropFeatureReports(int count);  // the next `count` feature reports are refused and lost
     void failReads(int count);           // the next `count` input reads fail, the mouse stays listed
+    void failEveryRead(bool on);         // every input read fails until turned off
     void disconnectAfter(int reports);   // unplugged after that many more feature reports (0: now)
-    void reconnect();
+    void reconnect();                    // plugged in (again); a countdown that has not run out ends
     void denyAccess(bool denied);        // opening its collections is refused, as without permissions
+    SimFaultKnobs faults() const;        // the knobs a state file keeps
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -128,6 +155,7 @@ private:
     void beginBlock(unsigned address, unsigned count);
     void queueInput(std::uint8_t event, std::uint8_t state);
     void disconnectNow();
+    SimFaultKnobs knobs() const;  // with mutex_ held
     Clock::time_point now() const { return clock_ ? clock_() : Clock::now(); }
 
     const IdentifierPair ids_;
@@ -153,9 +181,11 @@ private:
     std::deque<std::vector<std::uint8_t>> input_;
     int dropReports_ = 0;
     int failReads_ = 0;
+    bool failEveryRead_ = false;
     int reportsUntilDisconnect_ = -1;
     bool connected_ = true;
     bool denied_ = false;
+    std::size_t featureLength_ = kReportLength;
 };
 
 }  // namespace kx700::device

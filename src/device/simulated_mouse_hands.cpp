@@ -69,6 +69,20 @@ void SimulatedMouse::failReads(int count) {
     failReads_ = std::max(count, 0);
 }
 
+void SimulatedMouse::failEveryRead(bool on) {
+    std::lock_guard lock(mutex_);
+    failEveryRead_ = on;
+}
+
+SimFaultKnobs SimulatedMouse::knobs() const {
+    return {reportsUntilDisconnect_ > 0 ? reportsUntilDisconnect_ : 0, failEveryRead_, denied_};
+}
+
+SimFaultKnobs SimulatedMouse::faults() const {
+    std::lock_guard lock(mutex_);
+    return knobs();
+}
+
 void SimulatedMouse::disconnectNow() {
     connected_ = false;
     reportsUntilDisconnect_ = -1;
@@ -89,6 +103,7 @@ void SimulatedMouse::disconnectAfter(int reports) {
 void SimulatedMouse::reconnect() {
     std::lock_guard lock(mutex_);
     connected_ = true;
+    reportsUntilDisconnect_ = -1;
     quietUntil_ = {};
 }
 

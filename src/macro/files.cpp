@@ -28,9 +28,8 @@ fs::path GroupFile(const fs::path& macroFolder, const std::string& name) {
     return macroFolder / fs::path(std::u8string(file.begin(), file.end()));
 }
 
-void LoadValues(const fs::path& file, std::array<MacroRecord, kTableSlots>& slots, std::uint16_t& count,
+void LoadValues(const profile::Snapshot& f, std::array<MacroRecord, kTableSlots>& slots, std::uint16_t& count,
                 std::size_t readSize, MessageSink& sink) {
-    const profile::Snapshot f(file);
     if (!f.exists()) sink.show(kMissingFile);
     const int n = CountIn(f);
     count = static_cast<std::uint16_t>(n);
@@ -56,27 +55,49 @@ bool IsSafeGroupName(std::string_view name) {
 
 int ReadMacroCount(const fs::path& file) { return CountIn(profile::Snapshot(file)); }
 
-void LoadGroupFile(const fs::path& file, MacroTable& table, MessageSink& sink) {
+void LoadGroup(const profile::Snapshot& file, MacroTable& table, MessageSink& sink) {
     LoadValues(file, table.slots, table.macroCount, kValueReadSize, sink);
 }
 
-void LoadConstantMacros(const fs::path& file, ConstantMacroTable& table, MessageSink& sink) {
+void LoadConstants(const profile::Snapshot& file, ConstantMacroTable& table, MessageSink& sink) {
     LoadValues(file, table.records, table.count, kConstantValueReadSize, sink);
 }
 
-MacroRecord ReadMacro(const fs::path& macroFolder, int group, int index) {
+void LoadGroupFile(const fs::path& file, MacroTable& table, MessageSink& sink) {
+    LoadGroup(profile::Snapshot(file), table, sink);
+}
+
+void LoadConstantMacros(const fs::path& file, ConstantMacroTable& table, MessageSink& sink) {
+    LoadConstants(profile::Snapshot(file), table, sink);
+}
+
+namespace {
+GroupFileSource InFolder(const fs::path& macroFolder) {
+    return [&macroFolder](const std::string& name) { return profile::Snapshot(GroupFile(macroFolder, name)); };
+}
+}  // namespace
+
+MacroRecord ReadMacro(const profile::Snapshot& list, const GroupFileSource& groupFile, int group, int index) {
     if (group < 0 || index < 0) return {};
-    const profile::Snapshot list(macroFolder / "macroGrp.ini");
     const int groups = ClampCount(list.readInt("MACRO_GROUP_NUM", "macGrpNum", kCountReadSize), kMaxGroups);
     if (group >= groups) return {};
     const std::string name = list.readString("MACRO_GROUP_NAME", Key(group), "", kGroupNameReadSize);
     if (!IsSafeGroupName(name)) return {};
-    const profile::Snapshot f(GroupFile(macroFolder, name));
+    const profile::Snapshot f = groupFile(name);
     if (index >= CountIn(f)) return {};
     return ParseMacroValue(f.readString(kSection, Key(index), "", kValueReadSize));
 }
 
+MacroRecord ReadMacro(const fs::path& macroFolder, int group, int index) {
+    if (group < 0 || index < 0) return {};
+    return ReadMacro(profile::Snapshot(macroFolder / "macroGrp.ini"), InFolder(macroFolder), group, index);
+}
+
 void ReadAllMacroNames(const fs::path& macroFolder, GroupDirectory& groups) {
+    ReadAllMacroNames(InFolder(macroFolder), groups);
+}
+
+void ReadAllMacroNames(const GroupFileSource& groupFile, GroupDirectory& groups) {
     const int count = std::clamp(groups.groupCount, 0, kMaxGroups);
     for (int g = 0; g < count; ++g) {
         const std::string& name = groups.groupNames[U(g)];
@@ -84,7 +105,7 @@ void ReadAllMacroNames(const fs::path& macroFolder, GroupDirectory& groups) {
             groups.groupMacroCount[U(g)] = 0;
             continue;
         }
-        const profile::Snapshot f(GroupFile(macroFolder, name));
+        const profile::Snapshot f = groupFile(name);
         const int n = CountIn(f);
         groups.groupMacroCount[U(g)] = n;
         for (int i = 0; i < n; ++i)

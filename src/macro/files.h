@@ -4,10 +4,13 @@
 // key per macro; the constant macro file has the same form.
 
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <string_view>
 
 #include "macro/state.h"
 #include "platform/message_sink.h"
+#include "platform/profile.h"
 #include "platform/status.h"
 
 namespace kx700::macro {
@@ -40,6 +43,16 @@ void ReadAllMacroNames(const std::filesystem::path& macroFolder, GroupDirectory&
 // The built-in macros; each value is read with the short constant buffer, so
 // only a macro's first 56 events come through whole.
 void LoadConstantMacros(const std::filesystem::path& file, ConstantMacroTable& table, MessageSink& sink);
+
+// The same readers over files already parsed (profile::Snapshot, from a file
+// or from bytes): the functions above are these with the files opened. A
+// snapshot that does not exist reads as a missing file.
+void LoadGroup(const profile::Snapshot& file, MacroTable& table, MessageSink& sink);
+void LoadConstants(const profile::Snapshot& file, ConstantMacroTable& table, MessageSink& sink);
+// Gives a group file by its (already checked) group name.
+using GroupFileSource = std::function<profile::Snapshot(const std::string& groupName)>;
+MacroRecord ReadMacro(const profile::Snapshot& groupList, const GroupFileSource& groupFile, int group, int index);
+void ReadAllMacroNames(const GroupFileSource& groupFile, GroupDirectory& groups);
 
 // "macroNum" = macroCount and slot s under key s; other keys stay as they are.
 Status SaveMacro(const std::filesystem::path& file, const MacroTable& table, int slot);

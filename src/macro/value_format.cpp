@@ -11,10 +11,11 @@ namespace {
 
 std::size_t U(int i) { return static_cast<std::size_t>(i); }
 
-void Append3(std::string& out, unsigned v) {
-    out.push_back(static_cast<char>('0' + v / 100));
-    out.push_back(static_cast<char>('0' + v / 10 % 10));
-    out.push_back(static_cast<char>('0' + v % 10));
+char* Put3(char* out, unsigned v) {
+    out[0] = static_cast<char>('0' + v / 100);
+    out[1] = static_cast<char>('0' + v / 10 % 10);
+    out[2] = static_cast<char>('0' + v % 10);
+    return out + 3;
 }
 
 void PutU16(std::array<std::uint8_t, kValueFields>& f, int at, std::uint16_t v) {
@@ -37,13 +38,9 @@ int FieldAt(std::basic_string_view<Char> v, std::size_t k) {
 std::uint16_t U16(int low, int high) { return static_cast<std::uint16_t>((low + 256 * high) & 0xFFFF); }
 std::uint8_t Low8(int v) { return static_cast<std::uint8_t>(v & 0xFF); }
 
-template <typename Char>
-MacroRecord Parse(std::basic_string_view<Char> v) {
-    const std::size_t fields = std::min<std::size_t>(kValueFields, (v.size() + 2) / 3);
-    std::array<int, kValueFields> f{};
-    for (std::size_t k = 0; k < fields; ++k) f[k] = FieldAt(v, k);
-
-    MacroRecord r;
+// The record from field values; only the events and LED bytes with a field
+// below `present` are read, the rest of `r` is left as it is.
+void FromFields(const std::array<int, kValueFields>& f, std::size_t present, MacroRecord& r) {
     for (int i = 0; i < kNameBytes; ++i) r.name[U(i)] = Low8(f[U(i)]);
     r.runMode = Low8(f[20]);
     r.repeatCount = U16(f[21], f[22]);
@@ -54,7 +51,7 @@ MacroRecord Parse(std::basic_string_view<Char> v) {
     r.countFA = U16(f[31], f[32]);
     r.ledCount = Low8(f[33]);
     r.countFB = Low8(f[34]);
-    for (int i = 0; i < kMaxEvents; ++i) {
+    for (int i = 0; i < kMaxEvents && U(kEventFieldsStart + 8 * i) < present; ++i) {
         const std::size_t at = U(kEventFieldsStart + 8 * i);
         r.eventType[U(i)] = Low8(f[at]);
         r.eventCode[U(i)] = VkToUsage(Low8(f[at + 1]));
@@ -62,8 +59,32 @@ MacroRecord Parse(std::basic_string_view<Char> v) {
         r.eventDelay[U(i)] = U16(f[at + 6], f[at + 7]);
     }
     for (int s = 0; s < kLedSlots; ++s)
-        for (int b = 0; b < kLedSequenceBytes; ++b)
-            r.ledTable[U(s)].setByteAt(b, Low8(f[U(kLedFieldsStart + kLedSequenceBytes * s + b)]));
+        for (int b = 0; b < kLedSequenceBytes; ++b) {
+            const std::size_t at = U(kLedFieldsStart + kLedSequenceBytes * s + b);
+            if (at >= present) return;
+            r.ledTable[U(s)].setByteAt(b, Low8(f[at]));
+        }
+}
+
+// What a value of all zero fields gives: the start of every parse, so that a
+// short value (the common case, and every damaged one) costs what it holds,
+// not the whole 1815 fields.
+const MacroRecord& ZeroFieldsRecord() {
+    static const MacroRecord zero = [] {
+        MacroRecord r;
+        FromFields(std::array<int, kValueFields>{}, kValueFields, r);
+        return r;
+    }();
+    return zero;
+}
+
+template <typename Char>
+MacroRecord Parse(std::basic_string_view<Char> v) {
+    const std::size_t fields = std::min<std::size_t>(kValueFields, (v.size() + 2) / 3);
+    std::array<int, kValueFields> f{};
+    for (std::size_t k = 0; k < fields; ++k) f[k] = FieldAt(v, k);
+    MacroRecord r = ZeroFieldsRecord();
+    FromFields(f, fields, r);
     return r;
 }
 
@@ -99,9 +120,9 @@ std::string FormatMacroValue(const MacroRecord& r) {
         for (int b = 0; b < kLedSequenceBytes; ++b)
             f[U(kLedFieldsStart + kLedSequenceBytes * s + b)] = r.ledTable[U(s)].byteAt(b);
 
-    std::string out;
-    out.reserve(kValueChars);
-    for (std::uint8_t b : f) Append3(out, b);
+    std::string out(kValueChars, '0');
+    char* p = out.data();
+    for (std::uint8_t b : f) p = Put3(p, b);
     return out;
 }
 

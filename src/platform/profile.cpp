@@ -59,6 +59,10 @@ std::int64_t NowNs() {
         .count();
 }
 
+std::shared_ptr<const IniIndex> ParseBytes(std::string_view bytes) {
+    return std::make_shared<const IniIndex>(detail::Decode(bytes).body);
+}
+
 // File times have a coarse granularity (a few milliseconds on Linux, two
 // seconds on FAT), so a file changed again within that time can show the same
 // stamp. Entries whose file changed this recently are confirmed by content.
@@ -94,7 +98,7 @@ public:
         const std::int64_t now = NowNs();
         std::optional<std::string> bytes = fileio::ReadWholeFile(file);
         if (!bytes) return nullptr;  // unreadable reads like a missing file
-        auto index = std::make_shared<const IniIndex>(detail::Decode(*bytes).body);
+        auto index = ParseBytes(*bytes);
         store(key, *stamp, now, std::move(*bytes), index);
         return index;
     }
@@ -172,6 +176,12 @@ std::string_view LimitToBuffer(std::string_view value, std::size_t size) {
 }  // namespace
 
 Snapshot::Snapshot(const fs::path& file) : index_(Cache().get(file)) {}
+
+Snapshot Snapshot::Parse(std::string_view bytes) {
+    Snapshot s;
+    s.index_ = ParseBytes(bytes);
+    return s;
+}
 
 std::string Snapshot::readString(std::string_view section, std::string_view key, std::string_view defaultValue,
                                  std::size_t size) const {

@@ -56,12 +56,16 @@ Status WriteString(const std::filesystem::path& file, std::string_view section, 
 class Snapshot {
 public:
     explicit Snapshot(const std::filesystem::path& file);
+    // A file's bytes already in memory, parsed exactly as a file read parses
+    // them (the file layer is only the read around this).
+    static Snapshot Parse(std::string_view bytes);
     bool exists() const { return index_ != nullptr; }
     std::string readString(std::string_view section, std::string_view key, std::string_view defaultValue,
                            std::size_t size) const;
     std::int32_t readInt(std::string_view section, std::string_view key, std::size_t size) const;
 
 private:
+    Snapshot() = default;
     std::shared_ptr<const detail::IniIndex> index_;
 };
 

@@ -52,6 +52,9 @@ Q_SIGNALS:
     void rowDoubleClicked(int row);
 
 protected:
+    // The item view's own closeEditor slot stays as it is beside ours; the
+    // one-argument form is the list's, the two-argument form the view's.
+    using QListWidget::closeEditor;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -99,6 +99,31 @@ TEST_F(Ctl, ShowsTheMemoryAnotherProcessProgrammed) {
     EXPECT_NE(r.out.find("protocol faults: 0"), std::string::npos);
 }
 
+// The knobs live in the state file, so the next program that loads it meets
+// the fault; sim-status and describe say which are set.
+TEST_F(Ctl, FaultKnobsAreKeptInTheStateFile) {
+    CtlRun r = ctl("--sim-state " + state + " sim-status --disconnect-after 7 --fail-reads on --deny-access on");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "profile 0\nmemory bank bit 0\ndevice nibble 0\n"
+              "disconnect after: 7 feature reports\nfail reads: on\ndeny access: on\n");
+
+    r = ctl("--sim-state " + state + " status");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("found, no access"), std::string::npos) << r.err;
+
+    // One knob changed, the others kept; a status read is no feature report.
+    r = ctl("--sim-state " + state + " sim-status --deny-access off");
+    EXPECT_NE(r.out.find("disconnect after: 7 feature reports\nfail reads: on\ndeny access: off\n"), std::string::npos)
+        << r.out;
+    ASSERT_EQ(ctl("--sim-state " + state + " status").code, 0);
+    r = ctl("--sim-state " + state + " describe");
+    EXPECT_NE(r.out.find("disconnect after: 7 feature reports\nfail reads: on\n"), std::string::npos) << r.out;
+
+    r = ctl("--sim-state " + state + " sim-status --disconnect-after off --fail-reads off");
+    EXPECT_NE(r.out.find("disconnect after: off\nfail reads: off\ndeny access: off\n"), std::string::npos) << r.out;
+}
+
 TEST_F(Ctl, UsageErrorsExitWithTwoAndFailuresWithOne) {
     WriteText(dir / "damaged.state", "kx700-simulated-mouse 1\nstatus x\n");
     const std::string damaged = (dir / "damaged.state").string();
@@ -114,6 +139,12 @@ TEST_F(Ctl, UsageErrorsExitWithTwoAndFailuresWithOne) {
         {"--simulate sim-status --nibble 16", 2},
         {"--simulate sim-status --bank x", 2},
         {"--simulate sim-status --bank", 2},
+        {"--simulate sim-status --disconnect-after 0", 2},
+        {"--simulate sim-status --disconnect-after -3", 2},
+        {"--simulate sim-status --disconnect-after 1000000001", 2},
+        {"--simulate sim-status --disconnect-after soon", 2},
+        {"--simulate sim-status --fail-reads yes", 2},
+        {"--simulate sim-status --deny-access", 2},
         {"--sim-state " + damaged + " status", 1},
         {"--sim-state " + unwritable + " sim-status --bank 1", 1},
         {"--help", 0},

@@ -4,8 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "../support/temp_dir.h"
 #include "device/device_link.h"
 #include "device/hidapi_backend.h"
+#include "device/simulated_mouse.h"
+#include "file_text.h"
 
 namespace kx700::device {
 namespace {
@@ -104,6 +107,54 @@ TEST(Discovery, LooksAtNoMoreThanOneHundredSlots) {
     EXPECT_EQ(link.devicePath, "r");
 }
 
+// hidapi lists one entry per collection, so the budget of the walk is spent
+// on paths: a busy machine's mouse may sit far past the 100th entry.
+TEST(Discovery, TheWalkCountsInterfacesNotEntries) {
+    // `paths` other interfaces of three collections each, then the mouse's
+    // path with its pointer and both vendor collections.
+    const auto busy = [](int paths, int gapsBefore = 0) {
+        HidEnumeration slots(static_cast<std::size_t>(gapsBefore), kGap);
+        for (int p = 0; p < paths; ++p) {
+            const std::string path = "/dev/hidraw" + std::to_string(p);
+            for (int usage : {2, 6, 1})
+                slots.push_back(Entry(path, 0x046D, 0xC000, 0x0001, static_cast<std::uint16_t>(usage)));
+        }
+        slots.push_back(Mouse("/dev/hidraw-m", 0x0001, 2));
+        slots.push_back(Mouse("/dev/hidraw-m", 0xFF00));
+        slots.push_back(Mouse("/dev/hidraw-m", 0xFF01));
+        return slots;
+    };
+    struct Case {
+        std::string name;
+        HidEnumeration slots;
+        DiscoveryResult result;
+    };
+    const std::vector<Case> cases = {
+        {"150 entries, 50 paths: the mouse's collections at entries 151 and 152", busy(50), DiscoveryResult::Ready},
+        {"the mouse is the 100th path, at entries 298 to 300", busy(99), DiscoveryResult::Ready},
+        {"the mouse is the 101st path", busy(100), DiscoveryResult::NotFound},
+        {"gaps count as attempts: 90 gaps and 9 paths, the mouse the 100th attempt", busy(9, 90),
+         DiscoveryResult::Ready},
+        {"91 gaps and 9 paths: the mouse is the 101st attempt", busy(9, 91), DiscoveryResult::NotFound},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedBackend backend;
+        backend.slots = c.slots;
+        DeviceLink link;
+        EXPECT_EQ(DiscoverDevice(link, backend).result, c.result);
+    }
+
+    // A path listed again after other paths is not a new attempt.
+    ScriptedBackend backend;
+    backend.slots = {Mouse("m", 0xFF00)};
+    for (int p = 0; p < 99; ++p) backend.slots.push_back(Entry("other" + std::to_string(p), 1, 2, 0x0001, 2));
+    backend.slots.push_back(Mouse("m", 0xFF01));
+    DeviceLink link;
+    EXPECT_EQ(DiscoverDevice(link, backend).result, DiscoveryResult::Ready);
+    EXPECT_EQ(backend.opened, (std::vector<std::string>{"m", "m"}));
+}
+
 TEST(Discovery, ReportLengthsComeFromTheOpenedCollections) {
     ScriptedBackend backend;
     backend.slots = {Mouse("r", 0xFF00), Mouse("w", 0xFF01)};
@@ -120,6 +171,42 @@ TEST(Discovery, DevicePathMatchesWithoutRegardToCase) {
     EXPECT_FALSE(MatchesDevicePath(path, R"(\\?\HID#VID_18F8&PID_13C0&MI_00#7&2a1b&0&0000#{4d1e55b2-f16f-11cf})"));
     EXPECT_FALSE(MatchesDevicePath(path, path.substr(0, path.size() - 1)));
     EXPECT_FALSE(MatchesDevicePath("", ""));  // nothing matched yet: no announcement is ours
+}
+
+// The lengths an opened hidraw collection reports come from its interface's
+// descriptor in sysfs, here a folder standing in for /sys/class/hidraw.
+TEST(Discovery, HidrawLengthsComeFromTheReportDescriptor) {
+    kx700::testing::TempDir sysfs;
+    const auto put = [&](const std::string& node, const std::vector<std::uint8_t>& descriptor) {
+        std::filesystem::create_directories(sysfs / node / "device");
+        testing::WriteText(sysfs / node / "device" / "report_descriptor",
+                           std::string(descriptor.begin(), descriptor.end()));
+    };
+    SimulatedMouse mouse;
+    mouse.setFeatureReportLength(33);
+    put("hidraw987651", mouse.reportDescriptor());
+    std::vector<std::uint8_t> cut = mouse.reportDescriptor();
+    cut.pop_back();  // the last End Collection is missing
+    put("hidraw987652", cut);
+
+    struct Case {
+        std::string name;
+        std::string path;
+        std::uint16_t page;
+        CollectionLengths expected;
+    };
+    const std::vector<Case> cases = {
+        {"the feature collection", "/dev/hidraw987651", 0xFF01, {33, 0}},
+        {"the input collection of the same node", "/dev/hidraw987651", 0xFF00, {0, 8}},
+        {"a collection the descriptor does not have", "/dev/hidraw987651", 0xFF02, {}},
+        {"a descriptor that does not parse", "/dev/hidraw987652", 0xFF01, {}},
+        {"no descriptor and no node", "/dev/hidraw987653", 0xFF01, {}},
+        {"not a hidraw node", "/tmp/hidraw987651", 0xFF01, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ReadCollectionLengths(c.path, c.page, 1, sysfs.path()), c.expected);
+    }
 }
 
 // The system's own HID devices: whatever is plugged in, the walk must finish

@@ -110,6 +110,45 @@ TEST(InputEvents, UnplugEndsTheReaderWithARemoval) {
     EXPECT_FALSE(sim.link.devicePresent);
 }
 
+// The simulated mouse with its read collection refusing to open, as a
+// system may refuse one node: discovery ends with only the write collection.
+class WithoutReadCollection final : public HidBackend {
+public:
+    explicit WithoutReadCollection(std::shared_ptr<SimulatedMouse> mouse) : mouse_(mouse), inner_(std::move(mouse)) {}
+    HidEnumeration enumerate(std::string* error) override { return inner_.enumerate(error); }
+    HidOpenResult open(const HidInterfaceInfo& info) override {
+        if (info.path == mouse_->readPath()) return {HidOpenStatus::Failed, nullptr, "refused"};
+        return inner_.open(info);
+    }
+
+private:
+    std::shared_ptr<SimulatedMouse> mouse_;
+    SimulatedBackend inner_;
+};
+
+TEST(InputEvents, UnplugIsNoticedWithOnlyTheWriteCollectionOpen) {
+    auto mouse = std::make_shared<SimulatedMouse>();
+    WithoutReadCollection backend(mouse);
+    DeviceLink link;
+    ASSERT_EQ(DiscoverDevice(link, backend).result, DiscoveryResult::MissingCollections);
+    ASSERT_TRUE(link.writeHandle);
+    ASSERT_FALSE(link.readHandle);
+
+    // Listed: every turn is a wait with nothing to tell, however many checks ran.
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(ReadInputEvent(link, kMaxInputWait).status, InputReadStatus::NotOpen);
+    EXPECT_TRUE(link.devicePresent);
+
+    mouse->disconnectAfter(0);
+    // A turn lasts kMaxInputWait and the listing is looked at every
+    // kListingCheckInterval, so the removal is seen within a few turns.
+    InputRead read;
+    for (int turn = 0; turn < 10 && read.status != InputReadStatus::Event; ++turn)
+        read = ReadInputEvent(link, kMaxInputWait);
+    ASSERT_EQ(read.status, InputReadStatus::Event);
+    EXPECT_EQ(read.event.kind, InputEventKind::DeviceRemoved);
+    EXPECT_FALSE(link.devicePresent);
+}
+
 TEST(InputEvents, WithoutAReadCollectionNothingBlocks) {
     DeviceLink link;
     EXPECT_EQ(ReadInputEvent(link, std::chrono::hours(1)).status, InputReadStatus::NotOpen);

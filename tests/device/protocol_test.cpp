@@ -74,6 +74,47 @@ TEST(Protocol, EveryCommandSendsItsExactBytes) {
     }
 }
 
+// A mouse whose descriptor gives a longer feature report gets reports of
+// that length: the eight bytes of the command, then zeros (the firmware takes
+// no report of another length).
+TEST(Protocol, ALongerFeatureReportIsSentWholeAndZeroPadded) {
+    for (std::size_t length : {9u, 16u, 64u}) {
+        for (const GoldenCase& c : GoldenCases()) {
+            SCOPED_TRACE(c.name + ", " + std::to_string(length) + " bytes");
+            auto mouse = std::make_shared<SimulatedMouse>();
+            mouse->setFeatureReportLength(length);
+            mouse->setStatus(1, 3, 5);
+            SimulatedBackend backend(mouse);
+            DeviceLink link;
+            ASSERT_EQ(DiscoverDevice(link, backend).result, DiscoveryResult::Ready);
+            ASSERT_EQ(link.featureReportLength, length);
+            c.before(link);
+            const std::size_t mark = mouse->log().size();
+            EXPECT_TRUE(c.command(link));
+            std::vector<Bytes> expected = c.expected;
+            for (Bytes& b : expected) b.resize(length, 0);
+            std::vector<Bytes> sent;
+            const auto log = mouse->log();
+            for (std::size_t i = mark; i < log.size(); ++i)
+                if (log[i].direction == SimDirection::HostToMouse) sent.push_back(log[i].bytes);
+            EXPECT_EQ(sent, expected);
+            EXPECT_EQ(mouse->violations(), SimViolations{});
+        }
+    }
+
+    auto mouse = std::make_shared<SimulatedMouse>();
+    mouse->setFeatureReportLength(16);
+    mouse->setStatus(0, 2, 9);
+    SimulatedBackend backend(mouse);
+    DeviceLink link;
+    ASSERT_EQ(DiscoverDevice(link, backend).result, DiscoveryResult::Ready);
+    const auto status = ReadDeviceStatus(link);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(status->currentProfile(), 2);
+    EXPECT_EQ(status->deviceNibble(), 9);
+    EXPECT_EQ(mouse->log().back().bytes.size(), 16u) << "the reply is the whole feature report";
+}
+
 TEST(Protocol, MemoryWritesLandInTheMouseMemory) {
     SimLink sim;
     const std::uint8_t one = 0x62;

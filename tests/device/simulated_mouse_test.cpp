@@ -5,6 +5,7 @@
 
 #include "device/memory_description.h"
 #include "device/protocol.h"
+#include "device/report_descriptor.h"
 #include "device/sim_state_file.h"
 #include "../support/temp_dir.h"
 #include "file_text.h"
@@ -95,6 +96,25 @@ TEST(SimulatedMouse, ActsOnTheHostCommands) {
     EXPECT_EQ(f.exitNotices, 1u);
 }
 
+TEST(SimulatedMouse, ItsDescriptorDescribesWhatItEnumerates) {
+    SimulatedMouse mouse;
+    const auto collections = ParseReportDescriptor(mouse.reportDescriptor());
+    ASSERT_TRUE(collections.has_value());
+    const std::vector<HidTopLevelCollection> expected = {
+        {0x0001, 0x0002, 5, 0, 0, true, {1}},   // buttons, padding, X, Y, wheel: 4 bytes and the ID
+        {0xFF00, 0x0001, 8, 0, 0, true, {6}},   // the events
+        {0xFF01, 0x0001, 0, 0, 8, true, {7}},   // the commands and the status reply
+    };
+    EXPECT_EQ(*collections, expected);
+    std::vector<std::pair<std::uint16_t, std::uint16_t>> listed;
+    for (const HidInterfaceInfo& i : mouse.interfaces()) listed.emplace_back(i.usagePage, i.usage);
+    EXPECT_EQ(listed, (std::vector<std::pair<std::uint16_t, std::uint16_t>>{{0x0001, 2}, {0xFF00, 1}, {0xFF01, 1}}));
+
+    mouse.setFeatureReportLength(300);  // beyond the host's buffer: as long as that
+    EXPECT_EQ(FindCollection(*ParseReportDescriptor(mouse.reportDescriptor()), 0xFF01, 1)->featureReportLength,
+              kReportBufferSize);
+}
+
 TEST(SimulatedMouse, NoAccessIsItsOwnDiscoveryResult) {
     auto mouse = std::make_shared<SimulatedMouse>(kIdentifierPairs[1]);
     mouse->denyAccess(true);
@@ -134,6 +154,45 @@ TEST(SimulatedMouse, StateSurvivesTheStateFile) {
     SimulatedMouse again(loaded);
     (void)again.receiveFeatureReport(kHold);
     EXPECT_GE(again.log().back().micros, loaded.log.back().micros);
+}
+
+TEST(SimulatedMouse, FaultKnobsSurviveTheStateFileAndOldFilesStillLoad) {
+    SimulatedMouse mouse;
+    mouse.disconnectAfter(5);
+    mouse.failEveryRead(true);
+    mouse.denyAccess(true);
+    (void)mouse.receiveFeatureReport(kHold);  // the countdown runs: 4 left
+    SimulatedMouseState loaded;
+    ASSERT_TRUE(ParseSimState(SerializeSimState(mouse.snapshot()), loaded));
+    EXPECT_EQ(loaded.faults, (SimFaultKnobs{4, true, true}));
+
+    // The loaded knobs act: access refused, every read failing, the unplug after the 4th report.
+    auto again = std::make_shared<SimulatedMouse>(loaded);
+    SimulatedBackend backend(again);
+    DeviceLink link;
+    EXPECT_EQ(DiscoverDevice(link, backend).result, DiscoveryResult::NoAccess);
+    again->denyAccess(false);
+    DeviceLink open;
+    ASSERT_EQ(DiscoverDevice(open, backend).result, DiscoveryResult::Ready);
+    std::array<std::uint8_t, 8> buffer{};
+    EXPECT_EQ(again->nextInputReport(buffer, std::chrono::milliseconds(1)).status, HidIoStatus::Failed);
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(SendHoldState(open, true)) << i;
+    EXPECT_FALSE(again->connected());
+    EXPECT_EQ(again->faults(), (SimFaultKnobs{0, true, false})) << "an unplug that happened is over";
+
+    // A state file written before the knobs existed: the same text without
+    // the knobs line, under the first version's magic.
+    std::string old = SerializeSimState(mouse.snapshot());
+    old.replace(0, old.find('\n'), "kx700-simulated-mouse 1");
+    const std::size_t line = old.find("faults ");
+    ASSERT_NE(line, std::string::npos);
+    old.erase(line, old.find('\n', line) + 1 - line);
+    ASSERT_TRUE(ParseSimState(old, loaded));
+    EXPECT_EQ(loaded.faults, SimFaultKnobs{});
+    EXPECT_EQ(loaded.log.size(), 1u);
+    // A current file must have the line.
+    old.replace(0, old.find('\n'), "kx700-simulated-mouse 2");
+    EXPECT_FALSE(ParseSimState(old, loaded));
 }
 
 TEST(SimulatedMouse, MissingStateFileIsAFreshMouseAndADamagedOneIsAnError) {

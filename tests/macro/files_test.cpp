@@ -94,6 +94,36 @@ TEST(MacroValue, RandomRecordsRoundTrip) {
     }
 }
 
+// A value that stops early reads as if the missing fields were there and
+// blank, wherever it stops (the reader only looks at the fields it has).
+TEST(MacroValue, AShortValueReadsAsItsMissingFieldsBlank) {
+    std::mt19937 rng(99);
+    MacroRecord r;
+    for (auto& b : r.name) b = static_cast<std::uint8_t>(rng());
+    r.eventCount = 180;
+    for (int i = 0; i < kMaxEvents; ++i) {
+        r.eventType[U(i)] = static_cast<std::uint8_t>(rng());
+        r.eventCode[U(i)] = VkToUsage(static_cast<std::uint8_t>(rng()));
+        r.eventParam[U(i)] = {static_cast<std::uint16_t>(rng()), static_cast<std::uint16_t>(rng())};
+        r.eventDelay[U(i)] = static_cast<std::uint16_t>(rng());
+    }
+    for (auto& seq : r.ledTable)
+        for (int b = 0; b < kLedSequenceBytes; ++b) seq.setByteAt(b, static_cast<std::uint8_t>(rng()));
+    const std::string full = FormatMacroValue(r);
+    const std::size_t events = 3 * kEventFieldsStart, leds = 3 * kLedFieldsStart;
+    for (std::size_t cut : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{59}, events - 1, events,
+                            events + 1, events + 3 * 8 - 1, events + 3 * 8 + 4, leds - 1, leds, leds + 2,
+                            leds + 3 * 68 + 1, full.size() - 1}) {
+        SCOPED_TRACE(cut);
+        const std::string shortValue = full.substr(0, cut);
+        const std::string blanks = shortValue + std::string(full.size() - cut, ' ');
+        EXPECT_EQ(ParseMacroValue(shortValue), ParseMacroValue(blanks));
+        // The same through the UTF-16 reading that non-ASCII text takes.
+        EXPECT_EQ(ParseMacroValue(shortValue + "\xC3\xA9"), ParseMacroValue(blanks + "\xC3\xA9"));
+    }
+    EXPECT_EQ(ParseMacroValue(full), r);
+}
+
 TEST(MacroValue, DamagedValuesReadWithoutLeavingTheRecord) {
     const std::string good = FormatMacroValue(KeyMacro("Copy", 3));
     struct Row { const char* what; std::string value; std::function<void(const MacroRecord&)> check; };

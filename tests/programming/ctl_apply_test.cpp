@@ -71,6 +71,24 @@ TEST_F(CtlApply, MonitorAnswersTheScriptedHands) {
     EXPECT_EQ(profile::ReadString(config(), "Init", "CurConfig", "", 5), "2") << "the profile the mouse switched to";
 }
 
+// A fault set in the state file is replayed by the next program that loads
+// it: the mouse goes away after three reports of the apply.
+TEST_F(CtlApply, AMouseUnpluggedMidApplyFailsTheApply) {
+    ASSERT_EQ(ctl("--sim-state " + state + " sim-status --disconnect-after 3").code, 0);
+    const CtlRun r = ctl("--sim-state " + state + " apply");
+    EXPECT_NE(r.code, 0) << r.out << r.err;
+
+    const CtlRun log = ctl("--sim-state " + state + " log");
+    ASSERT_EQ(log.code, 0) << log.err;
+    std::istringstream lines(log.out);
+    std::string line;
+    int memoryReports = 0;
+    while (std::getline(lines, line)) memoryReports += line.find("host->mouse 07 18 ") != std::string::npos;
+    EXPECT_EQ(memoryReports, 3) << "nothing reached the mouse after the unplug\n" << log.out;
+    EXPECT_NE(ctl("--sim-state " + state + " describe").out.find("disconnect after: off"), std::string::npos)
+        << "the countdown ran out";
+}
+
 TEST_F(CtlApply, WithoutAMouseItSaysSo) {
     const CtlRun r = ctl("apply");
     EXPECT_EQ(r.code, 1);

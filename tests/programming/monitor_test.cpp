@@ -226,5 +226,19 @@ TEST(Monitor, CorrectionOnlyRewritesTheMacroTheLastApplyPlaced) {
     }
 }
 
+// Discovery may open the write collection and not the read one; the unplug
+// must still reach the session, as it does through a failed read.
+TEST(Monitor, UnplugIsReportedWithOnlyTheWriteCollectionOpen) {
+    testing::SessionFixture f;
+    f.s().link.readHandle.reset();  // what discovery leaves when the read collection would not open
+    Collect events;
+    programming::DeviceMonitor monitor(f.s(), events);
+    monitor.start();
+    f.mouse->disconnectAfter(0);
+    EXPECT_EQ(events.waitFor(MonitorEvent::Kind::Removed, 1).size(), 1u);
+    EXPECT_FALSE(f.s().link.devicePresent);
+    monitor.stop();
+}
+
 }  // namespace
 }  // namespace kx700
