@@ -215,6 +215,9 @@ void CORV_ZOvizaDlg::closeToTray() {
     Session& s = session_;
     if (Status st = SaveDpiLevel(s.settings, s.folders.settingsFile()); !st.ok()) messages_.show(st.message());
     LoadProfile(s.settings, s.folders.settingsFolder(), s.currentProfile, false, messages_);
+    // The monitor answers multimedia and hold keys from the host view: a key
+    // dropped with the unapplied changes must not be answered any more.
+    PublishHostView(s);
     HideToTray();
 }
 

@@ -9,6 +9,8 @@
 #include "platform/profile.h"
 #include "ui/hit_test.h"
 #include "ui/page_painter.h"
+#include "ui/popup_menus.h"
+#include "ui_clicks.h"
 #include "ui_fixture.h"
 
 namespace kx700 {
@@ -106,6 +108,27 @@ TEST(WindowStartUp, ExitSendsTheExitNotice) {
     f.window->ExitProgram();
     EXPECT_EQ(f.mouse->snapshot().firmware.exitNotices, 1u);
     EXPECT_FALSE(f.window->trayIconPresent());
+}
+
+TEST(WindowClose, CloseDropsAnUnappliedMultimediaKeyForTheMonitorToo) {
+    WindowFixture f;
+    ASSERT_TRUE(f.start());
+    f.session.currentProfile = 3;
+    const std::int32_t stored = f.session.settings.buttonAssign[3][4];
+    ASSERT_NE(stored, 25);
+    // Volume up from the multimedia sub-menu: the monitor answers it at once.
+    testing::ClickArea(*f.window, Page::Main, 24);
+    ui::CMenuDlg* popup = f.window->activePopup();
+    ASSERT_NE(popup, nullptr);
+    testing::Hover(popup, popup->rowCentre(8));
+    ASSERT_NE(popup->subMenu(), nullptr);
+    testing::HoverClick(popup->subMenu(), popup->subMenu()->rowCentre(4));
+    ASSERT_EQ(f.session.settings.buttonAssign[3][4], 25);
+    ASSERT_EQ(f.session.hostView.buttonAssign[3][4].load(), 25);
+
+    testing::ClickArea(*f.window, Page::Main, 2);  // close: the unapplied choice is dropped
+    EXPECT_EQ(f.session.settings.buttonAssign[3][4], stored);
+    EXPECT_EQ(f.session.hostView.buttonAssign[3][4].load(), stored) << "the monitor must not answer a dropped key";
 }
 
 TEST(HideSwitch, FourCharactersAfterTheLastDash) {
