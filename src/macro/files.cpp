@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "macro/value_format.h"
 #include "platform/profile.h"
+#include "platform/text.h"
 
 namespace kx700::macro {
 namespace {
@@ -18,6 +20,8 @@ constexpr std::string_view kMissingFile = "找不到配置文件";
 
 std::size_t U(int i) { return static_cast<std::size_t>(i); }
 std::string Key(int i) { return std::to_string(i); }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 int ClampCount(std::int32_t n, int limit) { return std::clamp<std::int32_t>(n, 0, limit); }
 
@@ -50,6 +54,26 @@ bool IsSafeGroupName(std::string_view name) {
         const auto u = static_cast<unsigned char>(c);
         if (u < 0x20 || u == 0x7F) return false;
         if (std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) return false;
+    }
+    return true;
+}
+
+bool IsMacroGroupFile(std::string_view bytes) {
+    const std::optional<profile::Snapshot> f = profile::Snapshot::OfText(bytes);
+    if (!f) return false;
+    // Read with room to spare, so that "100" is not taken for the "10" that
+    // the loader's short buffer would see.
+    const std::string count = f->readString(kSection, kCountKey, "", 16);
+    if (count.empty() || count.size() > kCountReadSize - 1 || !std::ranges::all_of(count, IsDigit)) return false;
+    const int n = text::ParseDecimal(count);
+    if (n > kMaxMacrosPerGroup) return false;
+    for (int i = 0; i < n; ++i) {
+        const std::string value = f->readString(kSection, Key(i), "", kValueReadSize);
+        if (value.size() != static_cast<std::size_t>(kValueChars)) return false;
+        for (std::size_t k = 0; k < value.size(); k += 3) {
+            if (!IsDigit(value[k]) || !IsDigit(value[k + 1]) || !IsDigit(value[k + 2])) return false;
+            if ((value[k] - '0') * 100 + (value[k + 1] - '0') * 10 + (value[k + 2] - '0') > 255) return false;
+        }
     }
     return true;
 }

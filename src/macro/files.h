@@ -23,6 +23,13 @@ inline constexpr std::size_t kConstantValueReadSize = 1464;  // a constant macro
 // or that no file system can hold are refused.
 bool IsSafeGroupName(std::string_view name);
 
+// Whether bytes are a macro group file as SaveAllMacros writes one: profile
+// text whose "macroNum" in section "Macros" is a decimal count from 0 to 20 in
+// at most two digits (the room the count is read with), and whose macros
+// below that count are each a value of exactly 1815 fields of three decimal
+// digits, every field a byte (000 to 255). Other keys and sections are allowed.
+bool IsMacroGroupFile(std::string_view bytes);
+
 // The number of macros a file claims, held to what the tables can take (0..20).
 int ReadMacroCount(const std::filesystem::path& file);
 

@@ -348,12 +348,27 @@ bool ImportGroup(MacroState& m, const fs::path& chosen, MessageSink& sink) {
         return false;
     }
 
+    std::string readError;
+    const std::optional<std::string> bytes = fileio::ReadWholeFile(chosen, &readError);
+    if (!bytes) {
+        sink.show("Can't copy " + Utf8(chosen) + " into the macro folder: " +
+                  (readError.empty() ? std::string("it does not exist") : readError));
+        return false;
+    }
+    // Anything else would become an empty group, or one of phantom macros
+    // made of whatever the file holds.
+    if (!IsMacroGroupFile(*bytes)) {
+        sink.show(kError);
+        return false;
+    }
+
     // The copy is named after the group, not after the chosen file: from
-    // "Sniper.dat.bak" the group "Sniper" needs Sniper.dat. The chosen file is
-    // loaded from this copy below, so a failed copy leaves the table alone.
+    // "Sniper.dat.bak" the group "Sniper" needs Sniper.dat. The copy holds the
+    // bytes that were checked, and the group is loaded from it below, so a
+    // failed copy leaves the table alone.
     const fs::path target = FileIn(m.folders.macroFolder, name + ".dat");
     if (!SameFile(chosen, target)) {
-        if (Status s = CopyReplacing(chosen, target); !s) {
+        if (Status s = fileio::ReplaceFile(target, *bytes); !s) {
             sink.show("Can't copy " + Utf8(chosen) + " into the macro folder: " + s.message());
             return false;
         }

@@ -259,6 +259,14 @@ TEST(MacroPage, ImportExportAndReset) {
     EXPECT_TRUE(fs::exists(f.macroFolder() / "Sniper.dat"));
     f.window->MacroMenuRow(1);
     EXPECT_EQ(f.messages.messages().back(), "Double name!");
+    // Junk is no group: refused, and the page keeps showing what it showed.
+    testing::WriteBytes(f.dir.path() / "Junk.dat", "not a macro group\r\n");
+    f.chooser.answer = f.dir.path() / "Junk.dat";
+    f.window->MacroMenuRow(1);
+    EXPECT_EQ(f.messages.messages().back(), "Error!");
+    EXPECT_EQ(f.edit("groupName")->text(), "Sniper");
+    EXPECT_EQ(f.session.macros.groups.groupCount, 4);
+    EXPECT_FALSE(fs::exists(f.macroFolder() / "Junk.dat"));
 
     f.window->MacroMenuRow(3);
     EXPECT_EQ(f.session.macros.groups.groupCount, 3);
