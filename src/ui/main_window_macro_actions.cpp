@@ -44,8 +44,17 @@ void CORV_ZOvizaDlg::newGroup() {
 
 void CORV_ZOvizaDlg::deleteGroup() {
     macro::MacroState& m = session_.macros;
-    m.table.currentMacro = 0;
-    if (m.groups.groupCount <= 0) return;
+    if (m.groups.groupCount <= 0 || m.groups.currentGroup < 0 || m.groups.currentGroup >= m.groups.groupCount) {
+        m.table.currentMacro = 0;
+        return;
+    }
+    // The group's file goes with it and there is no way back: ask first, and
+    // an answer of no leaves everything as it was.
+    const std::string& name = m.groups.groupNames[U(m.groups.currentGroup)];
+    const bool english = session_.englishInterface;
+    const std::string question = english ? "Delete the macro group \"" + name + "\" and its file?"
+                                         : "删除宏组“" + name + "”及其文件吗？";
+    if (!messages_.confirm(question, english ? "Yes" : "是", english ? "No" : "否")) return;
     if (!macro::DeleteGroup(m, messages_)) return;
     FillMacroList();
     ShowNames();

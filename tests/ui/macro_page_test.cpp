@@ -238,10 +238,54 @@ TEST(MacroPage, GroupButtonsRenamePerKeystrokeAndDelete) {
     EXPECT_EQ(macro::ReadMacroCount(f.macroFolder() / "Fire.dat"), 1);
     EXPECT_EQ(macro::MacroName(f.saved(0)), "Duck");
 
+    f.messages.answer(true);
     ClickArea(*f.window, Page::Macro, 3);
     EXPECT_FALSE(fs::exists(f.macroFolder() / "Fire.dat"));
     EXPECT_EQ(f.edit("groupName")->text(), "Office");
     EXPECT_EQ(f.session.macros.groups.groupCount, 3);
+}
+
+TEST(MacroPage, DeletingAGroupAsksFirstInTheInterfaceLanguage) {
+    struct Row {
+        bool english;
+        bool yes;
+        const char* question;
+        const char* yesLabel;
+        const char* noLabel;
+    };
+    for (const Row& r : {Row{true, false, "Delete the macro group \"Office\" and its file?", "Yes", "No"},
+                         Row{true, true, "Delete the macro group \"Office\" and its file?", "Yes", "No"},
+                         Row{false, false, nullptr, "是", "否"}, Row{false, true, nullptr, "是", "否"}}) {
+        SCOPED_TRACE(std::string(r.english ? "English" : "Chinese") + (r.yes ? ", yes" : ", no"));
+        MacroPage f;
+        if (!r.english) ClickArea(*f.window, Page::Main, 4);
+        ASSERT_EQ(f.session.englishInterface, r.english);
+        f.list("macroList")->setCurrentRow(1);
+        const macro::GroupDirectory groups = f.session.macros.groups;
+        const std::string name = groups.groupNames[0];
+        const fs::path file = f.macroFolder() / (name + ".dat");
+        const std::string list = testing::ReadBytes(f.macroFolder() / "macroGrp.ini");
+        ASSERT_TRUE(fs::exists(file));
+        f.messages.clear();
+        f.messages.answer(r.yes);
+        ClickArea(*f.window, Page::Macro, 3);
+        const std::string question = r.question ? r.question : "删除宏组“" + name + "”及其文件吗？";
+        EXPECT_EQ(f.messages.questions(), (std::vector<RecordingMessageSink::Question>{{question, r.yesLabel, r.noLabel}}));
+        EXPECT_TRUE(f.messages.messages().empty());
+        if (r.yes) {
+            EXPECT_FALSE(fs::exists(file));
+            EXPECT_EQ(f.session.macros.groups.groupCount, groups.groupCount - 1);
+            EXPECT_NE(f.edit("groupName")->text().toStdString(), name);
+        } else {
+            EXPECT_TRUE(fs::exists(file));
+            EXPECT_EQ(testing::ReadBytes(f.macroFolder() / "macroGrp.ini"), list);
+            EXPECT_EQ(f.session.macros.groups.groupNames, groups.groupNames);
+            EXPECT_EQ(f.session.macros.groups.currentGroup, groups.currentGroup);
+            EXPECT_EQ(f.session.macros.table.currentMacro, 1) << "no changes nothing, not even the current macro";
+            EXPECT_EQ(f.list("macroList")->currentRow(), 1);
+            EXPECT_EQ(f.edit("groupName")->text().toStdString(), name);
+        }
+    }
 }
 
 TEST(MacroPage, ImportExportAndReset) {

@@ -4,6 +4,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/gui_messages.h"
 #include "app/single_instance.h"
 #include "device/hidapi_backend.h"
 #include "platform/profile.h"
@@ -270,6 +274,50 @@ TEST(SingleInstance, SecondStartAsksTheFirstToShow) {
     app::SingleInstance second(name);
     EXPECT_FALSE(second.acquire());
     EXPECT_TRUE(shown.count() > 0 || shown.wait(2000));
+}
+
+TEST(MessageBoxSink, QuestionsOfferTheAnswersInTheirLanguageAndDefaultToNo) {
+    app::MessageBoxSink sink(QStringLiteral("kx700"));
+    struct Row {
+        const char* press;  // the button's text, or nullptr for Escape
+        bool yes;
+    };
+    for (const Row& r : {Row{"是", true}, Row{"否", false}, Row{nullptr, false}}) {
+        QString caption, text, defaultText;
+        QStringList buttons;
+        testing::WhenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            caption = box->windowTitle();
+            text = box->text();
+            for (QAbstractButton* b : box->buttons()) buttons << b->text();
+            defaultText = box->defaultButton() ? box->defaultButton()->text() : QString();
+            if (r.press == nullptr) {
+                QTest::keyClick(box, Qt::Key_Escape);
+                return;
+            }
+            for (QAbstractButton* b : box->buttons()) {
+                if (b->text() == QString::fromUtf8(r.press)) b->click();
+            }
+        });
+        EXPECT_EQ(sink.confirm("删除宏组“办公”及其文件吗？", "是", "否"), r.yes);
+        EXPECT_EQ(caption, QStringLiteral("kx700"));
+        EXPECT_EQ(text, QString::fromUtf8("删除宏组“办公”及其文件吗？"));
+        buttons.sort();
+        EXPECT_EQ(buttons, (QStringList{QString::fromUtf8("否"), QString::fromUtf8("是")}));
+        EXPECT_EQ(defaultText, QString::fromUtf8("否"));
+    }
+}
+
+TEST(MessageSinks, WithNobodyToAskTheAnswerIsNo) {
+    StderrMessageSink quiet;
+    EXPECT_FALSE(quiet.confirm("Delete the macro group \"Office\" and its file?", "Yes", "No"));
+    RecordingMessageSink recording;
+    EXPECT_FALSE(recording.confirm("Delete?", "Yes", "No")) << "no until told otherwise";
+    recording.answer(true);
+    EXPECT_TRUE(recording.confirm("Delete?", "Yes", "No"));
+    EXPECT_EQ(recording.questions().size(), 2u);
+    EXPECT_TRUE(recording.messages().empty());
 }
 
 }  // namespace
