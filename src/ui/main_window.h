@@ -173,6 +173,9 @@ private:
     void newGroup();
     void deleteGroup();
     void toggleRecording();
+    // The interface side of a recording that has ended: the keyboard given
+    // back, the macro saved, the record button redrawn.
+    void recordingEnded();
     void newMacro();
     void deleteMacro();
     void runModeChoice(int area);

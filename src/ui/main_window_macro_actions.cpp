@@ -145,10 +145,16 @@ void CORV_ZOvizaDlg::toggleRecording() {
         setKeyboardCapture(true);
     } else {
         macro::StopRecording(recorder_, t);
-        setKeyboardCapture(false);
-        saveCurrentMacro();
+        recordingEnded();
+        return;
     }
     repaintPage(true);
+}
+
+void CORV_ZOvizaDlg::recordingEnded() {
+    setKeyboardCapture(false);
+    saveCurrentMacro();
+    repaintPage(true);  // the record button reads "Record" again
 }
 
 void CORV_ZOvizaDlg::setKeyboardCapture(bool on) {
@@ -168,7 +174,16 @@ void CORV_ZOvizaDlg::RecordKey(int kind, std::uint8_t vk) {
     const int c = t.currentMacro;
     if (!recorder_.recording || c < 0 || c >= macro::kTableSlots) return;
     const std::size_t before = shownLines_.lines.size();
-    if (!macro::RecordKeyMessage(recorder_, t.slots[U(c)], kind, vk, shownLines_, messages_)) return;
+    switch (macro::RecordKeyMessage(recorder_, t.slots[U(c)], kind, vk, shownLines_)) {
+        case macro::KeyOutcome::Ignored: return;
+        case macro::KeyOutcome::LimitReached:
+            // The keyboard comes back before the message, so that Enter or
+            // Escape can close it; what was recorded up to the limit stays.
+            recordingEnded();
+            messages_.show(macro::kRecordingFullMessage);
+            return;
+        case macro::KeyOutcome::Recorded: break;
+    }
     if (!eventList_) return;
     const QSignalBlocker quiet(eventList_);
     for (std::size_t i = before; i < shownLines_.lines.size(); ++i) eventList_->addItem(QString::fromStdString(shownLines_.lines[i]));

@@ -379,8 +379,24 @@ TEST(MacroPage, RecordingStopsTakingKeysAt110Messages) {
     f.messages.clear();
     QTest::keyPress(f.window.get(), Qt::Key_Z);
     EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"More than limit!"});
-    ClickArea(*f.window, Page::Macro, 5);
+    // The recording has ended there: the keyboard is back, the recorded keys
+    // are kept, and further keys open no further box.
+    EXPECT_FALSE(f.window->recording());
     EXPECT_EQ(f.saved(0).eventCount, 110);
+    for (int i = 0; i < 15; ++i) {
+        QTest::keyPress(f.window.get(), Qt::Key_Y);
+        QTest::keyRelease(f.window.get(), Qt::Key_Y);
+    }
+    EXPECT_EQ(f.messages.messages().size(), 1u);
+    QLineEdit* count = f.edit("repeatCount");
+    ASSERT_TRUE(count->isEnabled());
+    count->setFocus();
+    count->end(false);
+    QTest::keyClick(count, Qt::Key_2);
+    EXPECT_EQ(count->text(), "12") << "keys reach the boxes again";
+    EXPECT_EQ(f.saved(0).repeatCount, 12);
+    EXPECT_EQ(f.saved(0).eventCount, 110);
+    EXPECT_EQ(f.lines("eventList").size(), 219);
 }
 
 }  // namespace
