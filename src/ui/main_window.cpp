@@ -199,9 +199,11 @@ void CORV_ZOvizaDlg::ShowAndRestore() {
     activateWindow();
 }
 
+bool CORV_ZOvizaDlg::trayAvailable() const { return trayAvailable_ ? trayAvailable_() : tray_->available(); }
+
 void CORV_ZOvizaDlg::HideToTray() {
     tray_->add();
-    if (tray_->available()) {
+    if (trayAvailable()) {
         showMinimized();
         hide();
     } else {
@@ -214,6 +216,12 @@ void CORV_ZOvizaDlg::minimiseWindow() { showMinimized(); }
 void CORV_ZOvizaDlg::closeToTray() {
     Session& s = session_;
     if (Status st = SaveDpiLevel(s.settings, s.folders.settingsFile()); !st.ok()) messages_.show(st.message());
+    if (!trayAvailable()) {
+        // Without a tray there is no Exit to reach: the close button is the
+        // only way out, and it ends the program as the tray's Exit would.
+        ExitProgram();
+        return;
+    }
     LoadProfile(s.settings, s.folders.settingsFolder(), s.currentProfile, false, messages_);
     // The monitor answers multimedia and hold keys from the host view: a key
     // dropped with the unapplied changes must not be answered any more.

@@ -70,7 +70,13 @@ public:
 
     // Shows and restores the window (tray, second start).
     void ShowAndRestore();
+    // With a tray: the icon shown and the window hidden. Without one: the
+    // window minimised, so that it can come back from the task bar.
     void HideToTray();
+    // Whether the desktop has a tray to hide into. The desktop decides
+    // (QSystemTrayIcon::isSystemTrayAvailable) unless a test says otherwise.
+    void setTrayAvailable(std::function<bool()> available) { trayAvailable_ = std::move(available); }
+    bool trayAvailable() const;
 
     // A page change as the header's tabs make it.
     void ChangePage(Page page);
@@ -246,6 +252,7 @@ private:
     std::unique_ptr<FileChooser> dialogChooser_;
     FileChooser* chooser_ = nullptr;
     std::function<void(const QString&)> openUrl_;
+    std::function<bool()> trayAvailable_;
 };
 
 // The -HIDE rule: the (at most) four characters after the command line's last

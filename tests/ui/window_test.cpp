@@ -117,6 +117,7 @@ TEST(WindowStartUp, ExitSendsTheExitNotice) {
 TEST(WindowClose, CloseDropsAnUnappliedMultimediaKeyForTheMonitorToo) {
     WindowFixture f;
     ASSERT_TRUE(f.start());
+    f.window->setTrayAvailable([] { return true; });
     f.session.currentProfile = 3;
     const std::int32_t stored = f.session.settings.buttonAssign[3][4];
     ASSERT_NE(stored, 25);
@@ -133,6 +134,30 @@ TEST(WindowClose, CloseDropsAnUnappliedMultimediaKeyForTheMonitorToo) {
     testing::ClickArea(*f.window, Page::Main, 2);  // close: the unapplied choice is dropped
     EXPECT_EQ(f.session.settings.buttonAssign[3][4], stored);
     EXPECT_EQ(f.session.hostView.buttonAssign[3][4].load(), stored) << "the monitor must not answer a dropped key";
+}
+
+TEST(WindowClose, WithoutATrayTheCloseButtonEndsTheProgramAndHideMinimises) {
+    struct Row {
+        bool tray;
+        int area;  // 1 hide, 2 close
+        bool ends;
+    };
+    for (const Row& r : {Row{true, 2, false}, Row{false, 2, true}, Row{true, 1, false}, Row{false, 1, false}}) {
+        SCOPED_TRACE(std::string(r.tray ? "tray" : "no tray") + (r.area == 2 ? ", close" : ", hide"));
+        WindowFixture f;
+        ASSERT_TRUE(f.start());
+        f.window->setTrayAvailable([&r] { return r.tray; });
+        QSignalSpy ended(f.window.get(), &ui::CORV_ZOvizaDlg::ended);
+        testing::ClickArea(*f.window, Page::Main, r.area);
+        EXPECT_EQ(ended.count(), r.ends ? 1 : 0);
+        EXPECT_EQ(f.mouse->snapshot().firmware.exitNotices, r.ends ? 1u : 0u);
+        EXPECT_EQ(f.window->trayIconPresent(), !r.ends);
+        if (!r.ends) {
+            // Hidden into the tray, or minimised on the task bar to come back from.
+            EXPECT_EQ(f.window->isVisible(), !r.tray);
+            EXPECT_TRUE(f.window->isMinimized());
+        }
+    }
 }
 
 TEST(HideSwitch, FourCharactersAfterTheLastDash) {
