@@ -290,7 +290,12 @@ RenameResult RenameGroup(MacroState& m, std::string_view text, MessageSink& sink
     GroupDirectory& g = m.groups;
     if (g.groupCount <= 0 || !InTable(g, g.currentGroup)) return RenameResult::NoGroup;
     if (text.empty() || text == " ") return RenameResult::RestoreBox;
-    if (HasGroupNamed(g, text)) return RenameResult::Unchanged;
+    if (g.groupNames[U(g.currentGroup)] == text) return RenameResult::Unchanged;
+    if (HasGroupNamed(g, text)) {
+        // Two groups of one name would share one file.
+        sink.show("'" + std::string(text) + "' " + std::string(kDoubleName));
+        return RenameResult::Duplicate;
+    }
     // Refused before anything is written: such a name could leave the macro
     // folder, inject list lines, or be cut when the list is read back.
     if (kx700::text::Utf16Length(text) > static_cast<std::size_t>(kMaxGroupNameLength) || !IsSafeGroupName(text)) {

@@ -434,6 +434,7 @@ void CORV_ZOvizaDlg::groupNameChanged(const QString& text) {
     macro::MacroState& m = session_.macros;
     switch (macro::RenameGroup(m, text.toStdString(), messages_)) {
         case macro::RenameResult::RestoreBox:
+        case macro::RenameResult::Duplicate:
         case macro::RenameResult::Invalid:
             SetQuietly(groupNameEdit_, Q(m.groups.groupNames[U(m.groups.currentGroup)]));
             break;

@@ -196,26 +196,27 @@ TEST_F(MacroGroups, RenameThatCannotHappenLeavesEverythingAsItWas) {
     fs::create_directories(folder() / "Blocked.dat" / "inside");  // the copy cannot replace a folder
     WriteList(folder(), {"Fire", "Ice"});                          // hand-written: fewer keys than WriteGroupList writes
     const auto before = FolderContent(folder());
-    struct Row { std::string text; RenameResult result; bool message; };
+    struct Row { std::string text; RenameResult result; std::string message; };
+    const std::string invalid = "Invalid: Delete Invalid character";
     const std::vector<Row> rows = {
-        {"Ice", RenameResult::Unchanged, false},
-        {"Fire", RenameResult::Unchanged, false},
-        {"", RenameResult::RestoreBox, false},
-        {" ", RenameResult::RestoreBox, false},
-        {"Fi*", RenameResult::Invalid, true},
-        {"a/b", RenameResult::Invalid, true},
-        {"..", RenameResult::Invalid, true},
-        {"x\r\n1=Evil", RenameResult::Invalid, true},
-        {"Twenty_characters_xx", RenameResult::Invalid, true},
-        {"连连连连连连连连连连连连连连连连连连连连", RenameResult::Invalid, true},  // 20 units, 60 bytes
-        {"😀😀😀😀😀😀😀😀😀😀", RenameResult::Invalid, true},  // 10 characters, 20 UTF-16 units
-        {"Blocked", RenameResult::Invalid, true},
+        {"Ice", RenameResult::Duplicate, "'Ice' Double name!"},  // another group's name: refused, said so
+        {"Fire", RenameResult::Unchanged, ""},                  // its own name: the box already shows it
+        {"", RenameResult::RestoreBox, ""},
+        {" ", RenameResult::RestoreBox, ""},
+        {"Fi*", RenameResult::Invalid, invalid},
+        {"a/b", RenameResult::Invalid, invalid},
+        {"..", RenameResult::Invalid, invalid},
+        {"x\r\n1=Evil", RenameResult::Invalid, invalid},
+        {"Twenty_characters_xx", RenameResult::Invalid, invalid},
+        {"连连连连连连连连连连连连连连连连连连连连", RenameResult::Invalid, invalid},  // 20 units, 60 bytes
+        {"😀😀😀😀😀😀😀😀😀😀", RenameResult::Invalid, invalid},  // 10 characters, 20 UTF-16 units
+        {"Blocked", RenameResult::Invalid, invalid},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
         sink.clear();
         EXPECT_EQ(RenameGroup(m, row.text, sink), row.result);
-        EXPECT_EQ(sink.messages(), row.message ? Names{"Invalid: Delete Invalid character"} : Names{});
+        EXPECT_EQ(sink.messages(), row.message.empty() ? Names{} : Names{row.message});
         EXPECT_EQ(GroupNames(), (Names{"Fire", "Ice"}));
         EXPECT_EQ(FolderContent(folder()), before);
     }

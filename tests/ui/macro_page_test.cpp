@@ -245,6 +245,28 @@ TEST(MacroPage, GroupButtonsRenamePerKeystrokeAndDelete) {
     EXPECT_EQ(f.session.macros.groups.groupCount, 3);
 }
 
+TEST(MacroPage, TheGroupBoxRefusesAnotherGroupsNameAndShowsTheStoredOne) {
+    MacroPage f;
+    ClickArea(*f.window, Page::Macro, 2);  // group "New", current
+    QLineEdit* group = f.edit("groupName");
+    group->selectAll();
+    QTest::keyClicks(group, "Office");  // the first group's name, one keystroke at a time
+    EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"'Office' Double name!"});
+    const macro::GroupDirectory& g = f.session.macros.groups;
+    EXPECT_EQ(g.groupNames[static_cast<std::size_t>(g.currentGroup)], "Offic");
+    EXPECT_EQ(group->text(), "Offic") << "the box shows the name that is stored";
+    EXPECT_TRUE(fs::exists(f.macroFolder() / "Offic.dat"));
+    EXPECT_EQ(g.groupNames[0], "Office");
+
+    // A whole name at once (pasted) is refused the same way.
+    f.messages.clear();
+    group->setText(QStringLiteral("Office"));
+    EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"'Office' Double name!"});
+    EXPECT_EQ(group->text(), "Offic");
+    EXPECT_EQ(profile::ReadString(f.macroFolder() / "macroGrp.ini", "MACRO_GROUP_NAME", std::to_string(g.currentGroup), "", 20),
+              "Offic");
+}
+
 TEST(MacroPage, DeletingAGroupAsksFirstInTheInterfaceLanguage) {
     struct Row {
         bool english;
