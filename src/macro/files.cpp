@@ -23,6 +23,15 @@ std::string Key(int i) { return std::to_string(i); }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The same file, or for a file not there yet the same place.
+bool SamePlace(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec) && !ec) return true;
+    std::error_code ea, eb;
+    const fs::path ca = fs::weakly_canonical(a, ea), cb = fs::weakly_canonical(b, eb);
+    return !ea && !eb && !ca.empty() && ca == cb;
+}
+
 int ClampCount(std::int32_t n, int limit) { return std::clamp<std::int32_t>(n, 0, limit); }
 
 int CountIn(const profile::Snapshot& f) { return ClampCount(f.readInt(kSection, kCountKey, kCountReadSize), kMaxMacrosPerGroup); }
@@ -148,13 +157,23 @@ bool CreateEmptyGroupFile(const fs::path& macroFolder, MessageSink& sink) {
     return true;
 }
 
-Status ExportGroup(const GroupDirectory& groups, const MacroTable& table, const fs::path& chosen,
-                   MessageSink& sink) {
+Status ExportGroup(const MacroState& m, const fs::path& chosen, MessageSink& sink) {
+    const GroupDirectory& groups = m.groups;
     if (groups.groupCount <= 0) {
         sink.show("Error!");
         return Status::Error("no macro group to export");
     }
-    return SaveAllMacros(chosen, table);
+    for (int g = 0; g < std::min(groups.groupCount, kMaxGroups); ++g) {
+        const std::string& name = groups.groupNames[U(g)];
+        if (!IsSafeGroupName(name)) continue;
+        if (SamePlace(chosen, GroupFile(m.folders.macroFolder, name))) {
+            sink.show("Error!");
+            return Status::Error("the export would replace a group's own file");
+        }
+    }
+    Status s = SaveAllMacros(chosen, m.table);
+    if (!s) sink.show(s.message());
+    return s;
 }
 
 }  // namespace kx700::macro

@@ -59,9 +59,10 @@ Status WriteMacroValue(const std::filesystem::path& file, int index, const Macro
 // mac_file Fail!" and returns false when it cannot be created.
 bool CreateEmptyGroupFile(const std::filesystem::path& macroFolder, MessageSink& sink);
 
-// The data side of the export: "Error!" without any group, else the whole
-// current table into the chosen file.
-Status ExportGroup(const GroupDirectory& groups, const MacroTable& table, const std::filesystem::path& chosen,
-                   MessageSink& sink);
+// The data side of the export: the whole current table into the chosen file.
+// "Error!" without any group, and for a chosen file that is a group's file in
+// the macro folder (the group's own, which would be written onto itself, or
+// another group's, which it would replace); nothing is written then.
+Status ExportGroup(const MacroState& m, const std::filesystem::path& chosen, MessageSink& sink);
 
 }  // namespace kx700::macro

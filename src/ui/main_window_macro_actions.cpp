@@ -1,7 +1,9 @@
 // The Macro page's buttons and its menu popup: groups, macros, recording and
 // run modes.
+#include <QDir>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QStandardPaths>
 #include <QWindow>
 
 #include "macro/files.h"
@@ -11,6 +13,8 @@
 #include "ui/main_window.h"
 
 namespace kx700::ui {
+
+namespace fs = std::filesystem;
 
 namespace {
 constexpr std::size_t U(int i) { return static_cast<std::size_t>(i); }
@@ -217,9 +221,15 @@ void CORV_ZOvizaDlg::exportGroup() {
         return;
     }
     saveCurrentMacro();
-    const auto chosen = fileChooser().saveMacroFile(this, m.folders.macroFolder / (m.groups.groupNames[U(m.groups.currentGroup)] + ".dat"));
+    // The dialog opens beside the user's documents under the group's name: in
+    // the macro folder it would offer the group's own file to write onto.
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty()) documents = QDir::homePath();
+    const std::string name = m.groups.groupNames[U(m.groups.currentGroup)];
+    const fs::path start = fs::path(documents.toStdString()) / fs::path(std::u8string(name.begin(), name.end()) + u8".dat");
+    const auto chosen = fileChooser().saveMacroFile(this, start);
     if (!chosen) return;
-    if (const Status st = macro::ExportGroup(m.groups, m.table, *chosen, messages_); !st.ok()) messages_.show(st.message());
+    (void)macro::ExportGroup(m, *chosen, messages_);  // says itself what went wrong
 }
 
 void CORV_ZOvizaDlg::resetMacros() {

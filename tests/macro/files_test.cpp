@@ -267,17 +267,46 @@ TEST_F(MacroFiles, EmptyGroupFileAndExport) {
     EXPECT_EQ(sink.messages(), std::vector<std::string>{"Create new mac_file Fail!"});
 
     sink.clear();
-    MacroTable table;
-    table.macroCount = 1;
-    table.slots[0] = KeyMacro("Out", 1);
-    GroupDirectory none;
-    EXPECT_FALSE(ExportGroup(none, table, dir / "export.dat", sink).ok());
+    MacroState none;
+    none.folders.macroFolder = macroFolder();
+    none.table.macroCount = 1;
+    none.table.slots[0] = KeyMacro("Out", 1);
+    EXPECT_FALSE(ExportGroup(none, dir / "export.dat", sink).ok());
     EXPECT_EQ(sink.messages(), std::vector<std::string>{"Error!"});
     EXPECT_FALSE(fs::exists(dir / "export.dat"));
-    GroupDirectory one;
-    one.groupCount = 1;
-    ASSERT_TRUE(ExportGroup(one, table, dir / "export.dat", sink).ok());
+    MacroState one = none;
+    one.groups.groupCount = 1;
+    ASSERT_TRUE(ExportGroup(one, dir / "export.dat", sink).ok());
     EXPECT_EQ(ReadBytes(dir / "export.dat"), MacroFile({KeyMacro("Out", 1)}));
+}
+
+TEST_F(MacroFiles, ExportNeverWritesOntoAGroupsFile) {
+    MacroState m;
+    m.folders.macroFolder = macroFolder();
+    m.groups.groupCount = 2;
+    m.groups.groupNames[0] = "Office";
+    m.groups.groupNames[1] = "Game";
+    m.groups.currentGroup = 1;
+    m.table.macroCount = 1;
+    m.table.slots[0] = KeyMacro("Out", 1);
+    WriteBytes(macroFolder() / "Office.dat", MacroFile({KeyMacro("Copy", 2)}));
+    WriteBytes(macroFolder() / "Game.dat", MacroFile({KeyMacro("Jump", 1), KeyMacro("Duck", 1)}));
+    fs::create_directories(dir / "elsewhere");
+    fs::create_symlink(macroFolder() / "Game.dat", dir / "elsewhere" / "link.dat");
+    const std::string office = ReadBytes(macroFolder() / "Office.dat"), game = ReadBytes(macroFolder() / "Game.dat");
+    for (const fs::path& target : {macroFolder() / "Game.dat", macroFolder() / "." / "Game.dat", dir / "elsewhere" / "link.dat",
+                                   macroFolder() / "Office.dat"}) {
+        SCOPED_TRACE(target.string());
+        sink.clear();
+        EXPECT_FALSE(ExportGroup(m, target, sink).ok());
+        EXPECT_EQ(sink.messages(), std::vector<std::string>{"Error!"});
+        EXPECT_EQ(ReadBytes(macroFolder() / "Office.dat"), office);
+        EXPECT_EQ(ReadBytes(macroFolder() / "Game.dat"), game);
+    }
+    sink.clear();
+    ASSERT_TRUE(ExportGroup(m, macroFolder() / "Spare.dat", sink).ok()) << "a file of no group is fine";
+    EXPECT_TRUE(sink.messages().empty());
+    EXPECT_EQ(ReadBytes(macroFolder() / "Spare.dat"), MacroFile({KeyMacro("Out", 1)}));
 }
 
 TEST(GroupNames, NamesThatCouldLeaveTheFolderAreRefused) {

@@ -334,6 +334,18 @@ TEST(MacroPage, ImportExportAndReset) {
     EXPECT_EQ(f.session.macros.groups.groupCount, 4);
     EXPECT_FALSE(fs::exists(f.macroFolder() / "Junk.dat"));
 
+    // Exporting onto the group's own file is refused, and the dialog does not
+    // start there.
+    const fs::path own = f.macroFolder() / "Sniper.dat";
+    const std::string ownBytes = testing::ReadBytes(own);
+    f.chooser.answer = own;
+    f.messages.clear();
+    f.window->MacroMenuRow(2);
+    EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"Error!"});
+    EXPECT_EQ(testing::ReadBytes(own), ownBytes);
+    EXPECT_EQ(f.chooser.lastStart.filename(), "Sniper.dat");
+    EXPECT_NE(f.chooser.lastStart.parent_path(), f.macroFolder());
+
     f.window->MacroMenuRow(3);
     EXPECT_EQ(f.session.macros.groups.groupCount, 3);
     EXPECT_FALSE(fs::exists(f.macroFolder() / "Sniper.dat"));
