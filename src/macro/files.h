@@ -49,6 +49,9 @@ void ReadAllMacroNames(const std::filesystem::path& macroFolder, GroupDirectory&
 void LoadConstantMacros(const std::filesystem::path& file, ConstantMacroTable& table, MessageSink& sink);
 
 // "macroNum" = macroCount and slot s under key s; other keys stay as they are.
+// A file whose count is macroCount and whose key s reads back as exactly this
+// record is not written: a macro that was only looked at keeps its file byte
+// for byte, also where a hand-made value is spelled differently.
 Status SaveMacro(const std::filesystem::path& file, const MacroTable& table, int slot);
 // "macroNum" = macroCount and slots 0..macroCount-1.
 Status SaveAllMacros(const std::filesystem::path& file, const MacroTable& table);

@@ -163,7 +163,10 @@ private:
     void destroyMacroControls();
     void closeListEditors();
     std::filesystem::path currentGroupFile() const;
+    // Saves a macro of the table into the current group's file; a file that
+    // already holds it stays untouched.
     void saveCurrentMacro();
+    void saveMacro(int slot);
     void macroListSelectionChanged(int row);
     void eventListSelectionChanged(int row);
     // The LED step list follows the event list's line `row`.

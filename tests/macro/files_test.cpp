@@ -280,6 +280,33 @@ TEST_F(MacroFiles, EmptyGroupFileAndExport) {
     EXPECT_EQ(ReadBytes(dir / "export.dat"), MacroFile({KeyMacro("Out", 1)}));
 }
 
+TEST_F(MacroFiles, SavingAMacroTheFileAlreadyHoldsWritesNothing) {
+    // Spelled by hand: blanks in a field and a key code the table does not
+    // know; both read back as the record that was loaded.
+    std::string value = FormatMacroValue(KeyMacro("Hand", 2));
+    value.replace(3 * (kEventFieldsStart + 1), 3, "007");
+    value.replace(3 * 21, 3, "  1");
+    const std::string text = "; by hand\r\n[Macros]\r\nmacroNum=1\r\n0=" + value + "\r\n";
+    const fs::path file = dir / "Hand.dat";
+    WriteBytes(file, text);
+    MacroTable table;
+    LoadGroupFile(file, table, sink);
+    ASSERT_EQ(table.macroCount, 1);
+    ASSERT_TRUE(SaveMacro(file, table, 0).ok());
+    EXPECT_EQ(ReadBytes(file), text);
+
+    table.macroCount = 2;  // a new macro: the count differs
+    table.slots[1] = KeyMacro("New", 0);
+    ASSERT_TRUE(SaveMacro(file, table, 0).ok());
+    EXPECT_EQ(ReadMacroCount(file), 2);
+    table.slots[0].repeatCount = 7;  // an edit
+    ASSERT_TRUE(SaveMacro(file, table, 0).ok());
+    MacroTable back;
+    LoadGroupFile(file, back, sink);
+    EXPECT_EQ(back.slots[0], table.slots[0]);
+    EXPECT_TRUE(sink.messages().empty());
+}
+
 TEST_F(MacroFiles, ExportNeverWritesOntoAGroupsFile) {
     MacroState m;
     m.folders.macroFolder = macroFolder();

@@ -8,6 +8,7 @@
 #include "macro/editor.h"
 #include "macro/files.h"
 #include "macro/groups.h"
+#include "macro/value_format.h"
 #include "platform/profile.h"
 #include "ui/editable_list.h"
 #include "ui/orv_menu.h"
@@ -175,7 +176,8 @@ TEST(MacroPage, NamesAndRepeatCount) {
     name->selectAll();
     QTest::keyClicks(name, "Paste");  // another macro's name: not taken on the way
     EXPECT_EQ(macro::MacroName(f.current()), "Past") << "each keystroke renames until the name is taken";
-    name->setText("Dup");
+    name->selectAll();
+    QTest::keyClicks(name, "Dup");
     EXPECT_EQ(f.lines("macroList").first(), "Dup");
     EXPECT_EQ(macro::MacroName(f.saved(0)), "Dup");
 
@@ -190,7 +192,12 @@ TEST(MacroPage, NamesAndRepeatCount) {
     QLineEdit* count = f.edit("repeatCount");
     for (const auto& [typed, shown, stored] : {std::tuple{"0", "1", 1}, std::tuple{"", "1", 1}, std::tuple{"70000", "65535", 65535},
                                                std::tuple{"12", "12", 12}}) {
-        count->setText(QString::fromLatin1(typed));
+        count->selectAll();
+        if (*typed == '\0') {
+            QTest::keyClick(count, Qt::Key_Backspace);
+        } else {
+            QTest::keyClicks(count, QString::fromLatin1(typed));
+        }
         EXPECT_EQ(count->text(), QString::fromLatin1(shown)) << typed;
         EXPECT_EQ(f.saved(0).repeatCount, stored) << typed;
     }
@@ -202,6 +209,56 @@ TEST(MacroPage, NamesAndRepeatCount) {
     ClickArea(*f.window, Page::Macro, 12);
     EXPECT_TRUE(count->isEnabled());
     EXPECT_EQ(f.saved(0).runMode & 3, macro::RUN_COUNTED);
+}
+
+TEST(MacroPage, ViewingMacrosLeavesAHandMadeFileAsItIs) {
+    // A hand-made group: a ten-unit name without its terminator in run mode 1
+    // with a count of 5, a counted macro with a count of 0, and a key code
+    // the key table does not know (written back it would read 000).
+    macro::MacroRecord ten;
+    const std::string letters = "TenLetters";
+    for (std::size_t i = 0; i < letters.size(); ++i) ten.name[2 * i] = static_cast<std::uint8_t>(letters[i]);
+    ten.runMode = macro::RUN_MODE1;
+    ten.repeatCount = 5;
+    ten.eventCount = 2;
+    ten.eventType = {macro::TY_DOWN, macro::TY_UP};
+    ten.eventCode = {0x04, 0x04};
+    ten.eventDelay = {20, 20};
+    macro::MacroRecord zero = ten;
+    macro::SetMacroName(zero, "Zero");
+    zero.runMode = macro::RUN_COUNTED;
+    zero.repeatCount = 0;
+    std::string tenValue = macro::FormatMacroValue(ten);
+    tenValue.replace(3 * (macro::kEventFieldsStart + 1), 3, "007");
+    const std::string handMade = "[Macros]\r\nmacroNum=2\r\n0=" + tenValue + "\r\n1=" + macro::FormatMacroValue(zero) + "\r\n";
+
+    WindowFixture f;
+    const fs::path office = f.dir / "skins" / "INI_EN" / "macro" / "Office.dat";
+    testing::WriteBytes(office, handMade);
+    ASSERT_TRUE(f.start());
+    f.window->ChangePage(Page::Macro);
+    auto* macros = f.window->findChild<CEditableListBox*>("macroList");
+    ASSERT_EQ(macros->count(), 2);
+    EXPECT_EQ(macros->item(0)->text(), "TenLetters");
+    macros->setCurrentRow(1);
+    macros->setCurrentRow(0);
+    f.window->ChangePage(Page::Led);
+    f.window->ChangePage(Page::Macro);
+    ClickArea(*f.window, Page::Main, 4);  // Chinese and back: the macro being left is kept
+    ClickArea(*f.window, Page::Main, 5);
+    EXPECT_EQ(testing::ReadBytes(office), handMade) << "only looked at: the file stays byte for byte";
+    EXPECT_EQ(macro::MacroName(f.session.macros.table.slots[0]), "TenLetters");
+    EXPECT_EQ(f.session.macros.table.slots[0].repeatCount, 5);
+    EXPECT_TRUE(f.messages.messages().empty());
+
+    // A real edit is saved at once.
+    f.window->findChild<CEditableListBox*>("macroList")->setCurrentRow(1);
+    QLineEdit* count = f.window->findChild<QLineEdit*>("repeatCount");
+    ASSERT_TRUE(count->isEnabled());
+    EXPECT_EQ(count->text(), "0");
+    count->selectAll();
+    QTest::keyClicks(count, "3");
+    EXPECT_EQ(macro::ReadMacro(f.session.macros.folders.macroFolder, 0, 1).repeatCount, 3);
 }
 
 TEST(MacroPage, GroupButtonsRenamePerKeystrokeAndDelete) {
