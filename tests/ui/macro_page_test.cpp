@@ -152,6 +152,11 @@ TEST(MacroPage, LedStepsTheirPopupsAndTypedValues) {
     EXPECT_EQ(f.lines("ledStepList"),
               (QStringList{"[Len     ]:1", "[Mode]:" + QString::fromUtf8(std::string(LightingModeNames(true)[0])), "[Light color]:Cycle",
                            "[Continued Time]:0*100ms", "[Interval Time]:0*100ms"}));
+    // Change parameters on the LED line itself opens nothing: its steps are
+    // edited in the step list.
+    f.answer = macro::cmd::kChangeParameters;
+    f.rightClick("eventList", 2);
+    EXPECT_FALSE(events->isEditing());
     // Line 0 of the step list opens the step-count popup at the list.
     f.answer = 0;
     f.rightClick("ledStepList", 0);
