@@ -245,6 +245,7 @@ private:
     QTimer preview_;
     QPoint dragOffset_;
     bool manualDrag_ = false;
+    bool tabPressed_ = false;  // the press being held switched the page
     // Popup state: at most one first-level popup is open.
     QPointer<CMenuDlg> activePopup_;
     int popupKind_ = 0;
