@@ -74,6 +74,13 @@ CommandOutcome RunEditorCommand(MacroRecord& r, int command, EditorLines& lines,
         case cmd::kChangeParameters: {
             const int e = lines.menuLine / 2;
             if (lines.menuLineCount == 0 || lines.menuLine % 2 != 0 || e >= EventsInUse(r)) return CommandOutcome::Nothing;
+            // An LED line deliberately opens nothing: its parameters are the
+            // steps of the LED step list (popups for the count, modes and
+            // colours, a double-click for durations and intervals). Text typed
+            // over the event line could only be thrown away, or would write
+            // the selected step line's number back into the step, turning a
+            // mode shown by its name into mode 0.
+            if (r.eventCode[U(e)] == EV_LED) return CommandOutcome::Nothing;
             return r.eventCode[U(e)] > 128 ? CommandOutcome::OpenEventEditor : CommandOutcome::Nothing;
         }
         case cmd::kModifyDelay:

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "macro/value_format.h"
 #include "platform/profile.h"
+#include "platform/text.h"
 
 namespace kx700::macro {
 namespace {
@@ -18,6 +20,17 @@ constexpr std::string_view kMissingFile = "找不到配置文件";
 
 std::size_t U(int i) { return static_cast<std::size_t>(i); }
 std::string Key(int i) { return std::to_string(i); }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The same file, or for a file not there yet the same place.
+bool SamePlace(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec) && !ec) return true;
+    std::error_code ea, eb;
+    const fs::path ca = fs::weakly_canonical(a, ea), cb = fs::weakly_canonical(b, eb);
+    return !ea && !eb && !ca.empty() && ca == cb;
+}
 
 int ClampCount(std::int32_t n, int limit) { return std::clamp<std::int32_t>(n, 0, limit); }
 
@@ -49,6 +62,26 @@ bool IsSafeGroupName(std::string_view name) {
         const auto u = static_cast<unsigned char>(c);
         if (u < 0x20 || u == 0x7F) return false;
         if (std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) return false;
+    }
+    return true;
+}
+
+bool IsMacroGroupFile(std::string_view bytes) {
+    const std::optional<profile::Snapshot> f = profile::Snapshot::OfText(bytes);
+    if (!f) return false;
+    // Read with room to spare, so that "100" is not taken for the "10" that
+    // the loader's short buffer would see.
+    const std::string count = f->readString(kSection, kCountKey, "", 16);
+    if (count.empty() || count.size() > kCountReadSize - 1 || !std::ranges::all_of(count, IsDigit)) return false;
+    const int n = text::ParseDecimal(count);
+    if (n > kMaxMacrosPerGroup) return false;
+    for (int i = 0; i < n; ++i) {
+        const std::string value = f->readString(kSection, Key(i), "", kValueReadSize);
+        if (value.size() != static_cast<std::size_t>(kValueChars)) return false;
+        for (std::size_t k = 0; k < value.size(); k += 3) {
+            if (!IsDigit(value[k]) || !IsDigit(value[k + 1]) || !IsDigit(value[k + 2])) return false;
+            if ((value[k] - '0') * 100 + (value[k + 1] - '0') * 10 + (value[k + 2] - '0') > 255) return false;
+        }
     }
     return true;
 }
@@ -117,6 +150,10 @@ void ReadAllMacroNames(const GroupFileSource& groupFile, GroupDirectory& groups)
 
 Status SaveMacro(const fs::path& file, const MacroTable& table, int slot) {
     if (slot < 0 || slot >= kTableSlots) return Status::Error("no such macro slot");
+    if (const profile::Snapshot f(file); f.exists() && f.readInt(kSection, kCountKey, kCountReadSize) == table.macroCount &&
+                                         ParseMacroValue(f.readString(kSection, Key(slot), "", kValueReadSize)) == table.slots[U(slot)]) {
+        return Status::Ok();
+    }
     profile::Batch b(file);
     b.set(kSection, kCountKey, std::int64_t{table.macroCount});
     b.set(kSection, Key(slot), FormatMacroValue(table.slots[U(slot)]));
@@ -145,13 +182,23 @@ bool CreateEmptyGroupFile(const fs::path& macroFolder, MessageSink& sink) {
     return true;
 }
 
-Status ExportGroup(const GroupDirectory& groups, const MacroTable& table, const fs::path& chosen,
-                   MessageSink& sink) {
+Status ExportGroup(const MacroState& m, const fs::path& chosen, MessageSink& sink) {
+    const GroupDirectory& groups = m.groups;
     if (groups.groupCount <= 0) {
         sink.show("Error!");
         return Status::Error("no macro group to export");
     }
-    return SaveAllMacros(chosen, table);
+    for (int g = 0; g < std::min(groups.groupCount, kMaxGroups); ++g) {
+        const std::string& name = groups.groupNames[U(g)];
+        if (!IsSafeGroupName(name)) continue;
+        if (SamePlace(chosen, GroupFile(m.folders.macroFolder, name))) {
+            sink.show("Error!");
+            return Status::Error("the export would replace a group's own file");
+        }
+    }
+    Status s = SaveAllMacros(chosen, m.table);
+    if (!s) sink.show(s.message());
+    return s;
 }
 
 }  // namespace kx700::macro

@@ -26,6 +26,13 @@ inline constexpr std::size_t kConstantValueReadSize = 1464;  // a constant macro
 // or that no file system can hold are refused.
 bool IsSafeGroupName(std::string_view name);
 
+// Whether bytes are a macro group file as SaveAllMacros writes one: profile
+// text whose "macroNum" in section "Macros" is a decimal count from 0 to 20 in
+// at most two digits (the room the count is read with), and whose macros
+// below that count are each a value of exactly 1815 fields of three decimal
+// digits, every field a byte (000 to 255). Other keys and sections are allowed.
+bool IsMacroGroupFile(std::string_view bytes);
+
 // The number of macros a file claims, held to what the tables can take (0..20).
 int ReadMacroCount(const std::filesystem::path& file);
 
@@ -55,6 +62,9 @@ MacroRecord ReadMacro(const profile::Snapshot& groupList, const GroupFileSource&
 void ReadAllMacroNames(const GroupFileSource& groupFile, GroupDirectory& groups);
 
 // "macroNum" = macroCount and slot s under key s; other keys stay as they are.
+// A file whose count is macroCount and whose key s reads back as exactly this
+// record is not written: a macro that was only looked at keeps its file byte
+// for byte, also where a hand-made value is spelled differently.
 Status SaveMacro(const std::filesystem::path& file, const MacroTable& table, int slot);
 // "macroNum" = macroCount and slots 0..macroCount-1.
 Status SaveAllMacros(const std::filesystem::path& file, const MacroTable& table);
@@ -65,9 +75,10 @@ Status WriteMacroValue(const std::filesystem::path& file, int index, const Macro
 // mac_file Fail!" and returns false when it cannot be created.
 bool CreateEmptyGroupFile(const std::filesystem::path& macroFolder, MessageSink& sink);
 
-// The data side of the export: "Error!" without any group, else the whole
-// current table into the chosen file.
-Status ExportGroup(const GroupDirectory& groups, const MacroTable& table, const std::filesystem::path& chosen,
-                   MessageSink& sink);
+// The data side of the export: the whole current table into the chosen file.
+// "Error!" without any group, and for a chosen file that is a group's file in
+// the macro folder (the group's own, which would be written onto itself, or
+// another group's, which it would replace); nothing is written then.
+Status ExportGroup(const MacroState& m, const std::filesystem::path& chosen, MessageSink& sink);
 
 }  // namespace kx700::macro

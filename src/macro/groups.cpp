@@ -255,7 +255,12 @@ RenameResult RenameGroup(MacroState& m, std::string_view text, MessageSink& sink
     GroupDirectory& g = m.groups;
     if (g.groupCount <= 0 || !InTable(g, g.currentGroup)) return RenameResult::NoGroup;
     if (text.empty() || text == " ") return RenameResult::RestoreBox;
-    if (HasGroupNamed(g, text)) return RenameResult::Unchanged;
+    if (g.groupNames[U(g.currentGroup)] == text) return RenameResult::Unchanged;
+    if (HasGroupNamed(g, text)) {
+        // Two groups of one name would share one file.
+        sink.show("'" + std::string(text) + "' " + std::string(kDoubleName));
+        return RenameResult::Duplicate;
+    }
     // Refused before anything is written: such a name could leave the macro
     // folder, inject list lines, or be cut when the list is read back.
     if (kx700::text::Utf16Length(text) > static_cast<std::size_t>(kMaxGroupNameLength) || !IsSafeGroupName(text)) {
@@ -333,12 +338,27 @@ bool ImportGroup(MacroState& m, const fs::path& chosen, MessageSink& sink) {
         return false;
     }
 
+    std::string readError;
+    const std::optional<std::string> bytes = fileio::ReadWholeFile(chosen, &readError);
+    if (!bytes) {
+        sink.show("Can't copy " + Utf8(chosen) + " into the macro folder: " +
+                  (readError.empty() ? std::string("it does not exist") : readError));
+        return false;
+    }
+    // Anything else would become an empty group, or one of phantom macros
+    // made of whatever the file holds.
+    if (!IsMacroGroupFile(*bytes)) {
+        sink.show(kError);
+        return false;
+    }
+
     // The copy is named after the group, not after the chosen file: from
-    // "Sniper.dat.bak" the group "Sniper" needs Sniper.dat. The chosen file is
-    // loaded from this copy below, so a failed copy leaves the table alone.
+    // "Sniper.dat.bak" the group "Sniper" needs Sniper.dat. The copy holds the
+    // bytes that were checked, and the group is loaded from it below, so a
+    // failed copy leaves the table alone.
     const fs::path target = FileIn(m.folders.macroFolder, name + ".dat");
     if (!SameFile(chosen, target)) {
-        if (Status s = CopyReplacing(chosen, target); !s) {
+        if (Status s = fileio::ReplaceFile(target, *bytes); !s) {
             sink.show("Can't copy " + Utf8(chosen) + " into the macro folder: " + s.message());
             return false;
         }

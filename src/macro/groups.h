@@ -67,7 +67,9 @@ bool DeleteGroup(MacroState& m, MessageSink& sink);
 enum class RenameResult {
     NoGroup,     // there is no group to rename; nothing happened
     RestoreBox,  // empty or a single blank: the box must show the current name again
-    Unchanged,   // some group already has exactly this name
+    Unchanged,   // the current group already has exactly this name (the box shows it)
+    Duplicate,   // "'<text>' Double name!": another group has exactly this name; nothing
+                 // changes and the box must show the current name again
     Renamed,     // the name and the file follow the text
     FileMissing, // "not find File!": the group's file was gone; the new name is kept and written
     Invalid,     // "Invalid: Delete Invalid character" (or why the list could not be written):
@@ -85,10 +87,11 @@ bool CanImportGroup(const MacroState& m, MessageSink& sink);
 
 // Imports the chosen group file. Its name is the file name up to the first
 // ".dat" (case-sensitive): without one, empty, longer than 19 units or unsafe
-// as a file name, "Error!"; the name of an existing group, "Double name!". The
-// file is copied into the macro folder as <name>.dat (a file already there is
-// left as it is), the group is appended, made current and loaded. A failed copy
-// shows why and adds nothing. True when the group was added.
+// as a file name, "Error!"; the name of an existing group, "Double name!". A
+// file that is not a macro group file (IsMacroGroupFile) is "Error!" too. The
+// file is copied into the macro folder as <name>.dat (the chosen file itself
+// when it is that file), the group is appended, made current and loaded. A
+// failed copy shows why and adds nothing. True when the group was added.
 bool ImportGroup(MacroState& m, const std::filesystem::path& chosen, MessageSink& sink);
 
 // The factory macro folder replaces the macro folder: every group, macro and

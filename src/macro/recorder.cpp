@@ -8,7 +8,6 @@
 namespace kx700::macro {
 namespace {
 
-constexpr std::string_view kMoreThanLimit = "More than limit!";
 constexpr std::int64_t kMillisecondsPerDay = 86'400'000;
 
 std::size_t U(int i) { return static_cast<std::size_t>(i); }
@@ -73,25 +72,27 @@ void StopRecording(Recorder& r, MacroTable& t) {
         t.slots[U(t.currentMacro)].eventCount = static_cast<std::uint16_t>(r.recordedCount);
 }
 
-bool RecordKeyMessage(Recorder& r, MacroRecord& macro, int kind, std::uint8_t vk, EventLines& lines,
-                      MessageSink& sink) {
+KeyOutcome RecordKeyMessage(Recorder& r, MacroRecord& macro, int kind, std::uint8_t vk, EventLines& lines) {
     const bool down = IsKeyDown(kind);
-    if (!r.recording || (!down && !IsKeyUp(kind)) || vk == 0) return false;
+    if (!r.recording || (!down && !IsKeyUp(kind)) || vk == 0) return KeyOutcome::Ignored;
     const std::pair<int, std::uint8_t> message{kind, vk};
-    if (r.lastKeyMessage == message) return false;  // a held key repeating its key-down
+    if (r.lastKeyMessage == message) return KeyOutcome::Ignored;  // a held key repeating its key-down
     if (r.recordedCount >= kMaxRecordedEvents) {
-        sink.show(kMoreThanLimit);
+        // Going on would answer every further key with another message box
+        // while the keyboard is still taken: the recording ends at the limit.
         r.lastKeyMessage = message;
-        return false;
+        r.recording = false;
+        macro.eventCount = static_cast<std::uint16_t>(r.recordedCount);
+        return KeyOutcome::LimitReached;
     }
     // Dropped key-downs are not remembered, so the key's next repeat is
     // looked at again; their key-ups find the key not held and are dropped.
-    if (down && lines.downLines >= kMaxRecordedDownLines) return false;
+    if (down && lines.downLines >= kMaxRecordedDownLines) return KeyOutcome::Ignored;
     if (down) {
-        if (r.heldCount >= kMaxHeldKeys) return false;
+        if (r.heldCount >= kMaxHeldKeys) return KeyOutcome::Ignored;
         r.heldKeys[U(r.heldCount++)] = vk;
     } else if (!Release(r, vk)) {
-        return false;  // pressed before the recording started, or dropped on its way down
+        return KeyOutcome::Ignored;  // pressed before the recording started, or dropped on its way down
     }
 
     const int n = r.recordedCount;
@@ -111,7 +112,7 @@ bool RecordKeyMessage(Recorder& r, MacroRecord& macro, int kind, std::uint8_t vk
     AddEventLines(macro, n, lines);
     r.recordedCount = n + 1;
     r.lastKeyMessage = message;
-    return true;
+    return KeyOutcome::Recorded;
 }
 
 }  // namespace kx700::macro

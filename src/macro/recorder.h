@@ -15,7 +15,6 @@
 #include "macro/event_text.h"
 #include "macro/record.h"
 #include "macro/state.h"
-#include "platform/message_sink.h"
 
 namespace kx700::macro {
 
@@ -57,13 +56,23 @@ bool StartRecording(Recorder& r, MacroTable& t, int slot, std::string_view name,
 // when no recording runs.
 void StopRecording(Recorder& r, MacroTable& t);
 
-// One key message while recording. Returns true when an event was added to
-// `macro`; its lines were then appended to `lines` (the pause of the previous
-// event, then the event), so the list shows them and selects the last.
-// Repeats of a held key, key-ups of keys not pressed during the recording,
-// key-downs past 55 or past nine held keys, virtual key 0 and other message
-// kinds add nothing. Past 110 events, "More than limit!" goes to the sink.
-bool RecordKeyMessage(Recorder& r, MacroRecord& macro, int kind, std::uint8_t vk, EventLines& lines,
-                      MessageSink& sink);
+inline constexpr std::string_view kRecordingFullMessage = "More than limit!";
+
+enum class KeyOutcome {
+    Ignored,       // nothing was added
+    Recorded,      // an event was added to the macro and its lines to `lines`
+    LimitReached,  // the macro was full: the recording has ended here (recording
+                   // is false, the macro keeps the 110 events). The caller gives
+                   // the keyboard back and then shows kRecordingFullMessage, once:
+                   // every later key finds no recording.
+};
+
+// One key message while recording. On Recorded the event's lines were
+// appended to `lines` (the pause of the previous event, then the event), so
+// the list shows them and selects the last. Repeats of a held key, key-ups of
+// keys not pressed during the recording, key-downs past 55 or past nine held
+// keys, virtual key 0 and other message kinds are Ignored. A further key
+// message once 110 events are recorded is LimitReached.
+KeyOutcome RecordKeyMessage(Recorder& r, MacroRecord& macro, int kind, std::uint8_t vk, EventLines& lines);
 
 }  // namespace kx700::macro

@@ -175,12 +175,35 @@ std::string_view LimitToBuffer(std::string_view value, std::size_t size) {
 
 }  // namespace
 
+bool IsProfileText(std::string_view bytes) {
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) {
+        if (bytes.size() % 2 != 0) return false;  // half a code unit at the end
+        bool highPending = false;
+        for (std::size_t i = 2; i < bytes.size(); i += 2) {
+            const auto unit = static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[i]) |
+                                                         (static_cast<unsigned char>(bytes[i + 1]) << 8));
+            const bool high = unit >= 0xD800 && unit < 0xDC00;
+            const bool low = unit >= 0xDC00 && unit < 0xE000;
+            if (unit == 0 || (low && !highPending) || (highPending && !low)) return false;
+            highPending = high;
+        }
+        return !highPending;
+    }
+    const detail::IniText text = detail::Decode(bytes);
+    return text.body.find('\0') == std::string::npos && text::IsWellFormedUtf8(text.body);
+}
+
 Snapshot::Snapshot(const fs::path& file) : index_(Cache().get(file)) {}
 
 Snapshot Snapshot::Parse(std::string_view bytes) {
     Snapshot s;
     s.index_ = ParseBytes(bytes);
     return s;
+}
+
+std::optional<Snapshot> Snapshot::OfText(std::string_view bytes) {
+    if (!IsProfileText(bytes)) return std::nullopt;
+    return Parse(bytes);
 }
 
 std::string Snapshot::readString(std::string_view section, std::string_view key, std::string_view defaultValue,

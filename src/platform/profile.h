@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +52,13 @@ std::int32_t ReadInt(const std::filesystem::path& file, std::string_view section
 Status WriteString(const std::filesystem::path& file, std::string_view section, std::string_view key,
                    std::string_view value);
 
+// Whether a file's bytes are text these functions can take as they are: UTF-8
+// (a byte-order mark allowed) or UTF-16LE behind its byte-order mark, with no
+// NUL character and no malformed sequence. The reads themselves accept any
+// bytes; a file that comes from the user is checked first, so that a binary
+// file is not read as keys made of noise.
+bool IsProfileText(std::string_view bytes);
+
 // One version of a file, parsed once, for code that reads many keys in a row
 // (a whole profile, a whole skin file). Reads behave exactly like ReadString.
 class Snapshot {
@@ -59,6 +67,11 @@ public:
     // A file's bytes already in memory, parsed exactly as a file read parses
     // them (the file layer is only the read around this).
     static Snapshot Parse(std::string_view bytes);
+    // Bytes the caller read from a file itself, parsed as a read of that file
+    // would parse them; nullopt when they are not profile text. What is
+    // checked and read here is what the caller goes on to use, even when the
+    // file changes in between.
+    static std::optional<Snapshot> OfText(std::string_view bytes);
     bool exists() const { return index_ != nullptr; }
     std::string readString(std::string_view section, std::string_view key, std::string_view defaultValue,
                            std::size_t size) const;

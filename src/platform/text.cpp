@@ -89,6 +89,17 @@ std::u16string Utf8ToUtf16(std::string_view in) {
     return out;
 }
 
+bool IsWellFormedUtf8(std::string_view in) {
+    for (std::size_t pos = 0; pos < in.size();) {
+        const Decoded d = DecodeAt(in, pos);
+        // An invalid byte decodes as U+FFFD in one byte; the character itself takes three.
+        if (d.codePoint == 0xFFFD && d.bytes == 1) return false;
+        if (d.codePoint >= 0xD800 && d.codePoint < 0xE000) return false;
+        pos += d.bytes;
+    }
+    return true;
+}
+
 std::size_t Utf16Length(std::string_view utf8) {
     std::size_t units = 0;
     for (std::size_t pos = 0; pos < utf8.size();) {

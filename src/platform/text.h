@@ -18,6 +18,11 @@ std::string Utf16ToUtf8(std::u16string_view in);
 // a byte that starts no valid sequence becomes U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view in);
 
+// Whether every byte belongs to a well-formed UTF-8 sequence: no stray or
+// missing continuation bytes, no overlong forms, no surrogate code points and
+// nothing above U+10FFFF.
+bool IsWellFormedUtf8(std::string_view in);
+
 // Number of UTF-16 code units the UTF-8 text needs (an invalid byte counts one).
 std::size_t Utf16Length(std::string_view utf8);
 

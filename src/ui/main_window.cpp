@@ -233,9 +233,11 @@ void CORV_ZOvizaDlg::ShowAndRestore() {
     activateWindow();
 }
 
+bool CORV_ZOvizaDlg::trayAvailable() const { return trayAvailable_ ? trayAvailable_() : tray_->available(); }
+
 void CORV_ZOvizaDlg::HideToTray() {
     tray_->add();
-    if (tray_->available()) {
+    if (trayAvailable()) {
         showMinimized();
         hide();
     } else {
@@ -247,10 +249,21 @@ void CORV_ZOvizaDlg::minimiseWindow() { showMinimized(); }
 
 void CORV_ZOvizaDlg::closeToTray() {
     Session& s = session_;
-    if (s.settingsLoaded) {  // else there is no file to keep the level in, nor one to go back to
+    // Without a loaded record there is no file to keep the level in, nor one
+    // to go back to.
+    if (s.settingsLoaded) {
         if (Status st = SaveDpiLevel(s.settings, s.folders.settingsFile()); !st.ok()) messages_.show(st.message());
-        LoadProfile(s.settings, s.folders.settingsFolder(), s.currentProfile, false, messages_);
     }
+    if (!trayAvailable()) {
+        // Without a tray there is no Exit to reach: the close button is the
+        // only way out, and it ends the program as the tray's Exit would.
+        ExitProgram();
+        return;
+    }
+    if (s.settingsLoaded) LoadProfile(s.settings, s.folders.settingsFolder(), s.currentProfile, false, messages_);
+    // The monitor answers multimedia and hold keys from the host view: a key
+    // dropped with the unapplied changes must not be answered any more.
+    PublishHostView(s);
     HideToTray();
 }
 

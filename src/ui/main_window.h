@@ -74,7 +74,13 @@ public:
 
     // Shows and restores the window (tray, second start).
     void ShowAndRestore();
+    // With a tray: the icon shown and the window hidden. Without one: the
+    // window minimised, so that it can come back from the task bar.
     void HideToTray();
+    // Whether the desktop has a tray to hide into. The desktop decides
+    // (QSystemTrayIcon::isSystemTrayAvailable) unless a test says otherwise.
+    void setTrayAvailable(std::function<bool()> available) { trayAvailable_ = std::move(available); }
+    bool trayAvailable() const;
 
     // A page change as the header's tabs make it.
     void ChangePage(Page page);
@@ -161,7 +167,10 @@ private:
     void destroyMacroControls();
     void closeListEditors();
     std::filesystem::path currentGroupFile() const;
+    // Saves a macro of the table into the current group's file; a file that
+    // already holds it stays untouched.
     void saveCurrentMacro();
+    void saveMacro(int slot);
     void macroListSelectionChanged(int row);
     void eventListSelectionChanged(int row);
     // The LED step list follows the event list's line `row`.
@@ -177,6 +186,9 @@ private:
     void newGroup();
     void deleteGroup();
     void toggleRecording();
+    // The interface side of a recording that has ended: the keyboard given
+    // back, the macro saved, the record button redrawn.
+    void recordingEnded();
     void newMacro();
     void deleteMacro();
     void runModeChoice(int area);
@@ -237,6 +249,7 @@ private:
     QTimer preview_;
     QPoint dragOffset_;
     bool manualDrag_ = false;
+    bool tabPressed_ = false;  // the press being held switched the page
     // Popup state: at most one first-level popup is open.
     QPointer<CMenuDlg> activePopup_;
     int popupKind_ = 0;
@@ -247,6 +260,7 @@ private:
     std::unique_ptr<FileChooser> dialogChooser_;
     FileChooser* chooser_ = nullptr;
     std::function<void(const QString&)> openUrl_;
+    std::function<bool()> trayAvailable_;
 };
 
 // The -HIDE rule: the (at most) four characters after the command line's last

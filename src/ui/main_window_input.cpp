@@ -69,8 +69,15 @@ void CORV_ZOvizaDlg::mousePressEvent(QMouseEvent* event) {
         repaintPage(false);
     }
     ClosePopup();  // every press in the window closes an open popup
-    if (s.hotMain >= 6 && s.hotMain <= 9) ChangePage(static_cast<Page>(s.hotMain - 6));
-    pressPageArea(p);
+    // A tab only switches the page. An area of the page it opens may lie
+    // under the pointer, but the press was not aimed at it, nor is the
+    // release that follows.
+    tabPressed_ = s.hotMain >= 6 && s.hotMain <= 9;
+    if (tabPressed_) {
+        ChangePage(static_cast<Page>(s.hotMain - 6));
+    } else {
+        pressPageArea(p);
+    }
 
     int pageHot = s.hotMain;
     switch (s.currentPage) {
@@ -99,6 +106,11 @@ void CORV_ZOvizaDlg::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     s.areaPressed = false;
+    if (tabPressed_) {
+        tabPressed_ = false;
+        repaintPage(false);
+        return;
+    }
     int area = s.hotMain;
     if (area == 0 || area == 1 || area == 2) s.hotMain = NoArea;
     releaseHeader(area);

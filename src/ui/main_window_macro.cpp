@@ -69,8 +69,11 @@ void CORV_ZOvizaDlg::createMacroControls() {
     connect(eventList_, &QListWidget::currentRowChanged, this, &CORV_ZOvizaDlg::eventListSelectionChanged);
     connect(ledStepList_, &QListWidget::currentRowChanged, this, &CORV_ZOvizaDlg::ledStepSelectionChanged);
     connect(ledStepList_, &CEditableListBox::rowDoubleClicked, this, [this] { ledStepDoubleClicked(); });
-    connect(macroNameEdit_, &QLineEdit::textChanged, this, &CORV_ZOvizaDlg::macroNameChanged);
-    connect(repeatCountEdit_, &QLineEdit::textChanged, this, &CORV_ZOvizaDlg::repeatCountChanged);
+    // Only the user's edits rename or recount a macro: filling the boxes to
+    // show a macro must not change it (a ten-unit name would be cut to the
+    // box's nine, a count of 0 become 1) nor write its file.
+    connect(macroNameEdit_, &QLineEdit::textEdited, this, &CORV_ZOvizaDlg::macroNameChanged);
+    connect(repeatCountEdit_, &QLineEdit::textEdited, this, &CORV_ZOvizaDlg::repeatCountChanged);
     connect(groupNameEdit_, &QLineEdit::textChanged, this, &CORV_ZOvizaDlg::groupNameChanged);
     // The page opens on its macro list, not in the first edit box.
     macroList_->setFocus(Qt::OtherFocusReason);
@@ -98,12 +101,13 @@ fs::path CORV_ZOvizaDlg::currentGroupFile() const {
     return macro::GroupFile(m, m.groups.currentGroup);
 }
 
-void CORV_ZOvizaDlg::saveCurrentMacro() {
+void CORV_ZOvizaDlg::saveCurrentMacro() { saveMacro(session_.macros.table.currentMacro); }
+
+void CORV_ZOvizaDlg::saveMacro(int slot) {
     const macro::MacroState& m = session_.macros;
-    const int c = m.table.currentMacro;
     if (m.groups.groupCount <= 0 || m.groups.currentGroup < 0 || m.groups.currentGroup >= m.groups.groupCount) return;
-    if (c < 0 || c >= m.table.macroCount) return;
-    if (const Status st = macro::SaveMacro(currentGroupFile(), m.table, c); !st.ok()) messages_.show(st.message());
+    if (slot < 0 || slot >= m.table.macroCount) return;
+    if (const Status st = macro::SaveMacro(currentGroupFile(), m.table, slot); !st.ok()) messages_.show(st.message());
 }
 
 void CORV_ZOvizaDlg::ShowMacro(int slot) {
@@ -131,7 +135,6 @@ void CORV_ZOvizaDlg::ShowMacro(int slot) {
         }
         eventList_->setUpdatesEnabled(true);
         syncLedSteps(eventList_->currentRow(), ledLine_);
-        // Setting the box saves the macro, as a change of the count would.
         if (macro::RepeatCountApplies(r)) {
             setRepeatCountBox(true, QString::number(r.repeatCount));
         } else {
@@ -145,7 +148,6 @@ void CORV_ZOvizaDlg::setRepeatCountBox(bool enabled, const QString& text) {
     if (!repeatCountEdit_) return;
     repeatCountEdit_->setEnabled(enabled);
     SetQuietly(repeatCountEdit_, text);
-    repeatCountChanged(text);
 }
 
 void CORV_ZOvizaDlg::FillMacroList() {
@@ -274,6 +276,7 @@ void CORV_ZOvizaDlg::ledStepDoubleClicked() {
 void CORV_ZOvizaDlg::ledPopupChanged(int kind, int /*value*/) {
     (void)kind;
     showLedSequence(ledSlot_, ledLine_);
+    saveCurrentMacro();  // a step chosen in a popup is an edit of the macro
 }
 
 namespace {
@@ -350,7 +353,10 @@ void CORV_ZOvizaDlg::EditorCommand(int id) {
         case macro::CommandOutcome::Nothing: return;
         case macro::CommandOutcome::OpenEventEditor:
         case macro::CommandOutcome::OpenPauseEditor: eventList_->sendCharCode1(); return;
-        case macro::CommandOutcome::ShowMacro: ShowMacro(c); return;
+        case macro::CommandOutcome::ShowMacro:
+            ShowMacro(c);
+            saveCurrentMacro();  // a file that already holds the macro is left alone
+            return;
     }
 }
 
@@ -394,6 +400,7 @@ void CORV_ZOvizaDlg::editEnded(CEditableListBox* list) {
         }
     }
     ShowMacro(slot);
+    saveMacro(slot);  // an editor closed without a change leaves the file alone
 }
 
 void CORV_ZOvizaDlg::macroNameChanged(const QString& text) {
@@ -434,6 +441,7 @@ void CORV_ZOvizaDlg::groupNameChanged(const QString& text) {
     macro::MacroState& m = session_.macros;
     switch (macro::RenameGroup(m, text.toStdString(), messages_)) {
         case macro::RenameResult::RestoreBox:
+        case macro::RenameResult::Duplicate:
         case macro::RenameResult::Invalid:
             SetQuietly(groupNameEdit_, Q(m.groups.groupNames[U(m.groups.currentGroup)]));
             break;

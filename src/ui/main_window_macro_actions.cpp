@@ -1,7 +1,9 @@
 // The Macro page's buttons and its menu popup: groups, macros, recording and
 // run modes.
+#include <QDir>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QStandardPaths>
 #include <QWindow>
 
 #include "macro/files.h"
@@ -11,6 +13,8 @@
 #include "ui/main_window.h"
 
 namespace kx700::ui {
+
+namespace fs = std::filesystem;
 
 namespace {
 constexpr std::size_t U(int i) { return static_cast<std::size_t>(i); }
@@ -44,8 +48,17 @@ void CORV_ZOvizaDlg::newGroup() {
 
 void CORV_ZOvizaDlg::deleteGroup() {
     macro::MacroState& m = session_.macros;
-    m.table.currentMacro = 0;
-    if (m.groups.groupCount <= 0) return;
+    if (m.groups.groupCount <= 0 || m.groups.currentGroup < 0 || m.groups.currentGroup >= m.groups.groupCount) {
+        m.table.currentMacro = 0;
+        return;
+    }
+    // The group's file goes with it and there is no way back: ask first, and
+    // an answer of no leaves everything as it was.
+    const std::string& name = m.groups.groupNames[U(m.groups.currentGroup)];
+    const bool english = session_.englishInterface;
+    const std::string question = english ? "Delete the macro group \"" + name + "\" and its file?"
+                                         : "删除宏组“" + name + "”及其文件吗？";
+    if (!messages_.confirm(question, english ? "Yes" : "是", english ? "No" : "否")) return;
     if (!macro::DeleteGroup(m, messages_)) return;
     FillMacroList();
     ShowNames();
@@ -136,10 +149,16 @@ void CORV_ZOvizaDlg::toggleRecording() {
         setKeyboardCapture(true);
     } else {
         macro::StopRecording(recorder_, t);
-        setKeyboardCapture(false);
-        saveCurrentMacro();
+        recordingEnded();
+        return;
     }
     repaintPage(true);
+}
+
+void CORV_ZOvizaDlg::recordingEnded() {
+    setKeyboardCapture(false);
+    saveCurrentMacro();
+    repaintPage(true);  // the record button reads "Record" again
 }
 
 void CORV_ZOvizaDlg::setKeyboardCapture(bool on) {
@@ -159,7 +178,16 @@ void CORV_ZOvizaDlg::RecordKey(int kind, std::uint8_t vk) {
     const int c = t.currentMacro;
     if (!recorder_.recording || c < 0 || c >= macro::kTableSlots) return;
     const std::size_t before = shownLines_.lines.size();
-    if (!macro::RecordKeyMessage(recorder_, t.slots[U(c)], kind, vk, shownLines_, messages_)) return;
+    switch (macro::RecordKeyMessage(recorder_, t.slots[U(c)], kind, vk, shownLines_)) {
+        case macro::KeyOutcome::Ignored: return;
+        case macro::KeyOutcome::LimitReached:
+            // The keyboard comes back before the message, so that Enter or
+            // Escape can close it; what was recorded up to the limit stays.
+            recordingEnded();
+            messages_.show(macro::kRecordingFullMessage);
+            return;
+        case macro::KeyOutcome::Recorded: break;
+    }
     if (!eventList_) return;
     const QSignalBlocker quiet(eventList_);
     for (std::size_t i = before; i < shownLines_.lines.size(); ++i) eventList_->addItem(QString::fromStdString(shownLines_.lines[i]));
@@ -193,9 +221,15 @@ void CORV_ZOvizaDlg::exportGroup() {
         return;
     }
     saveCurrentMacro();
-    const auto chosen = fileChooser().saveMacroFile(this, m.folders.macroFolder / (m.groups.groupNames[U(m.groups.currentGroup)] + ".dat"));
+    // The dialog opens beside the user's documents under the group's name: in
+    // the macro folder it would offer the group's own file to write onto.
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty()) documents = QDir::homePath();
+    const std::string name = m.groups.groupNames[U(m.groups.currentGroup)];
+    const fs::path start = fs::path(documents.toStdString()) / fs::path(std::u8string(name.begin(), name.end()) + u8".dat");
+    const auto chosen = fileChooser().saveMacroFile(this, start);
     if (!chosen) return;
-    if (const Status st = macro::ExportGroup(m.groups, m.table, *chosen, messages_); !st.ok()) messages_.show(st.message());
+    (void)macro::ExportGroup(m, *chosen, messages_);  // says itself what went wrong
 }
 
 void CORV_ZOvizaDlg::resetMacros() {

@@ -108,26 +108,33 @@ bool ImportSettings(Session& s, const fs::path& chosen, FunctionNames& names, Me
         messages.show("Error!");
         return false;
     }
+    std::string error;
+    const std::optional<std::string> bytes = fileio::ReadWholeFile(chosen, &error);
+    if (!bytes) {
+        messages.show("Error!");
+        return false;
+    }
+    // The file is judged before it replaces anything: a file that is not a
+    // settings file would otherwise leave every button blank. Its own names,
+    // read from the bytes that would be copied, are the test.
+    const std::optional<profile::Snapshot> file = profile::Snapshot::OfText(*bytes);
+    std::array<std::string, 3> imported;
+    for (int i = 0; i < 3 && file; ++i) {
+        imported[static_cast<std::size_t>(i)] =
+            file->readString("Init", ProfileNameKey(i, s.englishInterface), "", kNameReadSize);
+    }
+    if (!file || !std::ranges::all_of(imported, [](const std::string& n) { return !n.empty(); })) {
+        messages.show("File version error!");
+        return false;
+    }
     if (!fs::equivalent(chosen, settingsFile, ec)) {
-        std::string error;
-        const std::optional<std::string> bytes = fileio::ReadWholeFile(chosen, &error);
-        if (!bytes) {
-            messages.show("Error!");
-            return false;
-        }
         BackUpSettingsFile(settingsFile);
         if (const Status st = fileio::ReplaceFile(settingsFile, *bytes); !st.ok()) {
             messages.show("Error!");
             return false;
         }
     }
-    std::array<std::string, 3> imported;
-    for (int i = 0; i < 3; ++i) imported[static_cast<std::size_t>(i)] = ReadName(settingsFile, i, s.englishInterface);
-    if (std::ranges::all_of(imported, [](const std::string& n) { return !n.empty(); })) {
-        s.profileNames = imported;
-    } else {
-        messages.show("File version error!");
-    }
+    s.profileNames = imported;
     for (int i = 0; i < 3; ++i) names[static_cast<std::size_t>(19 + i)] = s.profileNames[static_cast<std::size_t>(i)];
     LoadAllSlots(s, messages);
     return true;

@@ -52,9 +52,11 @@ void ReloadProfileNames(Session& s, FunctionNames& names);
 // stored name read back from the file.
 std::string EditProfileName(Session& s, int i, const std::string& text, FunctionNames& names, MessageSink& messages);
 
-// Copies the chosen file over config.ini and reloads the four slots; the
-// names follow only when the file holds all three ("File version error!"
-// otherwise). True when config.ini was replaced.
+// Copies the chosen file over config.ini and reloads the four slots and the
+// names. A missing or unreadable file is "Error!"; a file that is not profile
+// text or lacks one of the three names of the interface language is "File
+// version error!". Either way config.ini, its backups and the record stay as
+// they were. True when the file was imported.
 bool ImportSettings(Session& s, const std::filesystem::path& chosen, FunctionNames& names, MessageSink& messages);
 
 // Copies config.ini to the chosen file. "Error!" when no file is there after.

@@ -101,6 +101,16 @@ TEST(MacroEditorCommands, DeleteAndTheEditorOpenings) {
     EXPECT_EQ(RunEditorCommand(r, cmd::kModifyDelay, mouseLine, sink), CommandOutcome::Nothing);
     EXPECT_EQ(RunEditorCommand(r, cmd::kModifyDelay, empty, sink), CommandOutcome::Nothing);
     EXPECT_EQ(RunEditorCommand(r, 12345, keyLine, sink), CommandOutcome::Nothing);
+
+    // An LED line's parameters are its steps, in the LED step list: Change
+    // parameters opens nothing there.
+    EditorLines ledLine = At(0, 3);
+    ASSERT_EQ(RunEditorCommand(r, cmd::kInsertLed, ledLine, sink), CommandOutcome::ShowMacro);
+    ASSERT_EQ(r.eventCode[1], EV_LED);
+    const MacroRecord withLed = r;
+    ledLine = At(2, 5);
+    EXPECT_EQ(RunEditorCommand(r, cmd::kChangeParameters, ledLine, sink), CommandOutcome::Nothing);
+    EXPECT_EQ(r, withLed);
 }
 
 TEST(MacroEditorEdits, PausesAreSplitIntoPiecesOneElementCarries) {

@@ -297,17 +297,73 @@ TEST_F(MacroFiles, EmptyGroupFileAndExport) {
     EXPECT_EQ(sink.messages(), std::vector<std::string>{"Create new mac_file Fail!"});
 
     sink.clear();
-    MacroTable table;
-    table.macroCount = 1;
-    table.slots[0] = KeyMacro("Out", 1);
-    GroupDirectory none;
-    EXPECT_FALSE(ExportGroup(none, table, dir / "export.dat", sink).ok());
+    MacroState none;
+    none.folders.macroFolder = macroFolder();
+    none.table.macroCount = 1;
+    none.table.slots[0] = KeyMacro("Out", 1);
+    EXPECT_FALSE(ExportGroup(none, dir / "export.dat", sink).ok());
     EXPECT_EQ(sink.messages(), std::vector<std::string>{"Error!"});
     EXPECT_FALSE(fs::exists(dir / "export.dat"));
-    GroupDirectory one;
-    one.groupCount = 1;
-    ASSERT_TRUE(ExportGroup(one, table, dir / "export.dat", sink).ok());
+    MacroState one = none;
+    one.groups.groupCount = 1;
+    ASSERT_TRUE(ExportGroup(one, dir / "export.dat", sink).ok());
     EXPECT_EQ(ReadBytes(dir / "export.dat"), MacroFile({KeyMacro("Out", 1)}));
+}
+
+TEST_F(MacroFiles, SavingAMacroTheFileAlreadyHoldsWritesNothing) {
+    // Spelled by hand: blanks in a field and a key code the table does not
+    // know; both read back as the record that was loaded.
+    std::string value = FormatMacroValue(KeyMacro("Hand", 2));
+    value.replace(3 * (kEventFieldsStart + 1), 3, "007");
+    value.replace(3 * 21, 3, "  1");
+    const std::string text = "; by hand\r\n[Macros]\r\nmacroNum=1\r\n0=" + value + "\r\n";
+    const fs::path file = dir / "Hand.dat";
+    WriteBytes(file, text);
+    MacroTable table;
+    LoadGroupFile(file, table, sink);
+    ASSERT_EQ(table.macroCount, 1);
+    ASSERT_TRUE(SaveMacro(file, table, 0).ok());
+    EXPECT_EQ(ReadBytes(file), text);
+
+    table.macroCount = 2;  // a new macro: the count differs
+    table.slots[1] = KeyMacro("New", 0);
+    ASSERT_TRUE(SaveMacro(file, table, 0).ok());
+    EXPECT_EQ(ReadMacroCount(file), 2);
+    table.slots[0].repeatCount = 7;  // an edit
+    ASSERT_TRUE(SaveMacro(file, table, 0).ok());
+    MacroTable back;
+    LoadGroupFile(file, back, sink);
+    EXPECT_EQ(back.slots[0], table.slots[0]);
+    EXPECT_TRUE(sink.messages().empty());
+}
+
+TEST_F(MacroFiles, ExportNeverWritesOntoAGroupsFile) {
+    MacroState m;
+    m.folders.macroFolder = macroFolder();
+    m.groups.groupCount = 2;
+    m.groups.groupNames[0] = "Office";
+    m.groups.groupNames[1] = "Game";
+    m.groups.currentGroup = 1;
+    m.table.macroCount = 1;
+    m.table.slots[0] = KeyMacro("Out", 1);
+    WriteBytes(macroFolder() / "Office.dat", MacroFile({KeyMacro("Copy", 2)}));
+    WriteBytes(macroFolder() / "Game.dat", MacroFile({KeyMacro("Jump", 1), KeyMacro("Duck", 1)}));
+    fs::create_directories(dir / "elsewhere");
+    fs::create_symlink(macroFolder() / "Game.dat", dir / "elsewhere" / "link.dat");
+    const std::string office = ReadBytes(macroFolder() / "Office.dat"), game = ReadBytes(macroFolder() / "Game.dat");
+    for (const fs::path& target : {macroFolder() / "Game.dat", macroFolder() / "." / "Game.dat", dir / "elsewhere" / "link.dat",
+                                   macroFolder() / "Office.dat"}) {
+        SCOPED_TRACE(target.string());
+        sink.clear();
+        EXPECT_FALSE(ExportGroup(m, target, sink).ok());
+        EXPECT_EQ(sink.messages(), std::vector<std::string>{"Error!"});
+        EXPECT_EQ(ReadBytes(macroFolder() / "Office.dat"), office);
+        EXPECT_EQ(ReadBytes(macroFolder() / "Game.dat"), game);
+    }
+    sink.clear();
+    ASSERT_TRUE(ExportGroup(m, macroFolder() / "Spare.dat", sink).ok()) << "a file of no group is fine";
+    EXPECT_TRUE(sink.messages().empty());
+    EXPECT_EQ(ReadBytes(macroFolder() / "Spare.dat"), MacroFile({KeyMacro("Out", 1)}));
 }
 
 TEST(GroupNames, NamesThatCouldLeaveTheFolderAreRefused) {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "macro/files.h"
+#include "platform/profile.h"
 
 using namespace kx700;
 using namespace kx700::macro;
@@ -20,6 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MacroTable table;
     LoadGroup(file, table, sink);
     if (table.macroCount > kMaxMacrosPerGroup) __builtin_trap();
+    // A file the import takes loads exactly the macros it claims.
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    if (IsMacroGroupFile(bytes) && table.macroCount != profile::ReadInt(group, "Macros", "macroNum", 16)) __builtin_trap();
     ConstantMacroTable constants;
     LoadConstants(file, constants, sink);
     if (constants.count > kMaxMacrosPerGroup) __builtin_trap();

@@ -10,6 +10,7 @@
 #include "../support/temp_dir.h"
 #include "macro/files.h"
 #include "macro/groups.h"
+#include "macro/value_format.h"
 #include "platform/profile.h"
 
 namespace kx700::macro {
@@ -195,26 +196,27 @@ TEST_F(MacroGroups, RenameThatCannotHappenLeavesEverythingAsItWas) {
     fs::create_directories(folder() / "Blocked.dat" / "inside");  // the copy cannot replace a folder
     WriteList(folder(), {"Fire", "Ice"});                          // hand-written: fewer keys than WriteGroupList writes
     const auto before = FolderContent(folder());
-    struct Row { std::string text; RenameResult result; bool message; };
+    struct Row { std::string text; RenameResult result; std::string message; };
+    const std::string invalid = "Invalid: Delete Invalid character";
     const std::vector<Row> rows = {
-        {"Ice", RenameResult::Unchanged, false},
-        {"Fire", RenameResult::Unchanged, false},
-        {"", RenameResult::RestoreBox, false},
-        {" ", RenameResult::RestoreBox, false},
-        {"Fi*", RenameResult::Invalid, true},
-        {"a/b", RenameResult::Invalid, true},
-        {"..", RenameResult::Invalid, true},
-        {"x\r\n1=Evil", RenameResult::Invalid, true},
-        {"Twenty_characters_xx", RenameResult::Invalid, true},
-        {"连连连连连连连连连连连连连连连连连连连连", RenameResult::Invalid, true},  // 20 units, 60 bytes
-        {"😀😀😀😀😀😀😀😀😀😀", RenameResult::Invalid, true},  // 10 characters, 20 UTF-16 units
-        {"Blocked", RenameResult::Invalid, true},
+        {"Ice", RenameResult::Duplicate, "'Ice' Double name!"},  // another group's name: refused, said so
+        {"Fire", RenameResult::Unchanged, ""},                  // its own name: the box already shows it
+        {"", RenameResult::RestoreBox, ""},
+        {" ", RenameResult::RestoreBox, ""},
+        {"Fi*", RenameResult::Invalid, invalid},
+        {"a/b", RenameResult::Invalid, invalid},
+        {"..", RenameResult::Invalid, invalid},
+        {"x\r\n1=Evil", RenameResult::Invalid, invalid},
+        {"Twenty_characters_xx", RenameResult::Invalid, invalid},
+        {"连连连连连连连连连连连连连连连连连连连连", RenameResult::Invalid, invalid},  // 20 units, 60 bytes
+        {"😀😀😀😀😀😀😀😀😀😀", RenameResult::Invalid, invalid},  // 10 characters, 20 UTF-16 units
+        {"Blocked", RenameResult::Invalid, invalid},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
         sink.clear();
         EXPECT_EQ(RenameGroup(m, row.text, sink), row.result);
-        EXPECT_EQ(sink.messages(), row.message ? Names{"Invalid: Delete Invalid character"} : Names{});
+        EXPECT_EQ(sink.messages(), row.message.empty() ? Names{} : Names{row.message});
         EXPECT_EQ(GroupNames(), (Names{"Fire", "Ice"}));
         EXPECT_EQ(FolderContent(folder()), before);
     }
@@ -405,6 +407,73 @@ TEST_F(MacroGroups, ImportRefusalsChangeNothing) {
     EXPECT_EQ(sink.messages()[0].rfind("Can't copy ", 0), 0u) << sink.messages()[0];
     EXPECT_EQ(GroupNames(), Names{"Sniper"});
     EXPECT_FALSE(fs::exists(folder() / "Gone.dat"));
+}
+
+// A group file spelled out by hand: the count line as given, then the values.
+std::string GroupText(const std::string& countLine, const std::vector<std::string>& values, const std::string& extra = "") {
+    std::string text = "[Macros]\r\n" + countLine;
+    for (std::size_t i = 0; i < values.size(); ++i) text += std::to_string(i) + "=" + values[i] + "\r\n";
+    return text + extra;
+}
+
+TEST_F(MacroGroups, ImportTakesOnlyMacroGroupFiles) {
+    Start({{"Sniper", 2}});
+    const std::string aim = FormatMacroValue(Named("Aim"));
+    const std::string burst = FormatMacroValue(Named("Burst"));
+    std::string aimNonDigit = aim, aimOver255 = aim;
+    aimNonDigit[3 * 40 + 2] = 'x';
+    aimOver255.replace(3 * 40, 3, "256");
+    std::string utf16 = "\xFF\xFE";
+    for (char c : GroupText("macroNum=1\r\n", {aim})) utf16 += std::string{c, '\0'};
+    struct Row {
+        const char* what;
+        std::string bytes;
+        Names loaded;  // empty with accepted false: refused
+        bool accepted;
+    };
+    const std::vector<Row> rows = {
+        {"junk text", "Not a macro file.\r\nmacroNum is mentioned, nothing more.\r\n", {}, false},
+        {"binary", std::string("\x7F" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0[Macros]\nmacroNum=1\n", 36), {}, false},
+        {"a malformed byte", GroupText("macroNum=1\r\n", {aim}, "; \xC3\x28\r\n"), {}, false},
+        {"no macroNum", GroupText("", {aim, burst}), {}, false},
+        {"an empty macroNum", GroupText("macroNum=\r\n", {aim}), {}, false},
+        {"macroNum 21", GroupText("macroNum=21\r\n", {aim}), {}, false},
+        {"macroNum 100, which a two-character read takes for 10", GroupText("macroNum=100\r\n", {aim}), {}, false},
+        {"macroNum 99999", GroupText("macroNum=99999\r\n", {aim}), {}, false},
+        {"a negative macroNum", GroupText("macroNum=-1\r\n", {aim}), {}, false},
+        {"macroNum in words", GroupText("macroNum=two\r\n", {aim, burst}), {}, false},
+        {"a macro missing", GroupText("macroNum=2\r\n", {aim}), {}, false},
+        {"a value one field short", GroupText("macroNum=1\r\n", {aim.substr(0, aim.size() - 3)}), {}, false},
+        {"a value one field long", GroupText("macroNum=1\r\n", {aim + "000"}), {}, false},
+        {"a field that is not digits", GroupText("macroNum=1\r\n", {aimNonDigit}), {}, false},
+        {"a field above 255", GroupText("macroNum=1\r\n", {aimOver255}), {}, false},
+        {"an empty group", GroupText("macroNum=0\r\n", {}), {}, true},
+        {"two macros, a settings section and a spare key", GroupText("macroNum=2\r\n", {aim, burst, aim}, "[MacrosSet]\r\n0=1\r\n"),
+         {"Aim", "Burst"}, true},
+        {"UTF-16LE", utf16, {"Aim"}, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(IsMacroGroupFile(row.bytes), row.accepted);
+        WriteBytes(dir / "in" / "Import.dat", row.bytes);
+        const auto before = FolderContent(folder());
+        sink.clear();
+        EXPECT_EQ(ImportGroup(m, dir / "in" / "Import.dat", sink), row.accepted);
+        if (row.accepted) {
+            EXPECT_TRUE(sink.messages().empty());
+            EXPECT_EQ(GroupNames(), (Names{"Sniper", "Import"}));
+            EXPECT_EQ(TableNames(m.table), row.loaded);
+            EXPECT_EQ(ReadBytes(folder() / "Import.dat"), row.bytes);
+            // Back to the one group for the next row.
+            ASSERT_TRUE(DeleteGroup(m, sink));
+            ASSERT_EQ(GroupNames(), Names{"Sniper"});
+        } else {
+            EXPECT_EQ(sink.messages(), Names{"Error!"});
+            EXPECT_EQ(GroupNames(), Names{"Sniper"});
+            EXPECT_EQ(TableNames(m.table), (Names{"Sniper0", "Sniper1"}));
+            EXPECT_EQ(FolderContent(folder()), before) << "nothing is copied into the macro folder";
+        }
+    }
 }
 
 TEST_F(MacroGroups, ImportBeyondTwelveGroups) {

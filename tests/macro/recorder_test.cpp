@@ -20,7 +20,12 @@ protected:
 
     void Start() { ASSERT_TRUE(StartRecording(recorder, table, 1, "Combo", lines)); }
     MacroRecord& Macro() { return table.slots[static_cast<std::size_t>(table.currentMacro)]; }
-    bool Key(int kind, std::uint8_t vk) { return RecordKeyMessage(recorder, Macro(), kind, vk, lines, sink); }
+    KeyOutcome Outcome(int kind, std::uint8_t vk) {
+        const KeyOutcome o = RecordKeyMessage(recorder, Macro(), kind, vk, lines);
+        if (o == KeyOutcome::LimitReached) ++limitReached;
+        return o;
+    }
+    bool Key(int kind, std::uint8_t vk) { return Outcome(kind, vk) == KeyOutcome::Recorded; }
     bool Down(std::uint8_t vk) { return Key(kKeyDown, vk); }
     bool Up(std::uint8_t vk) { return Key(kKeyUp, vk); }
     static std::uint8_t Letter(int i) { return static_cast<std::uint8_t>('A' + i % 26); }
@@ -37,7 +42,7 @@ protected:
     MacroTable table;
     Recorder recorder;
     EventLines lines;
-    RecordingMessageSink sink;
+    int limitReached = 0;  // how often the caller would show "More than limit!"
 };
 
 TEST_F(Recording, TwoKeysGetTheMeasuredPausesAndTheLastKeeps20) {
@@ -72,7 +77,7 @@ TEST_F(Recording, TwoKeysGetTheMeasuredPausesAndTheLastKeeps20) {
     EXPECT_FALSE(recorder.recording);
     EXPECT_EQ(Macro().eventCount, 4);
     EXPECT_EQ(MacroName(Macro()), "Combo");
-    EXPECT_TRUE(sink.messages().empty());
+    EXPECT_EQ(limitReached, 0);
 }
 
 TEST_F(Recording, RepeatsOfAHeldKeyGiveOneDownAndReleasesMayComeInAnyOrder) {
@@ -98,29 +103,34 @@ TEST_F(Recording, KeyUpWithoutItsKeyDownIsDroppedAndNotRemembered) {
     EXPECT_EQ(recorder.lastKeyMessage, (std::pair<int, std::uint8_t>{kKeyDown, 'B'}));
     EXPECT_EQ(recorder.recordedCount, 1);
     EXPECT_EQ(lines.lines, Lines{"[↓]B"});
-    EXPECT_TRUE(sink.messages().empty());
+    EXPECT_EQ(limitReached, 0);
 }
 
-TEST_F(Recording, The111thMessageShowsMoreThanLimitAndIsNotRecorded) {
+TEST_F(Recording, The111thMessageEndsTheRecordingOnceAndIsNotRecorded) {
     Start();
     Presses(55);
     ASSERT_EQ(recorder.recordedCount, 110);
+    ASSERT_TRUE(recorder.recording);
     const MacroRecord full = Macro();
     const EventLines fullLines = lines;
 
-    EXPECT_FALSE(Down('1'));
-    EXPECT_EQ(sink.messages(), Lines{"More than limit!"});
-    EXPECT_FALSE(Down('1'));  // remembered: its repeats stay quiet
-    EXPECT_EQ(sink.messages().size(), 1u);
-    EXPECT_FALSE(Up('1'));
-    EXPECT_EQ(sink.messages(), (Lines{"More than limit!", "More than limit!"}));
+    EXPECT_EQ(Outcome(kKeyDown, '1'), KeyOutcome::LimitReached);
+    EXPECT_FALSE(recorder.recording) << "the recording ends at the limit";
+    // Its repeat, its release and every other key find no recording: the
+    // message is shown once.
+    EXPECT_EQ(Outcome(kKeyDown, '1'), KeyOutcome::Ignored);
+    EXPECT_EQ(Outcome(kKeyUp, '1'), KeyOutcome::Ignored);
+    EXPECT_EQ(Outcome(kKeyDown, '2'), KeyOutcome::Ignored);
+    EXPECT_EQ(limitReached, 1);
 
     EXPECT_EQ(Macro(), full);
     EXPECT_EQ(lines.lines, fullLines.lines);
     EXPECT_EQ(lines.lines.size(), 219u);
     EXPECT_EQ(Macro().eventDelay[109], 20);
-    StopRecording(recorder, table);
     EXPECT_EQ(Macro().eventCount, 110);
+    StopRecording(recorder, table);  // the record button afterwards changes nothing
+    EXPECT_EQ(Macro().eventCount, 110);
+    EXPECT_EQ(Macro(), full);
 }
 
 TEST_F(Recording, KeyDownsStopAt55AndTheirKeyUpsAreDroppedToo) {
@@ -137,7 +147,7 @@ TEST_F(Recording, KeyDownsStopAt55AndTheirKeyUpsAreDroppedToo) {
     EXPECT_TRUE(Up('1'));  // key-ups of recorded key-downs still count
     EXPECT_EQ(recorder.recordedCount, 110);
     EXPECT_EQ(lines.upLines, 55);
-    EXPECT_TRUE(sink.messages().empty());
+    EXPECT_EQ(limitReached, 0);
 }
 
 TEST_F(Recording, ATenthHeldKeyIsIgnoredUntilAKeyComesUp) {

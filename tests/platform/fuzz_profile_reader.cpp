@@ -6,6 +6,8 @@
 #include <string_view>
 
 #include "platform/ini_document.h"
+#include "platform/profile.h"
+#include "platform/text.h"
 
 using namespace kx700::profile::detail;
 
@@ -13,6 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const IniText text = Decode(bytes);
     if (Encode(text) != bytes) __builtin_trap();  // decoding must be lossless
+
+    // What passes as text holds no NUL and converts to UTF-16 and back unchanged.
+    if (kx700::profile::IsProfileText(bytes)) {
+        if (text.body.find('\0') != std::string::npos) __builtin_trap();
+        if (kx700::text::Utf16ToUtf8(kx700::text::Utf8ToUtf16(text.body)) != text.body) __builtin_trap();
+    }
 
     const IniIndex index(text.body);
     (void)index.find("ShareData", "DPI_LEVEL");

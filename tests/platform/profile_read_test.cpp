@@ -81,6 +81,38 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"section without closing bracket", "[S\na=1\n", "S", "a", "d", 64, "1"}),
     [](const ::testing::TestParamInfo<ReadCase>& p) { return "case" + std::to_string(p.index); });
 
+TEST(ProfileText, BinaryAndMalformedBytesAreNotText) {
+    struct Row {
+        const char* what;
+        std::string bytes;
+        bool text;
+    };
+    for (const Row& r : {
+             Row{"plain", "[S]\r\na=1\r\n", true},
+             Row{"empty", "", true},
+             Row{"Chinese and a pair", "[S]\na=默认\xF0\x9F\x98\x80\n", true},
+             Row{"U+FFFD itself", "[S]\na=\xEF\xBF\xBD\n", true},
+             Row{"UTF-8 byte-order mark", "\xEF\xBB\xBF[S]\na=1\n", true},
+             Row{"UTF-16LE", Utf16File(u"[S]\r\na=默认\U0001F600\r\n"), true},
+             Row{"a NUL byte", std::string("[S]\na=1\0\n", 9), false},
+             Row{"a stray byte", "[S]\na=\xFF\n", false},
+             Row{"a cut sequence", "[S]\na=\xE9\x98", false},
+             Row{"an overlong form", "[S]\na=\xC0\x80\n", false},
+             Row{"an encoded surrogate", "[S]\na=\xED\xA0\x80\n", false},
+             Row{"UTF-16LE with a NUL unit", Utf16File(std::u16string(u"[S]\na=\0x", 7)), false},
+             Row{"UTF-16LE with a lone low surrogate", Utf16File(u"a=\xDC00"), false},
+             Row{"UTF-16LE ending in a high surrogate", Utf16File(u"a=\xD800"), false},
+             Row{"UTF-16LE with half a unit", Utf16File(u"a=1") + "x", false},
+         }) {
+        EXPECT_EQ(profile::IsProfileText(r.bytes), r.text) << r.what;
+        const auto snapshot = profile::Snapshot::OfText(r.bytes);
+        EXPECT_EQ(snapshot.has_value(), r.text) << r.what;
+        if (snapshot && r.bytes.find("a=") != std::string::npos) {
+            EXPECT_NE(snapshot->readString("S", "a", "", 64), "") << r.what;
+        }
+    }
+}
+
 TEST(ProfileReadFile, MissingFileGivesDefault) {
     TempDir dir;
     EXPECT_EQ(profile::ReadString(dir / "none.ini", "S", "a", "dflt", 64), "dflt");

@@ -8,6 +8,7 @@
 #include "macro/editor.h"
 #include "macro/files.h"
 #include "macro/groups.h"
+#include "macro/value_format.h"
 #include "platform/profile.h"
 #include "ui/editable_list.h"
 #include "ui/orv_menu.h"
@@ -151,6 +152,11 @@ TEST(MacroPage, LedStepsTheirPopupsAndTypedValues) {
     EXPECT_EQ(f.lines("ledStepList"),
               (QStringList{"[Len     ]:1", "[Mode]:" + QString::fromUtf8(std::string(LightingModeNames(true)[0])), "[Light color]:Cycle",
                            "[Continued Time]:0*100ms", "[Interval Time]:0*100ms"}));
+    // Change parameters on the LED line itself opens nothing: its steps are
+    // edited in the step list.
+    f.answer = macro::cmd::kChangeParameters;
+    f.rightClick("eventList", 2);
+    EXPECT_FALSE(events->isEditing());
     // Line 0 of the step list opens the step-count popup at the list.
     f.answer = 0;
     f.rightClick("ledStepList", 0);
@@ -175,7 +181,8 @@ TEST(MacroPage, NamesAndRepeatCount) {
     name->selectAll();
     QTest::keyClicks(name, "Paste");  // another macro's name: not taken on the way
     EXPECT_EQ(macro::MacroName(f.current()), "Past") << "each keystroke renames until the name is taken";
-    name->setText("Dup");
+    name->selectAll();
+    QTest::keyClicks(name, "Dup");
     EXPECT_EQ(f.lines("macroList").first(), "Dup");
     EXPECT_EQ(macro::MacroName(f.saved(0)), "Dup");
 
@@ -190,7 +197,12 @@ TEST(MacroPage, NamesAndRepeatCount) {
     QLineEdit* count = f.edit("repeatCount");
     for (const auto& [typed, shown, stored] : {std::tuple{"0", "1", 1}, std::tuple{"", "1", 1}, std::tuple{"70000", "65535", 65535},
                                                std::tuple{"12", "12", 12}}) {
-        count->setText(QString::fromLatin1(typed));
+        count->selectAll();
+        if (*typed == '\0') {
+            QTest::keyClick(count, Qt::Key_Backspace);
+        } else {
+            QTest::keyClicks(count, QString::fromLatin1(typed));
+        }
         EXPECT_EQ(count->text(), QString::fromLatin1(shown)) << typed;
         EXPECT_EQ(f.saved(0).repeatCount, stored) << typed;
     }
@@ -202,6 +214,56 @@ TEST(MacroPage, NamesAndRepeatCount) {
     ClickArea(*f.window, Page::Macro, 12);
     EXPECT_TRUE(count->isEnabled());
     EXPECT_EQ(f.saved(0).runMode & 3, macro::RUN_COUNTED);
+}
+
+TEST(MacroPage, ViewingMacrosLeavesAHandMadeFileAsItIs) {
+    // A hand-made group: a ten-unit name without its terminator in run mode 1
+    // with a count of 5, a counted macro with a count of 0, and a key code
+    // the key table does not know (written back it would read 000).
+    macro::MacroRecord ten;
+    const std::string letters = "TenLetters";
+    for (std::size_t i = 0; i < letters.size(); ++i) ten.name[2 * i] = static_cast<std::uint8_t>(letters[i]);
+    ten.runMode = macro::RUN_MODE1;
+    ten.repeatCount = 5;
+    ten.eventCount = 2;
+    ten.eventType = {macro::TY_DOWN, macro::TY_UP};
+    ten.eventCode = {0x04, 0x04};
+    ten.eventDelay = {20, 20};
+    macro::MacroRecord zero = ten;
+    macro::SetMacroName(zero, "Zero");
+    zero.runMode = macro::RUN_COUNTED;
+    zero.repeatCount = 0;
+    std::string tenValue = macro::FormatMacroValue(ten);
+    tenValue.replace(3 * (macro::kEventFieldsStart + 1), 3, "007");
+    const std::string handMade = "[Macros]\r\nmacroNum=2\r\n0=" + tenValue + "\r\n1=" + macro::FormatMacroValue(zero) + "\r\n";
+
+    WindowFixture f;
+    const fs::path office = f.dir / "skins" / "INI_EN" / "macro" / "Office.dat";
+    testing::WriteBytes(office, handMade);
+    ASSERT_TRUE(f.start());
+    f.window->ChangePage(Page::Macro);
+    auto* macros = f.window->findChild<CEditableListBox*>("macroList");
+    ASSERT_EQ(macros->count(), 2);
+    EXPECT_EQ(macros->item(0)->text(), "TenLetters");
+    macros->setCurrentRow(1);
+    macros->setCurrentRow(0);
+    f.window->ChangePage(Page::Led);
+    f.window->ChangePage(Page::Macro);
+    ClickArea(*f.window, Page::Main, 4);  // Chinese and back: the macro being left is kept
+    ClickArea(*f.window, Page::Main, 5);
+    EXPECT_EQ(testing::ReadBytes(office), handMade) << "only looked at: the file stays byte for byte";
+    EXPECT_EQ(macro::MacroName(f.session.macros.table.slots[0]), "TenLetters");
+    EXPECT_EQ(f.session.macros.table.slots[0].repeatCount, 5);
+    EXPECT_TRUE(f.messages.messages().empty());
+
+    // A real edit is saved at once.
+    f.window->findChild<CEditableListBox*>("macroList")->setCurrentRow(1);
+    QLineEdit* count = f.window->findChild<QLineEdit*>("repeatCount");
+    ASSERT_TRUE(count->isEnabled());
+    EXPECT_EQ(count->text(), "0");
+    count->selectAll();
+    QTest::keyClicks(count, "3");
+    EXPECT_EQ(macro::ReadMacro(f.session.macros.folders.macroFolder, 0, 1).repeatCount, 3);
 }
 
 TEST(MacroPage, GroupButtonsRenamePerKeystrokeAndDelete) {
@@ -238,10 +300,76 @@ TEST(MacroPage, GroupButtonsRenamePerKeystrokeAndDelete) {
     EXPECT_EQ(macro::ReadMacroCount(f.macroFolder() / "Fire.dat"), 1);
     EXPECT_EQ(macro::MacroName(f.saved(0)), "Duck");
 
+    f.messages.answer(true);
     ClickArea(*f.window, Page::Macro, 3);
     EXPECT_FALSE(fs::exists(f.macroFolder() / "Fire.dat"));
     EXPECT_EQ(f.edit("groupName")->text(), "Office");
     EXPECT_EQ(f.session.macros.groups.groupCount, 3);
+}
+
+TEST(MacroPage, TheGroupBoxRefusesAnotherGroupsNameAndShowsTheStoredOne) {
+    MacroPage f;
+    ClickArea(*f.window, Page::Macro, 2);  // group "New", current
+    QLineEdit* group = f.edit("groupName");
+    group->selectAll();
+    QTest::keyClicks(group, "Office");  // the first group's name, one keystroke at a time
+    EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"'Office' Double name!"});
+    const macro::GroupDirectory& g = f.session.macros.groups;
+    EXPECT_EQ(g.groupNames[static_cast<std::size_t>(g.currentGroup)], "Offic");
+    EXPECT_EQ(group->text(), "Offic") << "the box shows the name that is stored";
+    EXPECT_TRUE(fs::exists(f.macroFolder() / "Offic.dat"));
+    EXPECT_EQ(g.groupNames[0], "Office");
+
+    // A whole name at once (pasted) is refused the same way.
+    f.messages.clear();
+    group->setText(QStringLiteral("Office"));
+    EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"'Office' Double name!"});
+    EXPECT_EQ(group->text(), "Offic");
+    EXPECT_EQ(profile::ReadString(f.macroFolder() / "macroGrp.ini", "MACRO_GROUP_NAME", std::to_string(g.currentGroup), "", 20),
+              "Offic");
+}
+
+TEST(MacroPage, DeletingAGroupAsksFirstInTheInterfaceLanguage) {
+    struct Row {
+        bool english;
+        bool yes;
+        const char* question;
+        const char* yesLabel;
+        const char* noLabel;
+    };
+    for (const Row& r : {Row{true, false, "Delete the macro group \"Office\" and its file?", "Yes", "No"},
+                         Row{true, true, "Delete the macro group \"Office\" and its file?", "Yes", "No"},
+                         Row{false, false, nullptr, "是", "否"}, Row{false, true, nullptr, "是", "否"}}) {
+        SCOPED_TRACE(std::string(r.english ? "English" : "Chinese") + (r.yes ? ", yes" : ", no"));
+        MacroPage f;
+        if (!r.english) ClickArea(*f.window, Page::Main, 4);
+        ASSERT_EQ(f.session.englishInterface, r.english);
+        f.list("macroList")->setCurrentRow(1);
+        const macro::GroupDirectory groups = f.session.macros.groups;
+        const std::string name = groups.groupNames[0];
+        const fs::path file = f.macroFolder() / (name + ".dat");
+        const std::string list = testing::ReadBytes(f.macroFolder() / "macroGrp.ini");
+        ASSERT_TRUE(fs::exists(file));
+        f.messages.clear();
+        f.messages.answer(r.yes);
+        ClickArea(*f.window, Page::Macro, 3);
+        const std::string question = r.question ? r.question : "删除宏组“" + name + "”及其文件吗？";
+        EXPECT_EQ(f.messages.questions(), (std::vector<RecordingMessageSink::Question>{{question, r.yesLabel, r.noLabel}}));
+        EXPECT_TRUE(f.messages.messages().empty());
+        if (r.yes) {
+            EXPECT_FALSE(fs::exists(file));
+            EXPECT_EQ(f.session.macros.groups.groupCount, groups.groupCount - 1);
+            EXPECT_NE(f.edit("groupName")->text().toStdString(), name);
+        } else {
+            EXPECT_TRUE(fs::exists(file));
+            EXPECT_EQ(testing::ReadBytes(f.macroFolder() / "macroGrp.ini"), list);
+            EXPECT_EQ(f.session.macros.groups.groupNames, groups.groupNames);
+            EXPECT_EQ(f.session.macros.groups.currentGroup, groups.currentGroup);
+            EXPECT_EQ(f.session.macros.table.currentMacro, 1) << "no changes nothing, not even the current macro";
+            EXPECT_EQ(f.list("macroList")->currentRow(), 1);
+            EXPECT_EQ(f.edit("groupName")->text().toStdString(), name);
+        }
+    }
 }
 
 TEST(MacroPage, ImportExportAndReset) {
@@ -259,6 +387,26 @@ TEST(MacroPage, ImportExportAndReset) {
     EXPECT_TRUE(fs::exists(f.macroFolder() / "Sniper.dat"));
     f.window->MacroMenuRow(1);
     EXPECT_EQ(f.messages.messages().back(), "Double name!");
+    // Junk is no group: refused, and the page keeps showing what it showed.
+    testing::WriteBytes(f.dir.path() / "Junk.dat", "not a macro group\r\n");
+    f.chooser.answer = f.dir.path() / "Junk.dat";
+    f.window->MacroMenuRow(1);
+    EXPECT_EQ(f.messages.messages().back(), "Error!");
+    EXPECT_EQ(f.edit("groupName")->text(), "Sniper");
+    EXPECT_EQ(f.session.macros.groups.groupCount, 4);
+    EXPECT_FALSE(fs::exists(f.macroFolder() / "Junk.dat"));
+
+    // Exporting onto the group's own file is refused, and the dialog does not
+    // start there.
+    const fs::path own = f.macroFolder() / "Sniper.dat";
+    const std::string ownBytes = testing::ReadBytes(own);
+    f.chooser.answer = own;
+    f.messages.clear();
+    f.window->MacroMenuRow(2);
+    EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"Error!"});
+    EXPECT_EQ(testing::ReadBytes(own), ownBytes);
+    EXPECT_EQ(f.chooser.lastStart.filename(), "Sniper.dat");
+    EXPECT_NE(f.chooser.lastStart.parent_path(), f.macroFolder());
 
     f.window->MacroMenuRow(3);
     EXPECT_EQ(f.session.macros.groups.groupCount, 3);
@@ -327,8 +475,24 @@ TEST(MacroPage, RecordingStopsTakingKeysAt110Messages) {
     f.messages.clear();
     QTest::keyPress(f.window.get(), Qt::Key_Z);
     EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"More than limit!"});
-    ClickArea(*f.window, Page::Macro, 5);
+    // The recording has ended there: the keyboard is back, the recorded keys
+    // are kept, and further keys open no further box.
+    EXPECT_FALSE(f.window->recording());
     EXPECT_EQ(f.saved(0).eventCount, 110);
+    for (int i = 0; i < 15; ++i) {
+        QTest::keyPress(f.window.get(), Qt::Key_Y);
+        QTest::keyRelease(f.window.get(), Qt::Key_Y);
+    }
+    EXPECT_EQ(f.messages.messages().size(), 1u);
+    QLineEdit* count = f.edit("repeatCount");
+    ASSERT_TRUE(count->isEnabled());
+    count->setFocus();
+    count->end(false);
+    QTest::keyClick(count, Qt::Key_2);
+    EXPECT_EQ(count->text(), "12") << "keys reach the boxes again";
+    EXPECT_EQ(f.saved(0).repeatCount, 12);
+    EXPECT_EQ(f.saved(0).eventCount, 110);
+    EXPECT_EQ(f.lines("eventList").size(), 219);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Presses on the Advanced and Led pages change the record as the areas say.
 #include <gtest/gtest.h>
 
+#include "platform/profile.h"
 #include "ui/page_actions.h"
 #include "ui_clicks.h"
 #include "ui_fixture.h"
@@ -187,6 +188,35 @@ TEST(PageActions, ReleasesOfTheHeaderAndLinks) {
     EXPECT_NE(opened[0], opened[1]);
     EXPECT_NE(opened[1], opened[2]);
     EXPECT_TRUE(opened[0].startsWith(QStringLiteral("https://")));
+}
+
+TEST(PageActions, APressOnATabOnlySwitchesThePage) {
+    // A skin whose pages have areas right under the tabs that open them: the
+    // first CPI level's switch under the Performance tab, "New group" under
+    // the Macros tab, the Led page's first web link under the Lighting tab.
+    WindowFixture f;
+    const std::filesystem::path en = f.dir / "skins" / "INI_EN";
+    auto under = [&](const char* file, const char* area, const char* style, int tab) {
+        const std::string rect = std::to_string(250 + 122 * (tab - 6)) + ",18,118,40";
+        ASSERT_TRUE(profile::WriteString(en / file, "BUTTONPOS", area, std::string(style) + "," + rect + ",,").ok());
+    };
+    under("skin_advance_en.ini", "47", "toggle", 7);
+    under("skin_mac_en.ini", "2", "button", 8);
+    under("skin_color_en.ini", "78", "link", 9);
+    ASSERT_TRUE(f.start());
+    ASSERT_EQ(f.window->areaRect(Page::Advanced, 47), f.window->areaRect(Page::Main, 7));
+    const MouseSettings settings = f.session.settings;
+    const int groups = f.session.macros.groups.groupCount;
+
+    for (int tab : {7, 8, 9, 6}) {
+        SCOPED_TRACE(tab);
+        ClickArea(*f.window, Page::Main, tab);
+        EXPECT_EQ(f.window->currentPage(), static_cast<Page>(tab - 6));
+        EXPECT_EQ(f.session.settings, settings) << "no CPI level switched";
+        EXPECT_EQ(f.session.macros.groups.groupCount, groups) << "no group made";
+        EXPECT_TRUE(f.openedAddresses.empty()) << "no web page opened";
+    }
+    EXPECT_TRUE(f.messages.messages().empty());
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ TEST(SettingsActions, ImportGoodFileWithoutNamesAndMissingFile) {
     EXPECT_EQ(testing::ReadBytes(backups[0]), before);
     EXPECT_TRUE(f.messages.messages().empty());
 
-    // Without names: replaced and loaded, but the names stay.
+    // Without names: refused before anything is replaced; the names stay.
     const fs::path nameless = f.dir / "nameless.ini";
     std::string text = testing::ReadBytes(good);
     text.replace(text.find("ConfigName3_EN="), 15, "Unrelated_KEY=");
@@ -61,19 +61,86 @@ TEST(SettingsActions, ImportGoodFileWithoutNamesAndMissingFile) {
     f.chooser.answer = nameless;
     ClickArea(*f.window, Page::Main, 14);
     EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"File version error!"});
-    EXPECT_EQ(testing::ReadBytes(original), text);
+    EXPECT_EQ(testing::ReadBytes(original), testing::ReadBytes(good));
     EXPECT_EQ(f.session.profileNames[1], "Sniper");
 
     f.messages.clear();
     f.chooser.answer = f.dir / "missing.ini";
     ClickArea(*f.window, Page::Main, 14);
     EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"Error!"});
-    EXPECT_EQ(testing::ReadBytes(original), text);
+    EXPECT_EQ(testing::ReadBytes(original), testing::ReadBytes(good));
 
     f.messages.clear();
     f.chooser.answer.reset();  // a cancelled dialog does nothing
     ClickArea(*f.window, Page::Main, 14);
     EXPECT_TRUE(f.messages.messages().empty());
+}
+
+std::string Utf16LE(const std::string& utf8) {
+    std::string out = "\xFF\xFE";
+    for (QChar c : QString::fromStdString(utf8)) {
+        out.push_back(static_cast<char>(c.unicode() & 0xFF));
+        out.push_back(static_cast<char>(c.unicode() >> 8));
+    }
+    return out;
+}
+
+TEST(SettingsActions, ImportTakesOnlySettingsFilesOfTheInterfaceLanguage) {
+    std::string factory;
+    {
+        Started f;
+        factory = testing::ReadBytes(f.config());
+    }
+    std::string valid = factory;
+    valid.replace(valid.find("ConfigName2_EN=Shooter"), 22, "ConfigName2_EN=Sniper");
+    valid.replace(valid.find("DPI_SPEED=5"), 11, "DPI_SPEED=7");
+    std::string chineseOnly = valid;
+    for (const char* key : {"ConfigName1_EN=Default\r\n", "ConfigName2_EN=Sniper\r\n", "ConfigName3_EN=Media\r\n"}) {
+        chineseOnly.erase(chineseOnly.find(key), std::string_view(key).size());
+    }
+    std::string oneEmpty = valid;
+    oneEmpty.replace(oneEmpty.find("ConfigName2_EN=Sniper"), 21, "ConfigName2_EN=");
+    struct Row {
+        const char* what;
+        std::string bytes;
+        bool imported;
+    };
+    for (const Row& r : {
+             Row{"junk text", "This is not a settings file.\r\nJust words.\r\n", false},
+             Row{"binary with NUL bytes", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10", 24), false},
+             Row{"settings text with a malformed byte", valid + "; \xC3\x28\r\n", false},
+             Row{"names only in the other language", chineseOnly, false},
+             Row{"one name empty", oneEmpty, false},
+             Row{"valid, UTF-16LE", Utf16LE(valid), true},
+             Row{"valid", valid, true},
+         }) {
+        SCOPED_TRACE(r.what);
+        Started f;
+        ASSERT_TRUE(f.session.englishInterface);
+        f.session.settings.pointerSpeed = 3;  // an unapplied change
+        const MouseSettings before = f.session.settings;
+        const fs::path chosen = f.dir / "chosen.ini";
+        testing::WriteBytes(chosen, r.bytes);
+        f.chooser.answer = chosen;
+        ClickArea(*f.window, Page::Main, 14);
+        if (r.imported) {
+            EXPECT_TRUE(f.messages.messages().empty());
+            EXPECT_EQ(testing::ReadBytes(f.config()), r.bytes);
+            EXPECT_EQ(Backups(f.config().parent_path()).size(), 1u);
+            EXPECT_EQ(f.session.settings.pointerSpeed, 7);
+            EXPECT_EQ(f.session.profileNames[1], "Sniper");
+            EXPECT_EQ(f.window->skin().functionNames[20], "Sniper");
+            EXPECT_EQ(f.nameBox(1)->text(), QStringLiteral("Sniper"));
+        } else {
+            EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"File version error!"});
+            EXPECT_EQ(testing::ReadBytes(f.config()), factory) << "config.ini is left alone";
+            EXPECT_TRUE(Backups(f.config().parent_path()).empty()) << "and so are its backups";
+            EXPECT_EQ(f.session.settings, before) << "nothing is loaded";
+            EXPECT_EQ(f.session.profileNames[1], "Shooter");
+            EXPECT_EQ(f.window->skin().functionNames[20], "Shooter");
+            EXPECT_EQ(f.nameBox(1)->text(), QStringLiteral("Shooter"));
+        }
+    }
 }
 
 TEST(SettingsActions, ExportCopiesAndReportsAFailedCopy) {

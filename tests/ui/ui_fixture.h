@@ -41,14 +41,22 @@ inline void CopyStage(const std::filesystem::path& to) {
     fs::copy_file(fs::path(stage) / "constMacro.dat", to / "constMacro.dat");
 }
 
-// Answers every file question with a fixed path, or as a cancelled dialog.
+// Answers every file question with a fixed path, or as a cancelled dialog,
+// and keeps where the last dialog would have opened.
 class AnswerChooser : public ui::FileChooser {
 public:
     std::optional<std::filesystem::path> answer;
-    std::optional<std::filesystem::path> openSettingsFile(QWidget*, const std::filesystem::path&) override { return answer; }
-    std::optional<std::filesystem::path> saveSettingsFile(QWidget*, const std::filesystem::path&) override { return answer; }
-    std::optional<std::filesystem::path> openMacroFile(QWidget*, const std::filesystem::path&) override { return answer; }
-    std::optional<std::filesystem::path> saveMacroFile(QWidget*, const std::filesystem::path&) override { return answer; }
+    std::filesystem::path lastStart;
+    std::optional<std::filesystem::path> openSettingsFile(QWidget*, const std::filesystem::path& s) override { return ask(s); }
+    std::optional<std::filesystem::path> saveSettingsFile(QWidget*, const std::filesystem::path& s) override { return ask(s); }
+    std::optional<std::filesystem::path> openMacroFile(QWidget*, const std::filesystem::path& s) override { return ask(s); }
+    std::optional<std::filesystem::path> saveMacroFile(QWidget*, const std::filesystem::path& s) override { return ask(s); }
+
+private:
+    std::optional<std::filesystem::path> ask(const std::filesystem::path& start) {
+        lastStart = start;
+        return answer;
+    }
 };
 
 // No test opens a file dialog or a browser: the chooser cancels unless told

@@ -4,11 +4,17 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/gui_messages.h"
 #include "app/single_instance.h"
 #include "device/hidapi_backend.h"
 #include "platform/profile.h"
 #include "ui/hit_test.h"
 #include "ui/page_painter.h"
+#include "ui/popup_menus.h"
+#include "ui_clicks.h"
 #include "ui_fixture.h"
 
 namespace kx700 {
@@ -106,6 +112,52 @@ TEST(WindowStartUp, ExitSendsTheExitNotice) {
     f.window->ExitProgram();
     EXPECT_EQ(f.mouse->snapshot().firmware.exitNotices, 1u);
     EXPECT_FALSE(f.window->trayIconPresent());
+}
+
+TEST(WindowClose, CloseDropsAnUnappliedMultimediaKeyForTheMonitorToo) {
+    WindowFixture f;
+    ASSERT_TRUE(f.start());
+    f.window->setTrayAvailable([] { return true; });
+    f.session.currentProfile = 3;
+    const std::int32_t stored = f.session.settings.buttonAssign[3][4];
+    ASSERT_NE(stored, 25);
+    // Volume up from the multimedia sub-menu: the monitor answers it at once.
+    testing::ClickArea(*f.window, Page::Main, 24);
+    ui::CMenuDlg* popup = f.window->activePopup();
+    ASSERT_NE(popup, nullptr);
+    testing::Hover(popup, popup->rowCentre(8));
+    ASSERT_NE(popup->subMenu(), nullptr);
+    testing::HoverClick(popup->subMenu(), popup->subMenu()->rowCentre(4));
+    ASSERT_EQ(f.session.settings.buttonAssign[3][4], 25);
+    ASSERT_EQ(f.session.hostView.buttonAssign[3][4].load(), 25);
+
+    testing::ClickArea(*f.window, Page::Main, 2);  // close: the unapplied choice is dropped
+    EXPECT_EQ(f.session.settings.buttonAssign[3][4], stored);
+    EXPECT_EQ(f.session.hostView.buttonAssign[3][4].load(), stored) << "the monitor must not answer a dropped key";
+}
+
+TEST(WindowClose, WithoutATrayTheCloseButtonEndsTheProgramAndHideMinimises) {
+    struct Row {
+        bool tray;
+        int area;  // 1 hide, 2 close
+        bool ends;
+    };
+    for (const Row& r : {Row{true, 2, false}, Row{false, 2, true}, Row{true, 1, false}, Row{false, 1, false}}) {
+        SCOPED_TRACE(std::string(r.tray ? "tray" : "no tray") + (r.area == 2 ? ", close" : ", hide"));
+        WindowFixture f;
+        ASSERT_TRUE(f.start());
+        f.window->setTrayAvailable([&r] { return r.tray; });
+        QSignalSpy ended(f.window.get(), &ui::CORV_ZOvizaDlg::ended);
+        testing::ClickArea(*f.window, Page::Main, r.area);
+        EXPECT_EQ(ended.count(), r.ends ? 1 : 0);
+        EXPECT_EQ(f.mouse->snapshot().firmware.exitNotices, r.ends ? 1u : 0u);
+        EXPECT_EQ(f.window->trayIconPresent(), !r.ends);
+        if (!r.ends) {
+            // Hidden into the tray, or minimised on the task bar to come back from.
+            EXPECT_EQ(f.window->isVisible(), !r.tray);
+            EXPECT_TRUE(f.window->isMinimized());
+        }
+    }
 }
 
 TEST(HideSwitch, FourCharactersAfterTheLastDash) {
@@ -247,6 +299,50 @@ TEST(SingleInstance, SecondStartAsksTheFirstToShow) {
     app::SingleInstance second(name);
     EXPECT_FALSE(second.acquire());
     EXPECT_TRUE(shown.count() > 0 || shown.wait(2000));
+}
+
+TEST(MessageBoxSink, QuestionsOfferTheAnswersInTheirLanguageAndDefaultToNo) {
+    app::MessageBoxSink sink(QStringLiteral("kx700"));
+    struct Row {
+        const char* press;  // the button's text, or nullptr for Escape
+        bool yes;
+    };
+    for (const Row& r : {Row{"是", true}, Row{"否", false}, Row{nullptr, false}}) {
+        QString caption, text, defaultText;
+        QStringList buttons;
+        testing::WhenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            caption = box->windowTitle();
+            text = box->text();
+            for (QAbstractButton* b : box->buttons()) buttons << b->text();
+            defaultText = box->defaultButton() ? box->defaultButton()->text() : QString();
+            if (r.press == nullptr) {
+                QTest::keyClick(box, Qt::Key_Escape);
+                return;
+            }
+            for (QAbstractButton* b : box->buttons()) {
+                if (b->text() == QString::fromUtf8(r.press)) b->click();
+            }
+        });
+        EXPECT_EQ(sink.confirm("删除宏组“办公”及其文件吗？", "是", "否"), r.yes);
+        EXPECT_EQ(caption, QStringLiteral("kx700"));
+        EXPECT_EQ(text, QString::fromUtf8("删除宏组“办公”及其文件吗？"));
+        buttons.sort();
+        EXPECT_EQ(buttons, (QStringList{QString::fromUtf8("否"), QString::fromUtf8("是")}));
+        EXPECT_EQ(defaultText, QString::fromUtf8("否"));
+    }
+}
+
+TEST(MessageSinks, WithNobodyToAskTheAnswerIsNo) {
+    StderrMessageSink quiet;
+    EXPECT_FALSE(quiet.confirm("Delete the macro group \"Office\" and its file?", "Yes", "No"));
+    RecordingMessageSink recording;
+    EXPECT_FALSE(recording.confirm("Delete?", "Yes", "No")) << "no until told otherwise";
+    recording.answer(true);
+    EXPECT_TRUE(recording.confirm("Delete?", "Yes", "No"));
+    EXPECT_EQ(recording.questions().size(), 2u);
+    EXPECT_TRUE(recording.messages().empty());
 }
 
 }  // namespace
