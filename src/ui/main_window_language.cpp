@@ -23,8 +23,13 @@ void CORV_ZOvizaDlg::SwitchLanguage(bool english) {
         if (const Status st = macro::SaveMacro(file, m.table, m.table.currentMacro); !st.ok()) messages_.show(st.message());
     }
     s.englishInterface = english;
-    if (const Status st = profile::WriteString(s.folders.settingsFile(), "Init", "VER_SEL", english ? "1" : "0"); !st.ok()) {
-        messages_.show(st.message());
+    // Without a settings file the choice lasts this run: a file made for it
+    // would hold profiles of zeros.
+    if (s.settingsLoaded) {
+        if (const Status st = profile::WriteString(s.folders.settingsFile(), "Init", "VER_SEL", english ? "1" : "0");
+            !st.ok()) {
+            messages_.show(st.message());
+        }
     }
     fonts_ = MakeFonts(english, options_.displayScale);
     setFont(fonts_.label);

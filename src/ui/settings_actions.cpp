@@ -34,7 +34,11 @@ std::string ReadName(const fs::path& settingsFile, int i, bool english) {
 }
 
 void LoadAllSlots(Session& s, MessageSink& messages) {
-    for (int slot = 0; slot < kProfileSlots; ++slot) LoadProfile(s.settings, s.folders.settingsFolder(), slot, false, messages);
+    bool loaded = true;
+    for (int slot = 0; slot < kProfileSlots; ++slot) {
+        loaded = LoadProfile(s.settings, s.folders.settingsFolder(), slot, false, messages) && loaded;
+    }
+    s.settingsLoaded = loaded;
 }
 
 bool IsBackupName(const std::string& name) {
@@ -87,6 +91,10 @@ std::string EditProfileName(Session& s, int i, const std::string& text, Function
         messages.show("More than limit!");
         stored = ReadName(s.folders.settingsFile(), i, s.englishInterface);
         shown = stored;
+    } else if (text != stored && !s.settingsLoaded) {
+        // No settings file to keep it in: writing one would create a file
+        // whose profiles are all zero. The name lives until the program ends.
+        stored = text;
     } else if (text != stored) {
         const Status st = profile::WriteString(s.folders.settingsFile(), "Init", ProfileNameKey(i, s.englishInterface), text);
         if (st.ok()) {
@@ -156,12 +164,22 @@ bool ExportSettings(const Session& s, const fs::path& chosen, MessageSink& messa
 
 void ResetSettings(Session& s, MessageSink& messages) {
     BackUpSettingsFile(s.folders.settingsFile());
+    bool restored = true;
     for (int slot : {3, 2, 1, 0}) {
         // A slot the factory file could not give is not written back: that
         // would store unapplied edits as if they were the factory values.
-        if (!LoadProfile(s.settings, s.folders.settingsFolder(), slot, true, messages)) continue;
-        if (const Status st = SaveProfile(s.settings, s.folders.settingsFile(), slot); !st.ok()) messages.show(st.message());
+        if (!LoadProfile(s.settings, s.folders.settingsFolder(), slot, true, messages)) {
+            restored = false;
+            continue;
+        }
+        if (const Status st = SaveProfile(s.settings, s.folders.settingsFile(), slot); !st.ok()) {
+            messages.show(st.message());
+            restored = false;
+        }
     }
+    // The factory settings in config.ini make a record worth applying, even
+    // when config.ini could not be read at start.
+    if (restored) s.settingsLoaded = true;
 }
 
 std::optional<fs::path> BackUpSettingsFile(const fs::path& settingsFile, int keep) {

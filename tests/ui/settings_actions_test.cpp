@@ -193,6 +193,39 @@ TEST(SettingsActions, ResetThenRestartShowsTheFactorySettingsAndKeepsNames) {
     }
 }
 
+// Started without a settings file the window shows the file messages and runs,
+// but nothing it does programs a blank record or creates a file of zeros;
+// a reset brings the factory settings in and makes Apply work.
+TEST(SettingsActions, WithoutASettingsFileNothingIsAppliedUntilAReset) {
+    WindowFixture f;
+    fs::remove(f.config());
+    ASSERT_TRUE(f.start());
+    EXPECT_FALSE(f.session.settingsLoaded);
+    f.messages.clear();
+    const std::size_t reportsAtStart = f.mouse->log().size();  // the start-up's status read
+    ClickArea(*f.window, Page::Main, 3);  // Apply
+    const auto shown = f.messages.messages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].find("not programmed") != std::string::npos || shown[0].find("未写入鼠标") != std::string::npos)
+        << shown[0];
+    EXPECT_EQ(f.mouse->log().size(), reportsAtStart) << "nothing was sent to the mouse";
+
+    f.window->SwitchLanguage(!f.session.englishInterface);
+    auto* box = f.window->findChild<QLineEdit*>(QStringLiteral("profileName1"));
+    ASSERT_NE(box, nullptr);
+    box->setText(QStringLiteral("Temp"));
+    EXPECT_FALSE(fs::exists(f.config())) << "no settings file made of zeros";
+
+    ClickArea(*f.window, Page::Main, 16);  // Reset
+    EXPECT_TRUE(f.session.settingsLoaded) << ::testing::PrintToString(f.messages.messages());
+    ASSERT_TRUE(fs::exists(f.config()));
+    f.messages.clear();
+    ClickArea(*f.window, Page::Main, 3);
+    EXPECT_TRUE(f.messages.messages().empty()) << f.messages.messages().front();
+    EXPECT_EQ(f.mouse->firmware().finishes, 1u);
+    EXPECT_NE(f.mouse->memory()[0x08], 0) << "the left button is not blank";
+}
+
 TEST(SettingsActions, BackupsArePrunedToTheNewest) {
     testing::TempDir dir;
     const fs::path config = dir / "config.ini";
