@@ -6,7 +6,7 @@
 #include <sstream>
 #include <thread>
 
-#include "device/hidapi_backend.h"
+#include "device/make_backend.h"
 #include "device/memory_description.h"
 #include "device/protocol.h"
 #include "device/sim_state_file.h"
@@ -57,23 +57,15 @@ Status ClaimMouse(const Options& o, Mouse& mouse, const std::string& key) {
 bool HeldByWindow(const Mouse& mouse) { return mouse.heldBy && mouse.heldBy->program == kWindowProgram; }
 
 Status OpenMouse(const Options& o, Mouse& mouse) {
-    if (!o.simulate) {
-        mouse.backend = std::make_unique<HidapiBackend>();
-        return Status::Ok();
+    // Read the state only as its owner: a window holding it would write its
+    // own over whatever this command saves.
+    if (o.simState && o.command != "list") {
+        if (Status claimed = ClaimMouse(o, mouse, MouseKeyForFile(*o.simState)); !claimed) return claimed;
     }
-    SimulatedMouseState state;
-    bool existed = false;
-    if (o.simState) {
-        // Read the state only as its owner: a window holding it would write
-        // its own over whatever this command saves.
-        if (o.command != "list") {
-            if (Status claimed = ClaimMouse(o, mouse, MouseKeyForFile(*o.simState)); !claimed) return claimed;
-        }
-        Status loaded = LoadSimState(*o.simState, state, existed);
-        if (!loaded) return loaded;
-    }
-    mouse.sim = std::make_shared<SimulatedMouse>(std::move(state));
-    mouse.backend = std::make_unique<SimulatedBackend>(mouse.sim);
+    Backend made;
+    if (Status s = MakeBackend(BackendChoice{o.simulate, o.simState}, made); !s) return s;
+    mouse.sim = std::move(made.sim);
+    mouse.backend = std::move(made.backend);
     return Status::Ok();
 }
 

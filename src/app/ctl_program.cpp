@@ -100,25 +100,29 @@ int Start(const Options& o, Started& st, MessageSink& sink, std::ostream& out, s
     s.folders = ResolveFolders(o.dataDir);
     s.messages = &sink;
     s.systemMouse = st.desktop.get();
-    LoadSessionData(s);
-    const device::Discovery found = device::DiscoverDevice(s.link, *st.mouse.backend);
-    if (found.result == device::DiscoveryResult::NotFound) {
+    int refused = -1;
+    const Connection c = StartSession(s, *st.mouse.backend, [&](const std::string& devicePath) {
+        if (st.mouse.sim) return true;  // a simulated mouse was claimed with its state file
+        if (Status claimed = ClaimMouse(o, st.mouse, devicePath); !claimed) {
+            if (o.command == "apply" && HeldByWindow(st.mouse)) {
+                refused = ApplyThroughWindow(out, err);
+            } else {
+                err << "kx700ctl: " << claimed.message() << "\n";
+                refused = kExitFailure;
+            }
+            return false;
+        }
+        return true;
+    });
+    if (c.found.result == device::DiscoveryResult::NotFound) {
         err << "kx700ctl: no KX700 mouse found\n";
         return kExitFailure;
     }
-    if (found.result != device::DiscoveryResult::Ready) {
-        err << "kx700ctl: " << device::DescribeDiscovery(found.result) << ": " << found.detail << "\n";
+    if (!c.owned) return refused;
+    if (c.found.result != device::DiscoveryResult::Ready) {
+        err << "kx700ctl: " << device::DescribeDiscovery(c.found.result) << ": " << c.found.detail << "\n";
         return kExitFailure;
     }
-    if (!st.mouse.sim) {
-        if (Status claimed = ClaimMouse(o, st.mouse, s.link.devicePath); !claimed) {
-            if (o.command == "apply" && HeldByWindow(st.mouse)) return ApplyThroughWindow(out, err);
-            err << "kx700ctl: " << claimed.message() << "\n";
-            return kExitFailure;
-        }
-    }
-    std::this_thread::sleep_for(5ms);
-    if (const auto status = device::ReadDeviceStatus(s.link)) s.deviceNibble = static_cast<std::uint8_t>(status->deviceNibble());
     return -1;
 }
 

@@ -12,10 +12,9 @@
 
 #include "app/gui_messages.h"
 #include "app/single_instance.h"
-#include "device/hidapi_backend.h"
+#include "device/make_backend.h"
 #include "device/sim_state_file.h"
 #include "quit_signals.h"
-#include "device/simulated_backend.h"
 #include "platform/mouse_lock.h"
 #include "platform/system_mouse.h"
 #include "programming/session.h"
@@ -118,35 +117,29 @@ int CORV_ZOvizaApp::run(int argc, char** argv) {
         return false;
     };
 
-    std::shared_ptr<kx700::device::SimulatedMouse> sim;
-    std::unique_ptr<kx700::device::HidBackend> backend;
-    if (args.simulate || screenshot) {
-        kx700::device::SimulatedMouseState state;
-        bool existed = false;
-        if (args.simState && !screenshot && !claim(kx700::MouseKeyForFile(*args.simState))) return 1;
-        if (args.simState) {
-            if (kx700::Status s = kx700::device::LoadSimState(*args.simState, state, existed); !s.ok()) {
-                sink.show(s.message());
-                return 1;
-            }
-        }
-        sim = std::make_shared<kx700::device::SimulatedMouse>(std::move(state));
-        backend = std::make_unique<kx700::device::SimulatedBackend>(sim);
-    } else {
-        backend = std::make_unique<kx700::device::HidapiBackend>();
+    if (args.simState && !screenshot && !claim(kx700::MouseKeyForFile(*args.simState))) return 1;
+    kx700::device::Backend made;
+    if (kx700::Status s = kx700::device::MakeBackend({args.simulate || screenshot, args.simState}, made); !s.ok()) {
+        sink.show(s.message());
+        return 1;
     }
+    const std::shared_ptr<kx700::device::SimulatedMouse> sim = made.sim;
+    kx700::device::HidBackend* const backend = made.backend.get();
 
     kx700::ui::StartOptions options;
     options.hideAtStart = !screenshot && kx700::ui::HideSwitch(commandLine);
     if (screenshot && !args.lang.isEmpty()) options.english = args.lang == "en";
     if (QScreen* screen = QGuiApplication::primaryScreen()) options.displayScale = screen->logicalDotsPerInchX() / 96.0;
+    bool refused = false;
+    if (!sim) {  // a simulated mouse was claimed with its state file
+        options.claim = [&](const std::string& devicePath) { return !(refused = !claim(devicePath)); };
+    }
     kx700::ui::CORV_ZOvizaDlg window(*session, *backend, sink, options);
     messages.setOwner(&window);
     QObject::connect(&instance, &kx700::app::SingleInstance::showRequested, &window, &kx700::ui::CORV_ZOvizaDlg::ShowAndRestore);
     int result = 0;
     QObject::connect(&window, &kx700::ui::CORV_ZOvizaDlg::ended, &app, [&] { app.quit(); });
-    if (!window.OnInitDialog()) return 0;
-    if (!sim && !claim(session->link.devicePath)) return 1;
+    if (!window.OnInitDialog()) return refused ? 1 : 0;
     instance.setApplyHandler([&window] { return window.ApplyForRequest(); });
 
     if (screenshot) {

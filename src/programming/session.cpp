@@ -1,5 +1,8 @@
 #include "programming/session.h"
 
+#include <thread>
+
+#include "device/protocol.h"
 #include "macro/files.h"
 #include "macro/groups.h"
 #include "platform/profile.h"
@@ -29,22 +32,43 @@ void LoadMacroData(Session& s, MessageSink& sink) {
     macro::LoadConstantMacros(s.macros.folders.constantMacroFile, s.macros.constants, sink);
 }
 
-void LoadSessionData(Session& s) {
+void LoadSettingsData(Session& s, std::optional<bool> english) {
     MessageSink& sink = *s.messages;
     const auto settingsFile = s.folders.settingsFile();
     s.currentProfile = ReadCurrentProfile(settingsFile);
-    s.englishInterface = ReadEnglishInterface(settingsFile);
+    s.englishInterface = english.value_or(ReadEnglishInterface(settingsFile));
     bool loaded = true;
     for (int slot = 0; slot < kProfileSlots; ++slot) {
         loaded = LoadProfile(s.settings, s.folders.settingsFolder(), slot, false, sink) && loaded;
     }
     s.settingsLoaded = loaded;
-    for (int i = 0; i < 3; ++i) {
-        const std::string key = "ConfigName" + std::to_string(i + 1) + (s.englishInterface ? "_EN" : "");
-        s.profileNames[static_cast<std::size_t>(i)] = profile::ReadString(settingsFile, "Init", key, "", 15);
+    s.profileNames = ReadProfileNames(settingsFile, s.englishInterface);
+}
+
+Connection ConnectMouse(Session& s, device::HidBackend& backend, const MouseClaim& claim) {
+    Connection c;
+    c.found = device::DiscoverDevice(s.link, backend);
+    // A mouse with only one of its collections is still asked: the write
+    // collection may be the one that opened.
+    if (c.found.result == device::DiscoveryResult::NotFound || c.found.result == device::DiscoveryResult::NoAccess) return c;
+    if (claim && !claim(s.link.devicePath)) {
+        c.owned = false;
+        return c;
     }
-    LoadMacroData(s, sink);
+    std::this_thread::sleep_for(device::kPauseBeforeFirstStatus);
+    if (const auto status = device::ReadDeviceStatus(s.link)) s.deviceNibble = static_cast<std::uint8_t>(status->deviceNibble());
+    return c;
+}
+
+void LoadSessionData(Session& s) {
+    LoadSettingsData(s);
+    LoadMacroData(s, *s.messages);
     PublishHostView(s);
+}
+
+Connection StartSession(Session& s, device::HidBackend& backend, const MouseClaim& claim) {
+    LoadSessionData(s);
+    return ConnectMouse(s, backend, claim);
 }
 
 }  // namespace kx700

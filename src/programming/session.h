@@ -7,6 +7,8 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "device/device_link.h"
@@ -90,10 +92,31 @@ void LoadGroupDirectory(macro::MacroState& m, MessageSink& messages);
 // group's macros, and the constant macros.
 void LoadMacroData(Session& s, MessageSink& messages);
 
-// What start-up reads, without a window: CurConfig, the language, the four
-// profiles in order, the profile names of the language, the macro folders,
-// the groups with the current group's macros, the constant macros.
-// `settingsLoaded` tells whether all four profiles could be read.
+// The settings half of start-up: CurConfig, the language (`english`, when
+// given, is this run's language and VER_SEL is left alone), the four profiles
+// in order (`settingsLoaded` tells whether all four could be read), the
+// profile names of the language.
+void LoadSettingsData(Session& s, std::optional<bool> english = std::nullopt);
+
+// Takes the mouse at `devicePath` for this process before anything is sent to
+// it; false when another program owns it (the caller has said so).
+using MouseClaim = std::function<bool(const std::string& devicePath)>;
+
+struct Connection {
+    device::Discovery found;
+    bool owned = true;  // false: `claim` refused, nothing was sent
+};
+
+// Finds the mouse and opens its collections; unless it is absent or closed
+// to us, claims it, waits the pause the mouse needs and reads its status (the
+// device nibble).
+Connection ConnectMouse(Session& s, device::HidBackend& backend, const MouseClaim& claim = {});
+
+// Start-up without a window: the settings, the macro data, the host view.
 void LoadSessionData(Session& s);
+
+// kx700ctl's whole start-up; the window runs the same steps with its own
+// (fonts, skin, controls) in between.
+Connection StartSession(Session& s, device::HidBackend& backend, const MouseClaim& claim = {});
 
 }  // namespace kx700

@@ -158,4 +158,14 @@ bool ReadEnglishInterface(const std::filesystem::path& settingsFile) {
     return (profile::ReadInt(settingsFile, kInit, "VER_SEL", 5) & 0xFF) != 0;
 }
 
+std::string ProfileNameKey(int i, bool english) { return "ConfigName" + std::to_string(i + 1) + (english ? "_EN" : ""); }
+
+std::array<std::string, 3> ReadProfileNames(const std::filesystem::path& settingsFile, bool english) {
+    constexpr std::size_t kNameBuffer = 15;
+    const profile::Snapshot f(settingsFile);
+    std::array<std::string, 3> names;
+    for (int i = 0; i < 3; ++i) names[static_cast<std::size_t>(i)] = f.readString("Init", ProfileNameKey(i, english), "", kNameBuffer);
+    return names;
+}
+
 }  // namespace kx700

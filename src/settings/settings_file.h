@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
+#include <string>
 #include <span>
 
 #include "platform/message_sink.h"
@@ -37,6 +39,12 @@ Status SaveDpiLevel(const MouseSettings& s, const std::filesystem::path& file);
 // number (empty, junk, out of 0..3) selects slot 0.
 int ReadCurrentProfile(const std::filesystem::path& settingsFile);
 Status WriteCurrentProfile(const std::filesystem::path& settingsFile, int slot);
+
+// Init / ConfigName1..3, with "_EN" while the interface is English: the
+// names of the user's three profiles (slots 0, 2 and 3), read with a
+// 15-character buffer.
+std::string ProfileNameKey(int i, bool english);
+std::array<std::string, 3> ReadProfileNames(const std::filesystem::path& settingsFile, bool english);
 
 // Init / VER_SEL: English when the low byte of the number is not zero.
 bool ReadEnglishInterface(const std::filesystem::path& settingsFile);

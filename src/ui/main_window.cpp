@@ -78,23 +78,12 @@ void CORV_ZOvizaDlg::loadSkins() {
 
 bool CORV_ZOvizaDlg::OnInitDialog() {
     Session& s = session_;
-    const fs::path settingsFile = s.folders.settingsFile();
-    s.currentProfile = ReadCurrentProfile(settingsFile);
-    s.englishInterface = options_.english.value_or(ReadEnglishInterface(settingsFile));
-    bool loaded = true;
-    for (int slot = 0; slot < kProfileSlots; ++slot) {
-        loaded = LoadProfile(s.settings, s.folders.settingsFolder(), slot, false, messages_) && loaded;
-    }
-    s.settingsLoaded = loaded;
+    LoadSettingsData(s, options_.english);
     fonts_ = MakeFonts(s.englishInterface, options_.displayScale);
     setFont(fonts_.label);
     setWindowTitle(QString::fromUtf8(kTitle));
     loadSkins();
-    for (int i = 0; i < 3; ++i) {
-        const std::string key = "ConfigName" + std::to_string(i + 1) + (s.englishInterface ? "_EN" : "");
-        s.profileNames[static_cast<std::size_t>(i)] = profile::ReadString(settingsFile, "Init", key, "", 15);
-        skin_.functionNames[static_cast<std::size_t>(19 + i)] = s.profileNames[static_cast<std::size_t>(i)];
-    }
+    for (int i = 0; i < 3; ++i) skin_.functionNames[static_cast<std::size_t>(19 + i)] = s.profileNames[static_cast<std::size_t>(i)];
     {
         SkinReadState state;
         LoadWarningSkin(skin_, SkinFilesFor(s.folders.skinsFolder(), s.englishInterface), messages_, state);
@@ -108,7 +97,14 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
         ExitProgram();
         return false;
     }
-    const device::Discovery found = device::DiscoverDevice(s.link, backend_);
+    const Connection connection = ConnectMouse(s, backend_, options_.claim);
+    const device::Discovery& found = connection.found;
+    if (!connection.owned) {
+        // Another program owns the mouse (it has been said): end without the
+        // exit notice, which is that program's to send.
+        DeviceRemoved();
+        return false;
+    }
     if (found.result == device::DiscoveryResult::NotFound) {
         const std::string text = s.englishInterface ? std::string("Please plug-in【") + kTitle + "】USB Mouse"
                                                     : std::string("请插入【") + kTitle + "】USB鼠标";
@@ -122,8 +118,6 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
         ExitProgram();
         return false;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    if (const auto status = device::ReadDeviceStatus(s.link)) s.deviceNibble = static_cast<std::uint8_t>(status->deviceNibble());
     PublishHostView(s);
     // The threads start once the collections are open, so that the reader
     // never sees the link while discovery fills it in.

@@ -46,6 +46,7 @@ struct StartOptions {
     bool hideAtStart = false;  // -HIDE: minimise at the first paint
     double displayScale = 1.0;
     std::optional<bool> english;  // a language for this run only (screenshots); VER_SEL is left alone
+    MouseClaim claim;  // takes the mouse found by discovery; none: always ours
 };
 
 class PowerEvents;

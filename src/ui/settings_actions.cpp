@@ -74,13 +74,10 @@ std::optional<fs::path> DialogFileChooser::saveMacroFile(QWidget* parent, const 
     return Chosen(dialog.selectedFiles().first());
 }
 
-std::string ProfileNameKey(int i, bool english) { return "ConfigName" + std::to_string(i + 1) + (english ? "_EN" : ""); }
 
 void ReloadProfileNames(Session& s, FunctionNames& names) {
-    for (int i = 0; i < 3; ++i) {
-        s.profileNames[static_cast<std::size_t>(i)] = ReadName(s.folders.settingsFile(), i, s.englishInterface);
-        names[static_cast<std::size_t>(19 + i)] = s.profileNames[static_cast<std::size_t>(i)];
-    }
+    s.profileNames = ReadProfileNames(s.folders.settingsFile(), s.englishInterface);
+    for (int i = 0; i < 3; ++i) names[static_cast<std::size_t>(19 + i)] = s.profileNames[static_cast<std::size_t>(i)];
 }
 
 std::string EditProfileName(Session& s, int i, const std::string& text, FunctionNames& names, MessageSink& messages) {

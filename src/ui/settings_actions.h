@@ -40,9 +40,6 @@ public:
     std::optional<std::filesystem::path> saveMacroFile(QWidget* parent, const std::filesystem::path& start) override;
 };
 
-// The key of profile name i (0-2) in the Init section for a language.
-std::string ProfileNameKey(int i, bool english);
-
 // Reads the three names of the session's language into the session and the
 // profile-key function names (entries 19-21).
 void ReloadProfileNames(Session& s, FunctionNames& names);
