@@ -161,6 +161,17 @@ void CORV_ZOvizaDlg::recordingEnded() {
     repaintPage(true);  // the record button reads "Record" again
 }
 
+void CORV_ZOvizaDlg::showRecordingNotice() {
+    // The notice is a modal box: while it is up the keyboard is given back,
+    // so that Enter or Escape closes it instead of landing in the macro. The
+    // key's release comes after the recording has the keyboard again and is
+    // dropped there, its key having gone down elsewhere.
+    const bool capturing = keyboard_ && keyboard_->active();
+    if (capturing) keyboard_->stop();
+    messages_.show("Recording");
+    if (capturing && recorder_.recording) keyboard_->start(windowHandle());
+}
+
 void CORV_ZOvizaDlg::setKeyboardCapture(bool on) {
     if (!keyboard_) {
         keyboard_ = new KeyboardCapture(this);

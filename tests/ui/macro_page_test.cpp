@@ -2,9 +2,11 @@
 // boxes, the group and macro buttons, import and reset, and recording, on a
 // started window over a copy of the shipped data.
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 
+#include "app/gui_messages.h"
 #include "macro/editor.h"
 #include "macro/files.h"
 #include "macro/groups.h"
@@ -493,6 +495,59 @@ TEST(MacroPage, RecordingStopsTakingKeysAt110Messages) {
     EXPECT_EQ(f.saved(0).repeatCount, 12);
     EXPECT_EQ(f.saved(0).eventCount, 110);
     EXPECT_EQ(f.lines("eventList").size(), 219);
+}
+
+TEST(MacroPageRecording, TheRecordingNoticeClosesFromTheKeyboardAndTheKeyIsNotRecorded) {
+    // The program's own message boxes, so that the notice is a real modal box.
+    testing::TempDir dir;
+    testing::CopyStage(dir.path());
+    Session session;
+    session.folders.programFolder = dir.path();
+    app::MessageBoxSink boxes(QStringLiteral("kx700"));
+    session.messages = &boxes;
+    device::SimulatedBackend backend(std::make_shared<device::SimulatedMouse>(device::SimulatedMouseState{}));
+    ui::CORV_ZOvizaDlg window(session, backend, boxes, {});
+    boxes.setOwner(&window);
+    ASSERT_TRUE(window.OnInitDialog());
+    window.show();
+    window.ChangePage(Page::Macro);
+    ClickArea(window, Page::Macro, 5);
+    ASSERT_TRUE(window.recording());
+
+    // A press on "New macro" is refused with the notice; Escape closes it.
+    // Its release is refused too, and Enter closes that one.
+    const QPoint newMacro = testing::Centre(window.areaRect(Page::Macro, 6));
+    QTest::mouseMove(&window, newMacro);
+    for (const auto& [key, press] : {std::pair{Qt::Key_Escape, true}, std::pair{Qt::Key_Return, false}}) {
+        SCOPED_TRACE(press ? "press, Escape" : "release, Enter");
+        QString text;
+        bool closedByKey = false;
+        testing::WhenModal([&, key = key](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            text = box->text();
+            QTest::keyClick(box, key);
+            QCoreApplication::processEvents();
+            closedByKey = !box->isVisible();
+            if (!closedByKey) box->done(0);  // do not hang the test
+        });
+        if (press) {
+            QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, newMacro);
+        } else {
+            QTest::mouseRelease(&window, Qt::LeftButton, Qt::NoModifier, newMacro);
+        }
+        EXPECT_EQ(text, QStringLiteral("Recording"));
+        EXPECT_TRUE(closedByKey);
+        EXPECT_TRUE(window.recording()) << "the recording goes on";
+    }
+    // The keys that closed the notices are not in the macro; keys typed now are.
+    QTest::keyClick(&window, Qt::Key_A);
+    ClickArea(window, Page::Macro, 5);
+    ASSERT_FALSE(window.recording());
+    const macro::MacroRecord r = session.macros.table.slots[0];
+    ASSERT_EQ(r.eventCount, 2);
+    EXPECT_EQ(r.eventCode[0], 0x04);
+    EXPECT_EQ(r.eventCode[1], 0x04);
 }
 
 }  // namespace
