@@ -115,7 +115,10 @@ void CORV_ZOvizaDlg::deleteMacro() {
 void CORV_ZOvizaDlg::runModeChoice(int area) {
     macro::MacroTable& t = session_.macros.table;
     const int c = t.currentMacro;
-    if (session_.macros.groups.groupCount <= 0 || c < 0 || c >= t.macroCount) return;
+    // Also with no macro in the group: the choice acts on the current record
+    // and the count box as always, and the page shows it; with no macro to
+    // hold it, nothing is saved.
+    if (c < 0 || c >= macro::kTableSlots) return;
     macro::MacroRecord& r = t.slots[U(c)];
     if (macro::SetRunModeChoice(r, area)) {
         setRepeatCountBox(true, QString::number(r.repeatCount));

@@ -12,6 +12,7 @@
 #include "macro/groups.h"
 #include "macro/value_format.h"
 #include "platform/profile.h"
+#include "skin/images.h"
 #include "ui/editable_list.h"
 #include "ui/orv_menu.h"
 #include "ui_clicks.h"
@@ -307,6 +308,38 @@ TEST(MacroPage, GroupButtonsRenamePerKeystrokeAndDelete) {
     EXPECT_FALSE(fs::exists(f.macroFolder() / "Fire.dat"));
     EXPECT_EQ(f.edit("groupName")->text(), "Office");
     EXPECT_EQ(f.session.macros.groups.groupCount, 3);
+}
+
+TEST(MacroPage, RunModeChoicesInAGroupWithoutMacros) {
+    MacroPage f;
+    ClickArea(*f.window, Page::Macro, 2);  // a new group: no macros
+    ASSERT_EQ(f.session.macros.table.macroCount, 0);
+    const fs::path file = f.macroFolder() / "New.dat";
+    const std::string empty = testing::ReadBytes(file);
+    QLineEdit* count = f.edit("repeatCount");
+    const QImage down = LoadSkinImage(f.session.folders.skinsFolder(), "mac_down.jpg");
+    // Whether the frame shows a run-mode area chosen: from the down picture.
+    auto shownChosen = [&](int area) {
+        QTest::mouseMove(f.window.get(), QPoint(480, 590));  // no hover look
+        const QPoint corner = f.window->areaRect(Page::Macro, area).topLeft() + QPoint(3, 3);
+        return f.window->renderFrame().pixel(corner) == down.pixel(corner);
+    };
+    struct Row {
+        int area;
+        std::uint8_t mode;
+        bool boxEnabled;
+    };
+    for (const Row& r : {Row{10, macro::RUN_MODE2, false}, Row{12, macro::RUN_COUNTED, true}, Row{11, macro::RUN_MODE1, false}}) {
+        SCOPED_TRACE(r.area);
+        ClickArea(*f.window, Page::Macro, r.area);
+        EXPECT_EQ(f.current().runMode & 7, r.mode);
+        EXPECT_EQ(f.current().repeatCount, 1);
+        EXPECT_EQ(count->isEnabled(), r.boxEnabled);
+        EXPECT_EQ(count->text(), "1");
+        for (int area : {10, 11, 12}) EXPECT_EQ(shownChosen(area), area == r.area) << area;
+        EXPECT_EQ(testing::ReadBytes(file), empty) << "no macro, nothing saved";
+    }
+    EXPECT_TRUE(f.messages.messages().empty());
 }
 
 TEST(MacroPage, TheGroupBoxRefusesAnotherGroupsNameAndShowsTheStoredOne) {
