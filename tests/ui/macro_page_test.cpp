@@ -238,7 +238,8 @@ TEST(MacroPage, ViewingMacrosLeavesAHandMadeFileAsItIs) {
     zero.repeatCount = 0;
     std::string tenValue = macro::FormatMacroValue(ten);
     tenValue.replace(3 * (macro::kEventFieldsStart + 1), 3, "007");
-    const std::string handMade = "[Macros]\r\nmacroNum=2\r\n0=" + tenValue + "\r\n1=" + macro::FormatMacroValue(zero) + "\r\n";
+    const std::string handMade =
+        "[Macros]\r\nmacroNum=2\r\n0=" + tenValue + "\r\n1=" + macro::FormatMacroValue(zero) + "\r\n";
 
     WindowFixture f;
     const fs::path office = f.dir / "skins" / "INI_EN" / "macro" / "Office.dat";
@@ -329,7 +330,8 @@ TEST(MacroPage, RunModeChoicesInAGroupWithoutMacros) {
         std::uint8_t mode;
         bool boxEnabled;
     };
-    for (const Row& r : {Row{10, macro::RUN_MODE2, false}, Row{12, macro::RUN_COUNTED, true}, Row{11, macro::RUN_MODE1, false}}) {
+    for (const Row& r :
+         {Row{10, macro::RUN_MODE2, false}, Row{12, macro::RUN_COUNTED, true}, Row{11, macro::RUN_MODE1, false}}) {
         SCOPED_TRACE(r.area);
         ClickArea(*f.window, Page::Macro, r.area);
         EXPECT_EQ(f.current().runMode & 7, r.mode);
@@ -360,8 +362,9 @@ TEST(MacroPage, TheGroupBoxRefusesAnotherGroupsNameAndShowsTheStoredOne) {
     group->setText(QStringLiteral("Office"));
     EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"'Office' Double name!"});
     EXPECT_EQ(group->text(), "Offic");
-    EXPECT_EQ(profile::ReadString(f.macroFolder() / "macroGrp.ini", "MACRO_GROUP_NAME", std::to_string(g.currentGroup), "", 20),
-              "Offic");
+    const std::string key = std::to_string(g.currentGroup);
+    const std::string listed = profile::ReadString(f.macroFolder() / "macroGrp.ini", "MACRO_GROUP_NAME", key, "", 20);
+    EXPECT_EQ(listed, "Offic");
 }
 
 TEST(MacroPage, DeletingAGroupAsksFirstInTheInterfaceLanguage) {
@@ -389,7 +392,8 @@ TEST(MacroPage, DeletingAGroupAsksFirstInTheInterfaceLanguage) {
         f.messages.answer(r.yes);
         ClickArea(*f.window, Page::Macro, 3);
         const std::string question = r.question ? r.question : "删除宏组“" + name + "”及其文件吗？";
-        EXPECT_EQ(f.messages.questions(), (std::vector<RecordingMessageSink::Question>{{question, r.yesLabel, r.noLabel}}));
+        using Question = RecordingMessageSink::Question;
+        EXPECT_EQ(f.messages.questions(), (std::vector<Question>{{question, r.yesLabel, r.noLabel}}));
         EXPECT_TRUE(f.messages.messages().empty());
         if (r.yes) {
             EXPECT_FALSE(fs::exists(file));
