@@ -150,8 +150,9 @@ void ReadAllMacroNames(const GroupFileSource& groupFile, GroupDirectory& groups)
 
 Status SaveMacro(const fs::path& file, const MacroTable& table, int slot) {
     if (slot < 0 || slot >= kTableSlots) return Status::Error("no such macro slot");
-    if (const profile::Snapshot f(file); f.exists() && f.readInt(kSection, kCountKey, kCountReadSize) == table.macroCount &&
-                                         ParseMacroValue(f.readString(kSection, Key(slot), "", kValueReadSize)) == table.slots[U(slot)]) {
+    const profile::Snapshot f(file);
+    if (f.exists() && f.readInt(kSection, kCountKey, kCountReadSize) == table.macroCount &&
+        ParseMacroValue(f.readString(kSection, Key(slot), "", kValueReadSize)) == table.slots[U(slot)]) {
         return Status::Ok();
     }
     profile::Batch b(file);

@@ -176,7 +176,9 @@ std::string_view LimitToBuffer(std::string_view value, std::size_t size) {
 }  // namespace
 
 bool IsProfileText(std::string_view bytes) {
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) {
+    const bool utf16 = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+                       static_cast<unsigned char>(bytes[1]) == 0xFE;
+    if (utf16) {
         if (bytes.size() % 2 != 0) return false;  // half a code unit at the end
         bool highPending = false;
         for (std::size_t i = 2; i < bytes.size(); i += 2) {

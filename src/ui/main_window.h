@@ -198,6 +198,8 @@ private:
     void resetMacros();
     void ledPopupChanged(int kind, int value);
     void setKeyboardCapture(bool on);
+    // "Recording", for a press the recording refuses.
+    void showRecordingNotice();
     void releaseHeader(int area);
     // Hooks of the press and release dispatch into the page actions.
     void pressPageArea(QPoint p);

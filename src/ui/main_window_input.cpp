@@ -61,7 +61,7 @@ void CORV_ZOvizaDlg::mousePressEvent(QMouseEvent* event) {
     Interaction& s = interaction_;
     if (interaction_.currentPage == Page::Macro) closeListEditors();
     if (recorder_.recording && !(s.hotMacro == 5 || s.hotMain == 0 || s.hotMain == 1 || (s.hotMain == NoArea && s.hotMacro == NoArea))) {
-        messages_.show("Recording");
+        showRecordingNotice();
         return;
     }
     if (s.hotMain != NoArea || s.hotAdvanced != NoArea || s.hotMacro != NoArea || s.hotLed != NoArea) {
@@ -102,7 +102,7 @@ void CORV_ZOvizaDlg::mouseReleaseEvent(QMouseEvent* event) {
     }
     Interaction& s = interaction_;
     if (recorder_.recording && !(s.hotMacro == 5 || s.hotMain == 0 || s.hotMain == 1 || (s.hotMain == NoArea && s.hotMacro == NoArea))) {
-        messages_.show("Recording");
+        showRecordingNotice();
         return;
     }
     s.areaPressed = false;

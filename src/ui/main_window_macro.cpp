@@ -216,7 +216,7 @@ void CORV_ZOvizaDlg::macroListSelectionChanged(int row) {
             const QSignalBlocker quiet(macroList_);
             macroList_->setCurrentRow(t.currentMacro);
         }
-        messages_.show("Recording");
+        showRecordingNotice();
         return;
     }
     if (popupOpen_ && activePopup_) ClosePopup();

@@ -115,7 +115,10 @@ void CORV_ZOvizaDlg::deleteMacro() {
 void CORV_ZOvizaDlg::runModeChoice(int area) {
     macro::MacroTable& t = session_.macros.table;
     const int c = t.currentMacro;
-    if (session_.macros.groups.groupCount <= 0 || c < 0 || c >= t.macroCount) return;
+    // Also with no macro in the group: the choice acts on the current record
+    // and the count box as always, and the page shows it; with no macro to
+    // hold it, nothing is saved.
+    if (c < 0 || c >= macro::kTableSlots) return;
     macro::MacroRecord& r = t.slots[U(c)];
     if (macro::SetRunModeChoice(r, area)) {
         setRepeatCountBox(true, QString::number(r.repeatCount));
@@ -159,6 +162,17 @@ void CORV_ZOvizaDlg::recordingEnded() {
     setKeyboardCapture(false);
     saveCurrentMacro();
     repaintPage(true);  // the record button reads "Record" again
+}
+
+void CORV_ZOvizaDlg::showRecordingNotice() {
+    // The notice is a modal box: while it is up the keyboard is given back,
+    // so that Enter or Escape closes it instead of landing in the macro. The
+    // key's release comes after the recording has the keyboard again and is
+    // dropped there, its key having gone down elsewhere.
+    const bool capturing = keyboard_ && keyboard_->active();
+    if (capturing) keyboard_->stop();
+    messages_.show("Recording");
+    if (capturing && recorder_.recording) keyboard_->start(windowHandle());
 }
 
 void CORV_ZOvizaDlg::setKeyboardCapture(bool on) {
@@ -226,7 +240,8 @@ void CORV_ZOvizaDlg::exportGroup() {
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty()) documents = QDir::homePath();
     const std::string name = m.groups.groupNames[U(m.groups.currentGroup)];
-    const fs::path start = fs::path(documents.toStdString()) / fs::path(std::u8string(name.begin(), name.end()) + u8".dat");
+    const fs::path start =
+        fs::path(documents.toStdString()) / fs::path(std::u8string(name.begin(), name.end()) + u8".dat");
     const auto chosen = fileChooser().saveMacroFile(this, start);
     if (!chosen) return;
     (void)macro::ExportGroup(m, *chosen, messages_);  // says itself what went wrong

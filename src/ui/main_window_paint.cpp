@@ -19,7 +19,9 @@ QImage CORV_ZOvizaDlg::renderFrame() {
     m.macroName = [this](std::int32_t v) { return macroName(v); };
     m.recording = recorder_.recording;
     const macro::MacroTable& t = session_.macros.table;
-    m.currentRunMode = t.currentMacro >= 0 && t.currentMacro < t.macroCount
+    // The current record's run mode, a group without macros included (its
+    // record is blank, run mode 0, until a run-mode choice sets it).
+    m.currentRunMode = t.currentMacro >= 0 && t.currentMacro < macro::kTableSlots
                            ? t.slots[static_cast<std::size_t>(t.currentMacro)].runMode & 3
                            : 3;
     QImage frame;

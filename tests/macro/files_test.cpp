@@ -351,8 +351,8 @@ TEST_F(MacroFiles, ExportNeverWritesOntoAGroupsFile) {
     fs::create_directories(dir / "elsewhere");
     fs::create_symlink(macroFolder() / "Game.dat", dir / "elsewhere" / "link.dat");
     const std::string office = ReadBytes(macroFolder() / "Office.dat"), game = ReadBytes(macroFolder() / "Game.dat");
-    for (const fs::path& target : {macroFolder() / "Game.dat", macroFolder() / "." / "Game.dat", dir / "elsewhere" / "link.dat",
-                                   macroFolder() / "Office.dat"}) {
+    for (const fs::path& target : {macroFolder() / "Game.dat", macroFolder() / "." / "Game.dat",
+                                   dir / "elsewhere" / "link.dat", macroFolder() / "Office.dat"}) {
         SCOPED_TRACE(target.string());
         sink.clear();
         EXPECT_FALSE(ExportGroup(m, target, sink).ok());

@@ -23,7 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (table.macroCount > kMaxMacrosPerGroup) __builtin_trap();
     // A file the import takes loads exactly the macros it claims.
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    if (IsMacroGroupFile(bytes) && table.macroCount != profile::ReadInt(group, "Macros", "macroNum", 16)) __builtin_trap();
+    if (IsMacroGroupFile(bytes) && table.macroCount != profile::ReadInt(group, "Macros", "macroNum", 16)) {
+        __builtin_trap();
+    }
     ConstantMacroTable constants;
     LoadConstants(file, constants, sink);
     if (constants.count > kMaxMacrosPerGroup) __builtin_trap();

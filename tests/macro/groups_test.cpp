@@ -410,7 +410,8 @@ TEST_F(MacroGroups, ImportRefusalsChangeNothing) {
 }
 
 // A group file spelled out by hand: the count line as given, then the values.
-std::string GroupText(const std::string& countLine, const std::vector<std::string>& values, const std::string& extra = "") {
+std::string GroupText(const std::string& countLine, const std::vector<std::string>& values,
+                      const std::string& extra = "") {
     std::string text = "[Macros]\r\n" + countLine;
     for (std::size_t i = 0; i < values.size(); ++i) text += std::to_string(i) + "=" + values[i] + "\r\n";
     return text + extra;
@@ -448,8 +449,8 @@ TEST_F(MacroGroups, ImportTakesOnlyMacroGroupFiles) {
         {"a field that is not digits", GroupText("macroNum=1\r\n", {aimNonDigit}), {}, false},
         {"a field above 255", GroupText("macroNum=1\r\n", {aimOver255}), {}, false},
         {"an empty group", GroupText("macroNum=0\r\n", {}), {}, true},
-        {"two macros, a settings section and a spare key", GroupText("macroNum=2\r\n", {aim, burst, aim}, "[MacrosSet]\r\n0=1\r\n"),
-         {"Aim", "Burst"}, true},
+        {"two macros, a settings section and a spare key",
+         GroupText("macroNum=2\r\n", {aim, burst, aim}, "[MacrosSet]\r\n0=1\r\n"), {"Aim", "Burst"}, true},
         {"UTF-16LE", utf16, {"Aim"}, true},
     };
     for (const Row& row : rows) {

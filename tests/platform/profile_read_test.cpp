@@ -99,7 +99,7 @@ TEST(ProfileText, BinaryAndMalformedBytesAreNotText) {
              Row{"a cut sequence", "[S]\na=\xE9\x98", false},
              Row{"an overlong form", "[S]\na=\xC0\x80\n", false},
              Row{"an encoded surrogate", "[S]\na=\xED\xA0\x80\n", false},
-             Row{"UTF-16LE with a NUL unit", Utf16File(std::u16string(u"[S]\na=\0x", 7)), false},
+             Row{"UTF-16LE with a NUL unit", Utf16File(std::u16string(u"[S]\na=\0x", 8)), false},
              Row{"UTF-16LE with a lone low surrogate", Utf16File(u"a=\xDC00"), false},
              Row{"UTF-16LE ending in a high surrogate", Utf16File(u"a=\xD800"), false},
              Row{"UTF-16LE with half a unit", Utf16File(u"a=1") + "x", false},

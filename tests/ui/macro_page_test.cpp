@@ -2,14 +2,17 @@
 // boxes, the group and macro buttons, import and reset, and recording, on a
 // started window over a copy of the shipped data.
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 
+#include "app/gui_messages.h"
 #include "macro/editor.h"
 #include "macro/files.h"
 #include "macro/groups.h"
 #include "macro/value_format.h"
 #include "platform/profile.h"
+#include "skin/images.h"
 #include "ui/editable_list.h"
 #include "ui/orv_menu.h"
 #include "ui_clicks.h"
@@ -235,7 +238,8 @@ TEST(MacroPage, ViewingMacrosLeavesAHandMadeFileAsItIs) {
     zero.repeatCount = 0;
     std::string tenValue = macro::FormatMacroValue(ten);
     tenValue.replace(3 * (macro::kEventFieldsStart + 1), 3, "007");
-    const std::string handMade = "[Macros]\r\nmacroNum=2\r\n0=" + tenValue + "\r\n1=" + macro::FormatMacroValue(zero) + "\r\n";
+    const std::string handMade =
+        "[Macros]\r\nmacroNum=2\r\n0=" + tenValue + "\r\n1=" + macro::FormatMacroValue(zero) + "\r\n";
 
     WindowFixture f;
     const fs::path office = f.dir / "skins" / "INI_EN" / "macro" / "Office.dat";
@@ -307,6 +311,39 @@ TEST(MacroPage, GroupButtonsRenamePerKeystrokeAndDelete) {
     EXPECT_EQ(f.session.macros.groups.groupCount, 3);
 }
 
+TEST(MacroPage, RunModeChoicesInAGroupWithoutMacros) {
+    MacroPage f;
+    ClickArea(*f.window, Page::Macro, 2);  // a new group: no macros
+    ASSERT_EQ(f.session.macros.table.macroCount, 0);
+    const fs::path file = f.macroFolder() / "New.dat";
+    const std::string empty = testing::ReadBytes(file);
+    QLineEdit* count = f.edit("repeatCount");
+    const QImage down = LoadSkinImage(f.session.folders.skinsFolder(), "mac_down.jpg");
+    // Whether the frame shows a run-mode area chosen: from the down picture.
+    auto shownChosen = [&](int area) {
+        QTest::mouseMove(f.window.get(), QPoint(480, 590));  // no hover look
+        const QPoint corner = f.window->areaRect(Page::Macro, area).topLeft() + QPoint(3, 3);
+        return f.window->renderFrame().pixel(corner) == down.pixel(corner);
+    };
+    struct Row {
+        int area;
+        std::uint8_t mode;
+        bool boxEnabled;
+    };
+    for (const Row& r :
+         {Row{10, macro::RUN_MODE2, false}, Row{12, macro::RUN_COUNTED, true}, Row{11, macro::RUN_MODE1, false}}) {
+        SCOPED_TRACE(r.area);
+        ClickArea(*f.window, Page::Macro, r.area);
+        EXPECT_EQ(f.current().runMode & 7, r.mode);
+        EXPECT_EQ(f.current().repeatCount, 1);
+        EXPECT_EQ(count->isEnabled(), r.boxEnabled);
+        EXPECT_EQ(count->text(), "1");
+        for (int area : {10, 11, 12}) EXPECT_EQ(shownChosen(area), area == r.area) << area;
+        EXPECT_EQ(testing::ReadBytes(file), empty) << "no macro, nothing saved";
+    }
+    EXPECT_TRUE(f.messages.messages().empty());
+}
+
 TEST(MacroPage, TheGroupBoxRefusesAnotherGroupsNameAndShowsTheStoredOne) {
     MacroPage f;
     ClickArea(*f.window, Page::Macro, 2);  // group "New", current
@@ -325,8 +362,9 @@ TEST(MacroPage, TheGroupBoxRefusesAnotherGroupsNameAndShowsTheStoredOne) {
     group->setText(QStringLiteral("Office"));
     EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"'Office' Double name!"});
     EXPECT_EQ(group->text(), "Offic");
-    EXPECT_EQ(profile::ReadString(f.macroFolder() / "macroGrp.ini", "MACRO_GROUP_NAME", std::to_string(g.currentGroup), "", 20),
-              "Offic");
+    const std::string key = std::to_string(g.currentGroup);
+    const std::string listed = profile::ReadString(f.macroFolder() / "macroGrp.ini", "MACRO_GROUP_NAME", key, "", 20);
+    EXPECT_EQ(listed, "Offic");
 }
 
 TEST(MacroPage, DeletingAGroupAsksFirstInTheInterfaceLanguage) {
@@ -354,7 +392,8 @@ TEST(MacroPage, DeletingAGroupAsksFirstInTheInterfaceLanguage) {
         f.messages.answer(r.yes);
         ClickArea(*f.window, Page::Macro, 3);
         const std::string question = r.question ? r.question : "删除宏组“" + name + "”及其文件吗？";
-        EXPECT_EQ(f.messages.questions(), (std::vector<RecordingMessageSink::Question>{{question, r.yesLabel, r.noLabel}}));
+        using Question = RecordingMessageSink::Question;
+        EXPECT_EQ(f.messages.questions(), (std::vector<Question>{{question, r.yesLabel, r.noLabel}}));
         EXPECT_TRUE(f.messages.messages().empty());
         if (r.yes) {
             EXPECT_FALSE(fs::exists(file));
@@ -493,6 +532,59 @@ TEST(MacroPage, RecordingStopsTakingKeysAt110Messages) {
     EXPECT_EQ(f.saved(0).repeatCount, 12);
     EXPECT_EQ(f.saved(0).eventCount, 110);
     EXPECT_EQ(f.lines("eventList").size(), 219);
+}
+
+TEST(MacroPageRecording, TheRecordingNoticeClosesFromTheKeyboardAndTheKeyIsNotRecorded) {
+    // The program's own message boxes, so that the notice is a real modal box.
+    testing::TempDir dir;
+    testing::CopyStage(dir.path());
+    Session session;
+    session.folders.programFolder = dir.path();
+    app::MessageBoxSink boxes(QStringLiteral("kx700"));
+    session.messages = &boxes;
+    device::SimulatedBackend backend(std::make_shared<device::SimulatedMouse>(device::SimulatedMouseState{}));
+    ui::CORV_ZOvizaDlg window(session, backend, boxes, {});
+    boxes.setOwner(&window);
+    ASSERT_TRUE(window.OnInitDialog());
+    window.show();
+    window.ChangePage(Page::Macro);
+    ClickArea(window, Page::Macro, 5);
+    ASSERT_TRUE(window.recording());
+
+    // A press on "New macro" is refused with the notice; Escape closes it.
+    // Its release is refused too, and Enter closes that one.
+    const QPoint newMacro = testing::Centre(window.areaRect(Page::Macro, 6));
+    QTest::mouseMove(&window, newMacro);
+    for (const auto& [key, press] : {std::pair{Qt::Key_Escape, true}, std::pair{Qt::Key_Return, false}}) {
+        SCOPED_TRACE(press ? "press, Escape" : "release, Enter");
+        QString text;
+        bool closedByKey = false;
+        testing::WhenModal([&, key = key](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            text = box->text();
+            QTest::keyClick(box, key);
+            QCoreApplication::processEvents();
+            closedByKey = !box->isVisible();
+            if (!closedByKey) box->done(0);  // do not hang the test
+        });
+        if (press) {
+            QTest::mousePress(&window, Qt::LeftButton, Qt::NoModifier, newMacro);
+        } else {
+            QTest::mouseRelease(&window, Qt::LeftButton, Qt::NoModifier, newMacro);
+        }
+        EXPECT_EQ(text, QStringLiteral("Recording"));
+        EXPECT_TRUE(closedByKey);
+        EXPECT_TRUE(window.recording()) << "the recording goes on";
+    }
+    // The keys that closed the notices are not in the macro; keys typed now are.
+    QTest::keyClick(&window, Qt::Key_A);
+    ClickArea(window, Page::Macro, 5);
+    ASSERT_FALSE(window.recording());
+    const macro::MacroRecord r = session.macros.table.slots[0];
+    ASSERT_EQ(r.eventCount, 2);
+    EXPECT_EQ(r.eventCode[0], 0x04);
+    EXPECT_EQ(r.eventCode[1], 0x04);
 }
 
 }  // namespace

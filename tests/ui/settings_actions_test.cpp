@@ -76,6 +76,9 @@ TEST(SettingsActions, ImportGoodFileWithoutNamesAndMissingFile) {
     EXPECT_TRUE(f.messages.messages().empty());
 }
 
+// The first bytes of a PNG picture: NUL bytes among them.
+constexpr char kPngStart[] = "\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10";
+
 std::string Utf16LE(const std::string& utf8) {
     std::string out = "\xFF\xFE";
     for (QChar c : QString::fromStdString(utf8)) {
@@ -107,7 +110,7 @@ TEST(SettingsActions, ImportTakesOnlySettingsFilesOfTheInterfaceLanguage) {
     };
     for (const Row& r : {
              Row{"junk text", "This is not a settings file.\r\nJust words.\r\n", false},
-             Row{"binary with NUL bytes", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10", 24), false},
+             Row{"binary with NUL bytes", std::string(kPngStart, sizeof kPngStart - 1), false},
              Row{"settings text with a malformed byte", valid + "; \xC3\x28\r\n", false},
              Row{"names only in the other language", chineseOnly, false},
              Row{"one name empty", oneEmpty, false},

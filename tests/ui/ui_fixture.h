@@ -45,15 +45,16 @@ inline void CopyStage(const std::filesystem::path& to) {
 // and keeps where the last dialog would have opened.
 class AnswerChooser : public ui::FileChooser {
 public:
-    std::optional<std::filesystem::path> answer;
-    std::filesystem::path lastStart;
-    std::optional<std::filesystem::path> openSettingsFile(QWidget*, const std::filesystem::path& s) override { return ask(s); }
-    std::optional<std::filesystem::path> saveSettingsFile(QWidget*, const std::filesystem::path& s) override { return ask(s); }
-    std::optional<std::filesystem::path> openMacroFile(QWidget*, const std::filesystem::path& s) override { return ask(s); }
-    std::optional<std::filesystem::path> saveMacroFile(QWidget*, const std::filesystem::path& s) override { return ask(s); }
+    using Path = std::filesystem::path;
+    std::optional<Path> answer;
+    Path lastStart;
+    std::optional<Path> openSettingsFile(QWidget*, const Path& start) override { return ask(start); }
+    std::optional<Path> saveSettingsFile(QWidget*, const Path& start) override { return ask(start); }
+    std::optional<Path> openMacroFile(QWidget*, const Path& start) override { return ask(start); }
+    std::optional<Path> saveMacroFile(QWidget*, const Path& start) override { return ask(start); }
 
 private:
-    std::optional<std::filesystem::path> ask(const std::filesystem::path& start) {
+    std::optional<Path> ask(const Path& start) {
         lastStart = start;
         return answer;
     }
