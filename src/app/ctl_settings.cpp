@@ -2,12 +2,15 @@
 
 #include <string>
 
+#include "macro/record.h"
+
 namespace kx700::ctl {
 namespace {
 
 std::string Assignment(std::int32_t v) {
-    if (v >= 256) return "macro " + std::to_string(v % 256) + " of group " + std::to_string(v / 256 - 1);
-    if (v >= 32) return "constant macro " + std::to_string(v - 32);
+    const macro::MacroRef ref = macro::MacroRef::FromAssignment(v);
+    if (ref.isUser()) return "macro " + std::to_string(ref.index) + " of group " + std::to_string(ref.group);
+    if (ref.isMacro()) return "constant macro " + std::to_string(ref.index);
     return "function " + std::to_string(v);
 }
 

@@ -7,20 +7,11 @@
 #include <sstream>
 #include <string>
 
+#include "device/memory_map.h"
 #include "settings/mouse_settings.h"
 
 namespace kx700::device {
 namespace {
-
-constexpr int kCodePositions = 14;           // per profile in the descriptor table
-constexpr unsigned kDescriptorBase = 0x80;
-constexpr unsigned kDescriptorSize = 8;
-// First button byte of code positions 0.. of each profile; profile 0 keeps
-// positions 9 to 11 elsewhere.
-constexpr std::array<unsigned, 4> kButtonBytes = {0x08, 0x44, 0x50, 0x60};
-constexpr unsigned kProfile0HighPositions = 0x3B;
-// The mouse's CPI codes, in the order of the CPI steps.
-constexpr std::array<int, 12> kCpiCodes = {1, 2, 3, 4, 5, 6, 7, 9, 11, 13, 14, 15};
 
 class Image {
 public:
@@ -39,8 +30,9 @@ std::string Hex(unsigned v, int width = 2) {
 }
 
 int CpiOfCode(unsigned code) {
-    const auto it = std::find(kCpiCodes.begin(), kCpiCodes.end(), static_cast<int>(code));
-    return it == kCpiCodes.end() ? 0 : CpiOfStep(static_cast<int>(it - kCpiCodes.begin()));
+    const auto& codes = mem::kCpiCodeOfStep;
+    const auto it = std::find(codes.begin(), codes.end(), code);
+    return it == codes.end() ? 0 : CpiOfStep(static_cast<int>(it - codes.begin()));
 }
 
 // The names the window shows for the functions behind these codes.
@@ -76,11 +68,6 @@ std::string RunModeName(bool mode1, bool mode2) {
     return "repeat count";
 }
 
-unsigned ButtonByteAddress(int profile, int position) {
-    if (profile == 0 && position >= 9) return kProfile0HighPositions + static_cast<unsigned>(position - 9);
-    return kButtonBytes[static_cast<std::size_t>(profile)] + static_cast<unsigned>(position);
-}
-
 struct Descriptor {
     unsigned blockAddress;
     unsigned events;
@@ -90,9 +77,12 @@ struct Descriptor {
 };
 
 Descriptor DescriptorAt(const Image& m, int profile, int position) {
-    const unsigned d = kDescriptorBase + kDescriptorSize * static_cast<unsigned>(kCodePositions * profile + position);
-    return {m.at(d + 5) | (m.at(d + 6) & 0x3Fu) << 8, (m.at(d + 1) & 0x7Fu) | (m.at(d + 7) & 0x3Fu) << 7,
-            m.word(d + 3), (m.at(d + 6) & 0x80) != 0, (m.at(d + 1) & 0x80) != 0};
+    const unsigned d = mem::DescriptorAddress(profile, position);
+    const unsigned eventsLow = m.at(d + mem::kDescEventsLow), blockHigh = m.at(d + mem::kDescBlockHigh);
+    return {m.at(d + mem::kDescBlockLow) | (blockHigh & mem::kDescSixBits) << 8,
+            (eventsLow & 0x7Fu) | (m.at(d + mem::kDescEventsHigh) & mem::kDescSixBits) << 7,
+            m.word(d + mem::kDescConsumerUsage), (blockHigh & mem::kDescRunMode1) != 0,
+            (eventsLow & mem::kDescRunMode2) != 0};
 }
 
 void DescribeProfiles(std::ostream& out, const Image& m, std::map<unsigned, unsigned>& blocks) {
@@ -100,10 +90,10 @@ void DescribeProfiles(std::ostream& out, const Image& m, std::map<unsigned, unsi
         out << "profile slot " << p << ":\n";
         for (int b = 0; b < kButtons; ++b) {
             const int position = MemorySlotOfButton(b);
-            const unsigned byte = m.at(ButtonByteAddress(p, position));
-            const unsigned code = byte & 0x1F;
+            const unsigned byte = m.at(mem::ButtonByteAddress(p, position));
+            const unsigned code = byte & mem::kButtonCodeMask;
             out << "  button " << b << " (code " << position + 1 << "): " << FunctionName(code);
-            if (byte & 0x20) out << ", reaction lighting type " << (byte >> 6);
+            if (byte & mem::kReactionOn) out << ", reaction lighting type " << (byte >> mem::kReactionTypeShift);
             if (code == 0x0D || code == 0x0E || code == 0x0F) {
                 const Descriptor d = DescriptorAt(m, p, position);
                 if (code == 0x0F) {
@@ -121,27 +111,28 @@ void DescribeProfiles(std::ostream& out, const Image& m, std::map<unsigned, unsi
 
 void DescribeShared(std::ostream& out, const Image& m) {
     out << "CPI levels:";
-    const unsigned current = (m.at(0x18) - 0x18) & 7;
-    for (unsigned i = 0; i < 4; ++i) {
-        const unsigned codes = m.at(0x15 + i / 2);
+    const unsigned current = (m.at(mem::kCpiLevel) - mem::kCpiLevelBias) & 7;
+    for (unsigned i = 0; i < mem::kCpiLevels; ++i) {
+        const unsigned codes = m.at(mem::kCpiCodes + i / 2);
         const unsigned code = i % 2 == 0 ? codes >> 4 : codes & 0x0F;
-        out << " " << CpiOfCode(code) << ((m.at(0x19) >> i) & 1 ? "" : "(off)") << (i == current ? "*" : "");
+        out << " " << CpiOfCode(code) << ((m.at(mem::kCpiEnableMask) >> i) & 1 ? "" : "(off)") << (i == current ? "*" : "");
     }
-    out << "\nrapid fire: " << m.word(0x1A) * 8 << " ms\n";
-    out << "report interval code: " << m.at(0x1E) << "\n";
-    const unsigned led = m.at(0x1C);
+    out << "\nrapid fire: " << m.word(mem::kFireInterval) * mem::kFireIntervalUnitMs << " ms\n";
+    out << "report interval code: " << m.at(mem::kReportInterval) << "\n";
+    const unsigned led = m.at(mem::kLightingMode);
+    const unsigned feature = m.at(mem::kLightingFeature);
     out << "lighting: mode " << (led >> 4) << (led & 8 ? " (button response)" : "") << ", speed " << (led & 7)
-        << ", brightness " << ((m.at(0x3F) >> 4) & 7) << ", direction " << ((m.at(0x3A) >> 4) & 3)
-        << ((m.at(0x3A) >> 6) & 1 ? ", symmetric" : "") << "\n";
-    const unsigned colours = m.at(0x1D);
+        << ", brightness " << ((m.at(mem::kBrightness) >> 4) & 7) << ", direction " << ((feature >> 4) & 3)
+        << ((feature >> 6) & 1 ? ", symmetric" : "") << "\n";
+    const unsigned colours = m.at(mem::kCycleColours);
     out << "CPI colours:";
-    for (unsigned i = 0; i < 4; ++i) {
-        const unsigned base = 0x20 + 3 * i;
+    for (unsigned i = 0; i < mem::kCpiLevels; ++i) {
+        const unsigned base = mem::kCpiColours + mem::kColourBytes * i;
         out << " #" << std::hex << std::setfill('0') << std::setw(2) << m.at(base) << std::setw(2) << m.at(base + 1)
             << std::setw(2) << m.at(base + 2) << std::dec << ((colours >> (2 * i)) & 1 ? "" : "(no cycle)");
     }
     out << ((colours & 0x80) ? ", user colours on" : "") << "\n";
-    out << "device nibble: " << (m.at(0x3A) & 0x0F) << "\n";
+    out << "device nibble: " << (m.at(mem::kLightingFeature) & 0x0F) << "\n";
 }
 
 }  // namespace
@@ -152,7 +143,7 @@ void DescribeMemory(std::ostream& out, std::span<const std::uint8_t> memory) {
         return;
     }
     const Image m(memory);
-    out << "active profile: slot " << ((m.at(0x01) >> 5) & 3) << "\n";
+    out << "active profile: slot " << ((m.at(mem::kActiveProfile) >> mem::kActiveProfileShift) & 3) << "\n";
     std::map<unsigned, unsigned> blocks;
     DescribeProfiles(out, m, blocks);
     DescribeShared(out, m);

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "device/memory_map.h"
+
 namespace kx700::device {
 
 inline constexpr std::size_t kReportBufferSize = 260;
@@ -45,7 +47,7 @@ inline constexpr std::uint8_t kLevelMask = 0x07;
 inline constexpr std::size_t kStatusByte = 6;
 inline constexpr std::size_t kNibbleByte = 7;
 
-inline constexpr std::size_t kDeviceMemorySize = 0x4000;
+inline constexpr std::size_t kDeviceMemorySize = mem::kMemorySize;
 inline constexpr std::size_t kMaxBlockLength = 8;
 
 // The mouse needs these quiet times after the named reports.

@@ -18,7 +18,7 @@ constexpr std::array<std::uint8_t, 5> kStatusFiller = {0x00, 0x5A, 0x01, 0x03, 0
 SimulatedMouse::SimulatedMouse(IdentifierPair ids) : SimulatedMouse(SimulatedMouseState{}, ids) {}
 
 SimulatedMouse::SimulatedMouse(SimulatedMouseState state, IdentifierPair ids) : ids_(ids), state_(std::move(state)) {
-    state_.memory.resize(kDeviceMemorySize, 0);
+    state_.memory.resize(mem::kMemorySize, 0);
     if (state_.faults.disconnectAfter > 0) reportsUntilDisconnect_ = state_.faults.disconnectAfter;
     failEveryRead_ = state_.faults.failReads;
     denied_ = state_.faults.denyAccess;
@@ -212,7 +212,7 @@ void SimulatedMouse::onMemoryCommand(std::span<const std::uint8_t> r, Clock::tim
             block_.ended = true;
             if (block_.received != full) {
                 ++state_.violations.incompleteBlocks;  // a torn block is never committed
-            } else if (address + count > kDeviceMemorySize) {
+            } else if (address + count > mem::kMemorySize) {
                 ++state_.violations.outOfRange;
             } else {
                 std::copy_n(block_.data.begin(), count, state_.memory.begin() + address);

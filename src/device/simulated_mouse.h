@@ -19,6 +19,7 @@
 
 #include "device/device_link.h"
 #include "device/hid_backend.h"
+#include "device/memory_map.h"
 
 namespace kx700::device {
 
@@ -66,7 +67,7 @@ struct SimFaultKnobs {
 
 // Everything that persists in a state file.
 struct SimulatedMouseState {
-    std::vector<std::uint8_t> memory = std::vector<std::uint8_t>(kDeviceMemorySize, 0);
+    std::vector<std::uint8_t> memory = std::vector<std::uint8_t>(mem::kMemorySize, 0);
     std::uint8_t statusByte6 = 0;
     std::uint8_t statusByte7 = 0;
     SimFirmwareState firmware;

@@ -36,11 +36,6 @@ int ClampCount(std::int32_t n, int limit) { return std::clamp<std::int32_t>(n, 0
 
 int CountIn(const profile::Snapshot& f) { return ClampCount(f.readInt(kSection, kCountKey, kCountReadSize), kMaxMacrosPerGroup); }
 
-fs::path GroupFile(const fs::path& macroFolder, const std::string& name) {
-    const std::string file = name + ".dat";
-    return macroFolder / fs::path(std::u8string(file.begin(), file.end()));
-}
-
 void LoadValues(const profile::Snapshot& f, std::array<MacroRecord, kTableSlots>& slots, std::uint16_t& count,
                 std::size_t readSize, MessageSink& sink) {
     if (!f.exists()) sink.show(kMissingFile);
@@ -64,6 +59,12 @@ bool IsSafeGroupName(std::string_view name) {
         if (std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) return false;
     }
     return true;
+}
+
+fs::path GroupFile(const fs::path& macroFolder, std::string_view name) {
+    if (!IsSafeGroupName(name)) return {};
+    const std::string file = std::string(name) + ".dat";
+    return macroFolder / fs::path(std::u8string(file.begin(), file.end()));
 }
 
 bool IsMacroGroupFile(std::string_view bytes) {

@@ -26,6 +26,10 @@ inline constexpr std::size_t kConstantValueReadSize = 1464;  // a constant macro
 // or that no file system can hold are refused.
 bool IsSafeGroupName(std::string_view name);
 
+// The file of the group named `name` (UTF-8) in `macroFolder`: name + ".dat".
+// Empty for a name IsSafeGroupName refuses, so no caller can leave the folder.
+std::filesystem::path GroupFile(const std::filesystem::path& macroFolder, std::string_view name);
+
 // Whether bytes are a macro group file as SaveAllMacros writes one: profile
 // text whose "macroNum" in section "Macros" is a decimal count from 0 to 20 in
 // at most two digits (the room the count is read with), and whose macros

@@ -40,10 +40,6 @@ std::string Utf8(const fs::path& p) {
     return std::string(s.begin(), s.end());
 }
 
-fs::path FileIn(const fs::path& folder, std::string_view utf8Name) {
-    return folder / fs::path(std::u8string(utf8Name.begin(), utf8Name.end()));
-}
-
 bool Exists(const fs::path& p) {
     std::error_code ec;
     return fs::exists(p, ec);
@@ -132,8 +128,19 @@ Status CopyReplacing(const fs::path& from, const fs::path& to) {
 
 fs::path GroupFile(const MacroState& m, int g) {
     if (g < 0 || g >= kMaxGroups) return {};
-    return FileIn(m.folders.macroFolder, m.groups.groupNames[U(g)] + ".dat");
+    return GroupFile(m.folders.macroFolder, m.groups.groupNames[U(g)]);
 }
+
+Status SaveToCurrentGroup(const MacroState& m, int slot) {
+    const GroupDirectory& g = m.groups;
+    if (g.groupCount <= 0 || !InTable(g, g.currentGroup) || !IsSafeGroupName(g.groupNames[U(g.currentGroup)])) {
+        return Status::Ok();
+    }
+    if (slot < 0 || slot >= m.table.macroCount) return Status::Ok();
+    return SaveMacro(GroupFile(m, g.currentGroup), m.table, slot);
+}
+
+Status SaveCurrentMacro(const MacroState& m) { return SaveToCurrentGroup(m, m.table.currentMacro); }
 
 void LoadGroupList(MacroState& m, MessageSink& sink) {
     GroupDirectory& g = m.groups;
@@ -356,7 +363,7 @@ bool ImportGroup(MacroState& m, const fs::path& chosen, MessageSink& sink) {
     // "Sniper.dat.bak" the group "Sniper" needs Sniper.dat. The copy holds the
     // bytes that were checked, and the group is loaded from it below, so a
     // failed copy leaves the table alone.
-    const fs::path target = FileIn(m.folders.macroFolder, name + ".dat");
+    const fs::path target = GroupFile(m.folders.macroFolder, name);
     if (!SameFile(chosen, target)) {
         if (Status s = fileio::ReplaceFile(target, *bytes); !s) {
             sink.show("Can't copy " + Utf8(chosen) + " into the macro folder: " + s.message());

@@ -22,8 +22,16 @@ namespace kx700::macro {
 // lose its file after the next start.
 inline constexpr int kMaxGroupNameLength = 19;  // UTF-16 code units
 
-// macroFolder / (name + ".dat"); an empty path for an index outside the table.
+// The file of group g (GroupFile of its name); an empty path for an index
+// outside the table or a name that could leave the macro folder.
 std::filesystem::path GroupFile(const MacroState& m, int g);
+
+// Saves table slot `slot` into the current group's file (SaveMacro). Without
+// a current group, for a slot outside the table's count, or for a group name
+// that could leave the macro folder nothing is written and the result is Ok.
+Status SaveToCurrentGroup(const MacroState& m, int slot);
+// The macro being edited (table.currentMacro), the same way.
+Status SaveCurrentMacro(const MacroState& m);
 
 // Reads macroGrp.ini into m.groups. A missing list shows "Can't find the file."
 // and leaves no groups. The count is held to 0..12 and names are read with room

@@ -207,8 +207,8 @@ int IndexOfCpi(int cpi) {
 }
 
 MacroRef MacroRef::FromAssignment(std::int32_t value) {
-    if (value >= 256) return {Kind::User, value / 256 - 1, value % 256};
-    if (value >= 32) return {Kind::Constant, 0, value - 32};
+    if (IsUser(value)) return {Kind::User, value / kFirstUser - 1, LowByte(value)};
+    if (IsMacro(value)) return {Kind::Constant, 0, value - kFirstConstant};
     return {};
 }
 

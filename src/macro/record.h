@@ -124,15 +124,28 @@ void DeleteEvent(MacroRecord& r, int p);
 int CpiOfIndex(int index);
 int IndexOfCpi(int cpi);
 
-// How a button assignment names a macro.
+// How a button assignment value names a macro: 0-31 are built-in functions,
+// 32-255 constant macro value - 32, 256 and above user macro
+// 256 x (group + 1) + index. The one place that takes a value apart.
 struct MacroRef {
     enum class Kind { None, Constant, User };
+    static constexpr std::int32_t kFirstConstant = 32;
+    static constexpr std::int32_t kFirstUser = 256;
+
     Kind kind = Kind::None;
     int group = 0;  // user macros
     int index = 0;  // index in the group file, or in the constant table
 
     static MacroRef FromAssignment(std::int32_t value);
-    static std::int32_t UserValue(int group, int index) { return 256 * (group + 1) + index; }
+    static constexpr std::int32_t UserValue(int group, int index) { return kFirstUser * (group + 1) + index; }
+    static constexpr bool IsMacro(std::int32_t value) { return value >= kFirstConstant; }
+    static constexpr bool IsUser(std::int32_t value) { return value >= kFirstUser; }
+    // The low byte of any value, as the slot descriptor takes its key and
+    // consumer indexes from it (C++ remainder: negative values stay negative).
+    static constexpr int LowByte(std::int32_t value) { return static_cast<int>(value % kFirstUser); }
+
+    bool isMacro() const { return kind != Kind::None; }
+    bool isUser() const { return kind == Kind::User; }
 };
 
 }  // namespace kx700::macro

@@ -2,6 +2,7 @@
 
 #include "device/protocol.h"
 #include "macro/files.h"
+#include "macro/groups.h"
 #include "settings/settings_file.h"
 
 namespace kx700::programming {
@@ -67,16 +68,23 @@ ApplyResult ApplySettings(Session& s) {
 
     macro::MacroState& m = s.macros;
     if (m.groups.groupCount > 0) {
-        const std::string& name = m.groups.groupNames[static_cast<std::size_t>(m.groups.currentGroup)];
-        if (macro::IsSafeGroupName(name) && m.table.currentMacro >= 0 && m.table.currentMacro < m.table.macroCount) {
-            if (Status st = macro::SaveMacro(m.folders.macroFolder / (name + ".dat"), m.table, m.table.currentMacro); !st.ok()) {
-                r.saveError = st.message();
-            }
-        }
+        if (Status st = macro::SaveCurrentMacro(m); !st.ok()) r.saveError = st.message();
         macro::ReadAllMacroNames(m.folders.macroFolder, m.groups);
     }
 
-    const DeviceImage image = BuildDeviceImage(s, bank);
+    BuiltImage built = BuildDeviceImage(ImageInputs{.settings = s.settings,
+                                                    .currentProfile = s.currentProfile,
+                                                    .macros = s.macros,
+                                                    .previous = s.apply,
+                                                    .deviceNibble = s.deviceNibble,
+                                                    .memoryBankBit = bank,
+                                                    .sink = sink});
+    // The record and the tables change before anything is written, whatever
+    // the writes then do.
+    s.settings.buttonAssign = built.record.buttonAssign;
+    s.settings.cycleColourMask = built.record.cycleColourMask;
+    s.apply = built.tables;
+    const DeviceImage& image = built.image;
     r.blocks = image.dataBlocks;
     bool written = true;
     for (const auto* part : {&image.fixed, &image.descriptors, &image.data}) {

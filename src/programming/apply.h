@@ -13,13 +13,6 @@
 
 namespace kx700::programming {
 
-// The first device address of the macro area, and its end without and with
-// the memory bank bit.
-inline constexpr std::uint16_t kDataStart = 0x240;
-inline constexpr std::uint16_t kMacroLimitLow = 0x7F8;
-inline constexpr std::uint16_t kMacroLimitHigh = 0xFF8;
-inline constexpr std::size_t kMaxBlockSize = 0x2000;
-
 // One memory-write transaction: at most 8 bytes.
 struct MemoryWrite {
     std::uint16_t address = 0;
@@ -45,11 +38,39 @@ struct DeviceImage {
     ApplyState::FirstBlock firstBlock;     // what the first block will hold once all is written
 };
 
-// Steps 4 to 9 of the apply without a device: updates the record's button
-// table (slot 1 cleared, missing macros to 0), the apply's working tables and
-// cycleColourMask, and returns what must be written. "Error!" messages of the
-// encoder go to the session's sink.
-DeviceImage BuildDeviceImage(Session& s, int memoryBankBit);
+// What the image is built from; nothing here is changed by the build.
+struct ImageInputs {
+    const MouseSettings& settings;
+    int currentProfile = 0;
+    // The group directory, the constant macros and the folder whose group
+    // files the user macros are read from.
+    const macro::MacroState& macros;
+    // The tables of the last apply: the lighting-mode state and slot 1's
+    // device codes and host flags carry over from it.
+    const ApplyState& previous;
+    std::uint8_t deviceNibble = 0;
+    int memoryBankBit = 0;
+    MessageSink& sink;  // the encoder's "Error!" messages
+};
+
+// What the apply changes in the record before it writes anything.
+struct RecordChanges {
+    // The button table with slot 1 cleared and every user macro that does not
+    // exist replaced by 0.
+    std::array<std::array<std::int32_t, kButtons>, kProfileSlots> buttonAssign{};
+    std::uint8_t cycleColourMask = 0;
+};
+
+struct BuiltImage {
+    DeviceImage image;
+    ApplyState tables;  // `previous` with the working tables rebuilt
+    RecordChanges record;
+};
+
+// Steps 4 to 9 of the apply without a device: what must be written, the
+// apply's new working tables and the record's changes, as data. Each macro is
+// read once per build, however many positions use it.
+BuiltImage BuildDeviceImage(const ImageInputs& in);
 
 struct ApplyResult {
     ApplyEnd end = ApplyEnd::Completed;

@@ -1,6 +1,8 @@
 // Building the device image of an apply as data.
 #include <algorithm>
+#include <map>
 
+#include "device/memory_map.h"
 #include "macro/files.h"
 #include "macro/upload.h"
 #include "programming/apply.h"
@@ -9,10 +11,16 @@
 namespace kx700::programming {
 namespace {
 
-constexpr std::array<std::uint8_t, 12> kCpiCode = {1, 2, 3, 4, 5, 6, 7, 9, 11, 13, 14, 15};
+namespace mem = device::mem;
+using macro::MacroRef;
+
+static_assert(macro::kLedAddressLimit == mem::kMemorySize, "LED step tables must stay inside the mouse's memory");
+static_assert(kCodePositions == mem::kCodePositions);
+
+using ButtonTable = std::array<std::array<std::int32_t, kButtons>, kProfileSlots>;
 
 std::uint8_t Byte(std::int64_t v) { return static_cast<std::uint8_t>(v & 0xFF); }
-std::uint8_t CpiCode(std::uint8_t step) { return step < kCpiCode.size() ? kCpiCode[step] : 0; }
+std::uint8_t CpiCode(std::uint8_t step) { return step < mem::kCpiCodeOfStep.size() ? mem::kCpiCodeOfStep[step] : 0; }
 std::size_t RoundUp8(std::size_t n) { return (n + 7) / 8 * 8; }
 
 // The macro an assignment value names, as the apply uses it.
@@ -23,48 +31,65 @@ struct Named {
     std::uint8_t modeByte = 0;    // as stored: drives the device code and the descriptor flags
 };
 
-Named LoadNamed(const Session& s, std::int32_t v) {
-    Named n;
-    if (v >= 256) {
-        n.isMacro = n.isUser = true;
-        n.record = macro::ReadMacro(s.macros.folders.macroFolder, v / 256 - 1, v % 256);
-        n.modeByte = n.record.runMode;
-        n.record = macro::UnrollShortMacro(n.record);
-    } else if (v >= 32) {
-        n.isMacro = true;
-        const int index = v - 32 > 20 ? 0 : v - 32;
-        n.record = s.macros.constants.records[static_cast<std::size_t>(index)];
-        n.modeByte = n.record.runMode;
+// Every macro one build uses, each read once: the button tables, the
+// descriptors and the data blocks all ask for the same values.
+class NamedMacros {
+public:
+    explicit NamedMacros(const macro::MacroState& m) : m_(m) {}
+
+    const Named& operator()(std::int32_t v) {
+        const auto it = cache_.find(v);
+        if (it != cache_.end()) return it->second;
+        return cache_.emplace(v, load(v)).first->second;
     }
-    return n;
-}
+
+private:
+    Named load(std::int32_t v) const {
+        Named n;
+        const MacroRef ref = MacroRef::FromAssignment(v);
+        if (ref.isUser()) {
+            n.isMacro = n.isUser = true;
+            n.record = macro::ReadMacro(m_.folders.macroFolder, ref.group, ref.index);
+            n.modeByte = n.record.runMode;
+            n.record = macro::UnrollShortMacro(n.record);
+        } else if (ref.isMacro()) {
+            n.isMacro = true;
+            const int index = ref.index > 20 ? 0 : ref.index;
+            n.record = m_.constants.records[static_cast<std::size_t>(index)];
+            n.modeByte = n.record.runMode;
+        }
+        return n;
+    }
+
+    const macro::MacroState& m_;
+    std::map<std::int32_t, Named> cache_;
+};
 
 std::size_t BlockSize(const Named& n) {
     if (!n.isMacro) return 0;
-    return RoundUp8(std::min(macro::MeasureMacroImage(n.record), kMaxBlockSize));
+    return RoundUp8(std::min(macro::MeasureMacroImage(n.record), mem::kMaxBlockSize));
 }
 
 bool MacroExists(const macro::GroupDirectory& g, std::int32_t v) {
-    const int group = v / 256 - 1;
-    const int index = v % 256;
-    return group >= 0 && group < g.groupCount && index < g.groupMacroCount[static_cast<std::size_t>(group)];
+    const MacroRef ref = MacroRef::FromAssignment(v);
+    return ref.group >= 0 && ref.group < g.groupCount && ref.index < g.groupMacroCount[static_cast<std::size_t>(ref.group)];
 }
 
-void ButtonTables(Session& s) {
-    ApplyState& a = s.apply;
+// The record's button table as the apply leaves it, with the device codes and
+// host flags that follow from it (slot 1 keeps its tables from `a`).
+void ButtonTables(ButtonTable& assign, ApplyState& a, const macro::GroupDirectory& groups, NamedMacros& macros) {
     for (int p = 0; p < kProfileSlots; ++p) {
         const auto pi = static_cast<std::size_t>(p);
         if (p == 1) {
-            s.settings.buttonAssign[1].fill(0);
+            assign[1].fill(0);
             continue;
         }
         std::array<std::uint8_t, kButtons> byButton{};
         for (int b = 0; b < kButtons; ++b) {
             const auto bi = static_cast<std::size_t>(b);
-            std::int32_t& v = s.settings.buttonAssign[pi][bi];
-            if (v >= 256 && !MacroExists(s.macros.groups, v)) v = 0;
-            const Named named = v >= 32 ? LoadNamed(s, v) : Named{};
-            byButton[bi] = DeviceCodeOf(v, named.modeByte);
+            std::int32_t& v = assign[pi][bi];
+            if (MacroRef::IsUser(v) && !MacroExists(groups, v)) v = 0;
+            byButton[bi] = DeviceCodeOf(v, MacroRef::IsMacro(v) ? macros(v).modeByte : 0);
             const HostFlags f = HostFlagsOf(v, byButton[bi]);
             a.holdKeyFlag[pi][bi] = f.hold;
             a.profileKeyFlag[pi][bi] = f.profileKey;
@@ -78,17 +103,15 @@ void ButtonTables(Session& s) {
     }
 }
 
-std::uint8_t ButtonByte(const Session& s, int p, int k) {
+std::uint8_t ButtonByte(const MouseSettings& st, const ApplyState& a, int p, int k) {
     if (k >= kMemorySlots) return 0;
     const auto pi = static_cast<std::size_t>(p);
     const auto ki = static_cast<std::size_t>(k);
-    return Byte(std::int64_t{s.apply.deviceCode[pi][ki]} + 32 * std::int64_t{s.settings.reactEnable[pi][ki]} +
-                64 * std::int64_t{s.settings.reactType[pi][ki]});
+    return Byte(std::int64_t{a.deviceCode[pi][ki]} + std::int64_t{mem::kReactionOn} * std::int64_t{st.reactEnable[pi][ki]} +
+                (std::int64_t{1} << mem::kReactionTypeShift) * std::int64_t{st.reactType[pi][ki]});
 }
 
-std::uint8_t LightingByte(Session& s) {
-    const MouseSettings& st = s.settings;
-    ApplyState& a = s.apply;
+std::uint8_t LightingByte(const MouseSettings& st, ApplyState& a) {
     int speed = st.ledCycleTime;
     if (st.ledMode <= 7) {
         a.ledModeRegister = st.ledMode;
@@ -103,61 +126,85 @@ std::uint8_t LightingByte(Session& s) {
     return Byte(a.ledModeRegister * 16 + a.ledAuxBit * 8 + (speed & 7));
 }
 
-std::array<std::uint8_t, 0x80> FixedImage(Session& s) {
-    MouseSettings& st = s.settings;
-    st.cycleColourMask = ComposeCycleColourMask(st);
-    std::array<std::uint8_t, 0x80> m{};
-    m[0x01] = Byte(((s.currentProfile & 3) << 5) + 2);
-    for (int k = 0; k < 9; ++k) m[static_cast<std::size_t>(0x08 + k)] = ButtonByte(s, 0, k);
-    m[0x13] = 0x3F;
-    m[0x14] = Byte(st.wheelStatus);
-    m[0x15] = Byte(CpiCode(st.dpiStep[0]) << 4 | CpiCode(st.dpiStep[1]));
-    m[0x16] = Byte(CpiCode(st.dpiStep[2]) << 4 | CpiCode(st.dpiStep[3]));
-    m[0x18] = Byte(0x18 + (st.dpiLevel & 7));
-    for (unsigned i = 0; i < 4; ++i) m[0x19] = Byte(m[0x19] | (st.dpiLevelEnabled[i] ? 1u << i : 0u));
-    const int fire = st.fireInterval / 8;
-    m[0x1A] = Byte(fire);
-    m[0x1B] = Byte(fire >> 8);
-    m[0x1C] = LightingByte(s);
-    m[0x1D] = Byte(st.cycleColourEnable[0] + 4 * st.cycleColourEnable[1] + 16 * st.cycleColourEnable[2] +
-                   64 * st.cycleColourEnable[3] + 128 * st.userColourEnable);
-    m[0x1E] = st.reportIntervalCode;
-    for (std::size_t i = 0; i < 4; ++i) {
-        m[0x20 + 3 * i] = Byte(st.dpiColour[i].r);
-        m[0x21 + 3 * i] = Byte(st.dpiColour[i].g);
-        m[0x22 + 3 * i] = Byte(st.dpiColour[i].b);
+std::array<std::uint8_t, mem::kFixedAreaSize> FixedImage(const ImageInputs& in, const MouseSettings& st, ApplyState& a) {
+    std::array<std::uint8_t, mem::kFixedAreaSize> m{};
+    m[mem::kActiveProfile] = Byte(((in.currentProfile & 3) << mem::kActiveProfileShift) + mem::kActiveProfileTag);
+    for (int p = 0; p < kProfileSlots; ++p) {
+        for (int k = 0; k < mem::kButtonBytePositions; ++k) m[mem::ButtonByteAddress(p, k)] = ButtonByte(st, a, p, k);
     }
-    m[0x32] = 7;
-    m[0x33] = 3;
-    m[0x3A] = Byte(((st.ledSymmetry & 1) << 6) + ((st.ledDirection & 3) << 4) + s.deviceNibble);
-    m[0x3F] = Byte((st.ledBrightness & 7) << 4);
-    m[0x43] = 0xFD;
-    for (int k = 0; k < 12; ++k) {
-        m[static_cast<std::size_t>(0x44 + k)] = ButtonByte(s, 1, k);
-        m[static_cast<std::size_t>(0x50 + k)] = ButtonByte(s, 2, k);
-        m[static_cast<std::size_t>(0x60 + k)] = ButtonByte(s, 3, k);
+    for (const mem::FixedByte& f : mem::kFixedBytes) m[f.address] = f.value;
+    m[mem::kWheelStatus] = Byte(st.wheelStatus);
+    for (std::size_t i = 0; i < mem::kCpiLevels / 2; ++i) {
+        m[mem::kCpiCodes + i] = Byte(CpiCode(st.dpiStep[2 * i]) << 4 | CpiCode(st.dpiStep[2 * i + 1]));
     }
+    m[mem::kCpiLevel] = Byte(mem::kCpiLevelBias + (st.dpiLevel & 7));
+    for (unsigned i = 0; i < mem::kCpiLevels; ++i) {
+        m[mem::kCpiEnableMask] = Byte(m[mem::kCpiEnableMask] | (st.dpiLevelEnabled[i] ? 1u << i : 0u));
+    }
+    const int fire = st.fireInterval / mem::kFireIntervalUnitMs;
+    m[mem::kFireInterval] = Byte(fire);
+    m[mem::kFireInterval + 1] = Byte(fire >> 8);
+    m[mem::kLightingMode] = LightingByte(st, a);
+    m[mem::kCycleColours] = Byte(st.cycleColourEnable[0] + 4 * st.cycleColourEnable[1] + 16 * st.cycleColourEnable[2] +
+                                 64 * st.cycleColourEnable[3] + 128 * st.userColourEnable);
+    m[mem::kReportInterval] = st.reportIntervalCode;
+    for (std::size_t i = 0; i < mem::kCpiLevels; ++i) {
+        const std::size_t at = mem::kCpiColours + mem::kColourBytes * i;
+        m[at] = Byte(st.dpiColour[i].r);
+        m[at + 1] = Byte(st.dpiColour[i].g);
+        m[at + 2] = Byte(st.dpiColour[i].b);
+    }
+    m[mem::kLightingFeature] = Byte(((st.ledSymmetry & 1) << 6) + ((st.ledDirection & 3) << 4) + in.deviceNibble);
+    m[mem::kBrightness] = Byte((st.ledBrightness & 7) << 4);
     return m;
+}
+
+std::vector<std::uint8_t> Descriptor(const ImageInputs& in, std::int32_t v, const Named& named, int n, std::int32_t address) {
+    // Only the positions with a button byte carry the run flags.
+    const bool flags = named.isMacro && n < mem::kButtonBytePositions;
+    const int run = named.modeByte & 3;
+    const bool r1 = flags && run == 1, r2 = flags && run == 2;
+    const bool b2 = flags && run != 1 && run != 2 && (named.modeByte & 4);
+    const bool b3 = flags && (r1 || r2) && (named.modeByte & 8);
+    const int events = named.isMacro ? named.record.eventCount : 0;
+    const std::uint16_t consumer = ConsumerUsageOf(MacroRef::LowByte(v) - 22);
+    std::vector<std::uint8_t> d(mem::kDescriptorSize, 0);
+    d[mem::kDescPollInterval] = Byte(in.settings.pollIntervalMs - 1);
+    d[mem::kDescEventsLow] = Byte((events & 0x7F) + (r2 ? mem::kDescRunMode2 : 0));
+    d[mem::kDescKeyUsage] = KeyUsageOf(MacroRef::LowByte(v) - 70);
+    d[mem::kDescConsumerUsage] = Byte(consumer);
+    d[mem::kDescConsumerUsage + 1] = Byte(consumer >> 8);
+    d[mem::kDescBlockLow] = Byte(address);
+    d[mem::kDescBlockHigh] = Byte(((address >> 8) & mem::kDescSixBits) + (b2 ? mem::kDescFlag : 0) + (r1 ? mem::kDescRunMode1 : 0));
+    d[mem::kDescEventsHigh] = Byte(((events >> 7) & mem::kDescSixBits) + (b3 ? mem::kDescFlag : 0));
+    return d;
 }
 
 }  // namespace
 
-DeviceImage BuildDeviceImage(Session& s, int memoryBankBit) {
-    DeviceImage img;
-    ApplyState& a = s.apply;
-    ButtonTables(s);
+BuiltImage BuildDeviceImage(const ImageInputs& in) {
+    BuiltImage built{{}, in.previous, {in.settings.buttonAssign, ComposeCycleColourMask(in.settings)}};
+    DeviceImage& img = built.image;
+    ApplyState& a = built.tables;
+    NamedMacros macros(in.macros);
+    ButtonTable& assign = built.record.buttonAssign;
+    ButtonTables(assign, a, in.macros.groups, macros);
 
-    const std::array<std::uint8_t, 0x80> fixed = FixedImage(s);
-    img.fixed.push_back(MemoryWrite{0x01, {fixed[0x01]}});
-    for (std::uint16_t at = 0x08; at < 0x80; at = static_cast<std::uint16_t>(at + 8)) {
-        img.fixed.push_back(MemoryWrite{at, std::vector<std::uint8_t>(fixed.begin() + at, fixed.begin() + at + 8)});
+    // The image is made from the record as the apply leaves it.
+    MouseSettings st = in.settings;
+    st.buttonAssign = assign;
+    st.cycleColourMask = built.record.cycleColourMask;
+    const std::array<std::uint8_t, mem::kFixedAreaSize> fixed = FixedImage(in, st, a);
+    img.fixed.push_back(MemoryWrite{mem::kActiveProfile, {fixed[mem::kActiveProfile]}});
+    for (std::uint16_t at = mem::kFixedBlocksStart; at < mem::kFixedAreaSize; at = static_cast<std::uint16_t>(at + mem::kFixedBlockSize)) {
+        img.fixed.push_back(MemoryWrite{at, std::vector<std::uint8_t>(fixed.begin() + at, fixed.begin() + at + mem::kFixedBlockSize)});
     }
 
     for (auto& row : a.slotAssign) row.fill(0);
     for (int p = 0; p < kProfileSlots; ++p) {
         for (int b = 0; b < kButtons; ++b) {
             a.slotAssign[static_cast<std::size_t>(p)][static_cast<std::size_t>(MemorySlotOfButton(b))] =
-                s.settings.buttonAssign[static_cast<std::size_t>(p)][static_cast<std::size_t>(b)];
+                assign[static_cast<std::size_t>(p)][static_cast<std::size_t>(b)];
         }
     }
 
@@ -165,7 +212,7 @@ DeviceImage BuildDeviceImage(Session& s, int memoryBankBit) {
     a.firstBlockAddress = 0;
     a.firstBlockSize = 0;
     for (auto& row : a.blockAddress) row.fill(0);
-    std::int32_t next = kDataStart;
+    std::int32_t next = mem::kDataStart;
     struct Placed {
         std::int32_t value;
         std::int32_t address;
@@ -178,67 +225,56 @@ DeviceImage BuildDeviceImage(Session& s, int memoryBankBit) {
             const std::uint8_t code = n < kMemorySlots ? a.deviceCode[pi][ni] : 0;
             if (code != kCodeMacro && code != kCodeMacroMode2 && code != kCodeConsumer) continue;
             const std::int32_t v = a.slotAssign[pi][ni];
-            const Named named = v >= 32 ? LoadNamed(s, v) : Named{};
-            const std::size_t size = BlockSize(named);
+            const Named none;
+            const Named& use = MacroRef::IsMacro(v) ? macros(v) : none;
+            const std::size_t size = BlockSize(use);
             const auto shared = p == 1 ? placed.end()
                                        : std::find_if(placed.begin(), placed.end(), [&](const Placed& x) { return x.value == v; });
             const bool isShared = shared != placed.end();
             a.blockAddress[pi][ni] = isShared ? shared->address : next;
             if (!isShared && p != 1) placed.push_back(Placed{v, next});
 
-            const bool flags = named.isMacro && n <= 11;
-            const int run = named.modeByte & 3;
-            const bool r1 = flags && run == 1, r2 = flags && run == 2;
-            const bool b2 = flags && run != 1 && run != 2 && (named.modeByte & 4);
-            const bool b3 = flags && (r1 || r2) && (named.modeByte & 8);
-            const int events = named.isMacro ? named.record.eventCount : 0;
             const std::int32_t address = a.blockAddress[pi][ni];
-            const std::uint16_t consumer = ConsumerUsageOf(static_cast<int>(v % 256) - 22);
-            img.descriptors.push_back(MemoryWrite{
-                static_cast<std::uint16_t>(0x80 + 8 * (kCodePositions * p + n)),
-                {Byte(s.settings.pollIntervalMs - 1), Byte((events & 0x7F) + (r2 ? 128 : 0)),
-                 KeyUsageOf(static_cast<int>(v % 256) - 70), Byte(consumer), Byte(consumer >> 8), Byte(address),
-                 Byte(((address >> 8) & 0x3F) + (b2 ? 64 : 0) + (r1 ? 128 : 0)),
-                 Byte(((events >> 7) & 0x3F) + (b3 ? 64 : 0))}});
+            img.descriptors.push_back(MemoryWrite{mem::DescriptorAddress(p, n), Descriptor(in, v, use, n, address)});
             if (!isShared) next += static_cast<std::int32_t>(size);
-            if (p == s.currentProfile && n == 0) {
-                if (v >= 256) {
+            if (p == in.currentProfile && n == 0) {
+                if (MacroRef::IsUser(v)) {
                     a.firstBlockSize = static_cast<std::int32_t>(size);
-                    img.firstBlock = ApplyState::FirstBlock{true, p, v, events, named.modeByte};
+                    const int events = use.isMacro ? use.record.eventCount : 0;
+                    img.firstBlock = ApplyState::FirstBlock{true, p, v, events, use.modeByte};
                 }
-                if (v >= 32) a.firstBlockAddress = address;
+                if (MacroRef::IsMacro(v)) a.firstBlockAddress = address;
             }
         }
     }
 
     // The blocks, each once, 8 bytes at a time, none at or past the limit.
-    const std::int32_t limit = memoryBankBit ? kMacroLimitHigh : kMacroLimitLow;
+    const std::int32_t limit = mem::MacroAreaLimit(in.memoryBankBit);
     std::vector<std::pair<std::int32_t, std::int32_t>> written;  // value, address
-    MessageSink& sink = *s.messages;
     for (int p = 0; p < kProfileSlots; ++p) {
         for (int n = 0; n < kCodePositions; ++n) {
             const auto pi = static_cast<std::size_t>(p);
             const auto ni = static_cast<std::size_t>(n);
             const std::int32_t v = a.slotAssign[pi][ni];
-            if (v < 32) continue;
+            if (!MacroRef::IsMacro(v)) continue;
             const std::int32_t address = a.blockAddress[pi][ni];
             if (p != 1 && std::find(written.begin(), written.end(), std::make_pair(v, address)) != written.end()) continue;
             if (p != 1) written.emplace_back(v, address);
-            Named named = LoadNamed(s, v);
-            if (!named.isUser) named.record.runMode = 0;  // built-in macros play as counted
-            const std::size_t size = BlockSize(named);
-            const macro::EncodedImage encoded =
-                macro::EncodeMacroImage(named.record, static_cast<std::uint32_t>(address), size, s.settings.pollIntervalMs, sink);
+            Named use = macros(v);
+            if (!use.isUser) use.record.runMode = 0;  // built-in macros play as counted
+            const std::size_t size = BlockSize(use);
+            const macro::EncodedImage encoded = macro::EncodeMacroImage(use.record, static_cast<std::uint32_t>(address), size,
+                                                                        in.settings.pollIntervalMs, in.sink);
             if (!encoded.applyMayContinue) {
                 img.end = ApplyEnd::LedRangeExceeded;
-                return img;
+                return built;
             }
             ++img.dataBlocks;
             for (std::size_t off = 0; off < encoded.bytes.size(); off += 8) {
                 const std::int32_t at = address + static_cast<std::int32_t>(off);
                 if (at >= limit) {
                     img.end = ApplyEnd::MacroAreaFull;
-                    return img;
+                    return built;
                 }
                 const std::size_t count = std::min<std::size_t>(8, encoded.bytes.size() - off);
                 img.data.push_back(MemoryWrite{static_cast<std::uint16_t>(at),
@@ -247,7 +283,7 @@ DeviceImage BuildDeviceImage(Session& s, int memoryBankBit) {
             }
         }
     }
-    return img;
+    return built;
 }
 
 }  // namespace kx700::programming

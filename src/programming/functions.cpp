@@ -1,6 +1,7 @@
 #include "programming/functions.h"
 
 #include "macro/key_codes.h"
+#include "macro/record.h"
 
 namespace kx700::programming {
 namespace {
@@ -77,7 +78,7 @@ std::int32_t MenuChoiceValue(int row, int subRow) {
     }
 }
 
-std::int32_t MacroChoiceValue(int group, int macro) { return (group + 1) * 256 + macro; }
+std::int32_t MacroChoiceValue(int group, int macro) { return macro::MacroRef::UserValue(group, macro); }
 
 int KeepLeftButton(MouseSettings& s, int currentProfile, int changedButton) {
     if (currentProfile != 0 || changedButton < 0 || changedButton >= kButtons) return -1;

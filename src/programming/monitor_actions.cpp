@@ -1,4 +1,5 @@
 // What the session's own thread does with the monitor's events.
+#include "device/memory_map.h"
 #include "device/protocol.h"
 #include "macro/files.h"
 #include "macro/upload.h"
@@ -45,13 +46,14 @@ void HandleCpiLevel(Session& s, int level) {
 CorrectionResult CorrectionReupload(Session& s, bool up) {
     const int profile = s.currentProfile & 3;
     const std::int32_t v = s.settings.buttonAssign[static_cast<std::size_t>(profile)][0];
-    if (v < 256 || s.apply.firstBlockSize <= 0) return {false, "no user macro on the first button"};
+    const macro::MacroRef ref = macro::MacroRef::FromAssignment(v);
+    if (!ref.isUser() || s.apply.firstBlockSize <= 0) return {false, "no user macro on the first button"};
     const ApplyState::FirstBlock& placed = s.apply.placed;
     if (!placed.valid) return {false, "no complete apply has placed a macro there"};
     if (placed.profile != profile) return {false, "the mouse now uses another profile than the last apply placed"};
     if (placed.value != v) return {false, "the first button holds another macro than the last apply placed"};
-    const int group = v / 256 - 1;
-    const int index = v % 256;
+    const int group = ref.group;
+    const int index = ref.index;
     macro::MacroRecord record = macro::ReadMacro(s.macros.folders.macroFolder, group, index);
     macro::CorrectMoves(record, up);
     const macro::MacroRecord unrolled = macro::UnrollShortMacro(record);
@@ -61,7 +63,7 @@ CorrectionResult CorrectionReupload(Session& s, bool up) {
         return {false, "the macro was edited since the last apply"};
     }
     const auto size = static_cast<std::size_t>(s.apply.firstBlockSize);
-    if (std::min(macro::MeasureMacroImage(unrolled), kMaxBlockSize) > size) {
+    if (std::min(macro::MeasureMacroImage(unrolled), device::mem::kMaxBlockSize) > size) {
         return {false, "the macro no longer fits the place the last apply gave it"};
     }
     const macro::EncodedImage image = macro::EncodeMacroImage(
@@ -71,7 +73,7 @@ CorrectionResult CorrectionReupload(Session& s, bool up) {
 
     const macro::GroupDirectory& g = s.macros.groups;
     if (group < g.groupCount && macro::IsSafeGroupName(g.groupNames[static_cast<std::size_t>(group)])) {
-        const auto file = s.macros.folders.macroFolder / (g.groupNames[static_cast<std::size_t>(group)] + ".dat");
+        const auto file = macro::GroupFile(s.macros.folders.macroFolder, g.groupNames[static_cast<std::size_t>(group)]);
         if (Status st = macro::WriteMacroValue(file, index, record); !st.ok()) s.messages->show(st.message());
         if (group == g.currentGroup && index < macro::kTableSlots) s.macros.table.slots[static_cast<std::size_t>(index)] = record;
     }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "device/device_link.h"
+#include "device/memory_map.h"
 #include "macro/state.h"
 #include "platform/message_sink.h"
 #include "platform/paths.h"
@@ -20,7 +21,7 @@
 
 namespace kx700 {
 
-inline constexpr int kCodePositions = 14;  // per profile in the device image
+inline constexpr int kCodePositions = device::mem::kCodePositions;  // per profile in the device image
 
 // The apply's working tables, kept from one apply to the next.
 struct ApplyState {

@@ -280,8 +280,8 @@ bool CORV_ZOvizaDlg::event(QEvent* e) {
 }
 
 std::string CORV_ZOvizaDlg::macroName(std::int32_t value) const {
-    const int group = value / 256 - 1;
-    const int index = value % 256;
+    const auto [kind, group, index] = macro::MacroRef::FromAssignment(value);
+    if (kind != macro::MacroRef::Kind::User) return std::string();
     const macro::GroupDirectory& g = session_.macros.groups;
     if (group < 0 || group >= g.groupCount || index >= macro::kMaxMacrosPerGroup) return std::string();
     return g.macroNames[static_cast<std::size_t>(group)][static_cast<std::size_t>(index)];

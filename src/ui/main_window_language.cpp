@@ -16,12 +16,7 @@ void CORV_ZOvizaDlg::SwitchLanguage(bool english) {
     macro::MacroState& m = s.macros;
     ClosePopup();
     // The current group's edits belong to the language being left.
-    const macro::GroupDirectory& g = m.groups;
-    if (g.currentGroup >= 0 && g.currentGroup < g.groupCount && m.table.currentMacro >= 0 &&
-        m.table.currentMacro < m.table.macroCount) {
-        const auto file = m.folders.macroFolder / (g.groupNames[static_cast<std::size_t>(g.currentGroup)] + ".dat");
-        if (const Status st = macro::SaveMacro(file, m.table, m.table.currentMacro); !st.ok()) messages_.show(st.message());
-    }
+    if (const Status st = macro::SaveCurrentMacro(m); !st.ok()) messages_.show(st.message());
     s.englishInterface = english;
     // Without a settings file the choice lasts this run: a file made for it
     // would hold profiles of zeros.

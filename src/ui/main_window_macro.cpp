@@ -104,10 +104,7 @@ fs::path CORV_ZOvizaDlg::currentGroupFile() const {
 void CORV_ZOvizaDlg::saveCurrentMacro() { saveMacro(session_.macros.table.currentMacro); }
 
 void CORV_ZOvizaDlg::saveMacro(int slot) {
-    const macro::MacroState& m = session_.macros;
-    if (m.groups.groupCount <= 0 || m.groups.currentGroup < 0 || m.groups.currentGroup >= m.groups.groupCount) return;
-    if (slot < 0 || slot >= m.table.macroCount) return;
-    if (const Status st = macro::SaveMacro(currentGroupFile(), m.table, slot); !st.ok()) messages_.show(st.message());
+    if (const Status st = macro::SaveToCurrentGroup(session_.macros, slot); !st.ok()) messages_.show(st.message());
 }
 
 void CORV_ZOvizaDlg::ShowMacro(int slot) {

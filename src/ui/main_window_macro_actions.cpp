@@ -240,8 +240,7 @@ void CORV_ZOvizaDlg::exportGroup() {
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty()) documents = QDir::homePath();
     const std::string name = m.groups.groupNames[U(m.groups.currentGroup)];
-    const fs::path start =
-        fs::path(documents.toStdString()) / fs::path(std::u8string(name.begin(), name.end()) + u8".dat");
+    const fs::path start = macro::GroupFile(fs::path(documents.toStdString()), name);
     const auto chosen = fileChooser().saveMacroFile(this, start);
     if (!chosen) return;
     (void)macro::ExportGroup(m, *chosen, messages_);  // says itself what went wrong

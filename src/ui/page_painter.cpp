@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <span>
 
+#include "macro/record.h"
+
 namespace kx700::ui {
 namespace {
 
@@ -173,7 +175,7 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 QString FunctionText(const PaintModel& m, std::int32_t code) {
     if (code >= 0 && code < kFunctionNameCount) return Q(m.skin->functionNames[static_cast<std::size_t>(code)]);
-    if (code >= 256 && m.macroName) return Q(m.macroName(code));
+    if (macro::MacroRef::IsUser(code) && m.macroName) return Q(m.macroName(code));
     return QString();  // 48-255 (and anything negative) have no name of their own
 }
 

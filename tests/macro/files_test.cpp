@@ -372,6 +372,13 @@ TEST(GroupNames, NamesThatCouldLeaveTheFolderAreRefused) {
         EXPECT_FALSE(IsSafeGroupName(bad)) << bad;
 }
 
+TEST(GroupNames, AGroupsFileIsItsNameInTheFolderOrNothing) {
+    const fs::path folder = fs::path("macro");
+    EXPECT_EQ(GroupFile(folder, "Fire"), folder / "Fire.dat");
+    EXPECT_EQ(GroupFile(folder, "连发"), folder / fs::path(u8"连发.dat"));
+    for (const char* bad : {"", "..", "../x", "a/b"}) EXPECT_TRUE(GroupFile(folder, bad).empty()) << bad;
+}
+
 TEST(FolderUtilities, DeleteContentsThenCopyTheFactoryFolder) {
     TempDir dir;
     const fs::path work = dir / "macro", factory = dir / "macroReset", keep = dir / "keep";

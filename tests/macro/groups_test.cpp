@@ -345,6 +345,29 @@ TEST_F(MacroGroups, SwitchSavesTheEditedMacroIntoThePreviousGroup) {
     EXPECT_TRUE(sink.messages().empty());
 }
 
+TEST_F(MacroGroups, SaveCurrentMacroWritesOnlyTheEditedSlotOfTheCurrentGroup) {
+    Start({{"A", 3}, {"B", 2}});
+    m.groups.currentGroup = 1;
+    LoadCurrentGroup(m, sink);
+    SetMacroName(m.table.slots[1], "Edited");
+    m.table.currentMacro = 1;
+    ASSERT_TRUE(SaveCurrentMacro(m).ok());
+    EXPECT_EQ(MacroName(ReadMacro(folder(), 1, 1)), "Edited");
+    EXPECT_EQ(MacroName(ReadMacro(folder(), 0, 1)), "A1");
+
+    // Nothing to save: no macro selected, a slot past the count, no current group.
+    const auto before = FolderContent(folder());
+    SetMacroName(m.table.slots[0], "Unsaved");
+    for (int slot : {-1, 2}) {
+        m.table.currentMacro = slot;
+        EXPECT_TRUE(SaveCurrentMacro(m).ok()) << slot;
+    }
+    m.table.currentMacro = 0;
+    m.groups.currentGroup = 2;
+    EXPECT_TRUE(SaveToCurrentGroup(m, 0).ok());
+    EXPECT_EQ(FolderContent(folder()), before);
+}
+
 TEST_F(MacroGroups, ImportAppendsTheGroupAndMakesItCurrent) {
     Start({{"A", 1}});
     WriteGroupFile(dir / "downloads" / "Sniper.dat", {"Aim", "Burst"});

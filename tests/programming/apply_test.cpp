@@ -98,6 +98,53 @@ TEST(Apply, SlotOneIsClearedAndMissingMacrosBecomeNothing) {
     EXPECT_EQ(profile::ReadString(f.config(), "Init", "CurConfig", "", 8), "0");
 }
 
+// The builder's result is what the apply then holds: the record's changes,
+// the tables and the bytes in the mouse; building twice gives the same.
+TEST(Apply, TheBuiltImageIsWhatTheApplyInstalls) {
+    SessionFixture f;
+    f.assign(1, 3, 5);
+    f.assign(0, 2, programming::MacroChoiceValue(11, 0));  // no such group
+    f.assign(0, 3, programming::MacroChoiceValue(0, 0));
+    f.s().settings.ledMode = 8;
+    const MouseSettings before = f.s().settings;
+    const programming::ImageInputs in{.settings = f.s().settings,
+                                      .currentProfile = f.s().currentProfile,
+                                      .macros = f.s().macros,
+                                      .previous = f.s().apply,
+                                      .deviceNibble = f.s().deviceNibble,
+                                      .memoryBankBit = 0,
+                                      .sink = f.messages};
+    const programming::BuiltImage built = programming::BuildDeviceImage(in);
+    const programming::BuiltImage again = programming::BuildDeviceImage(in);
+    EXPECT_EQ(f.s().settings, before);
+    EXPECT_EQ(f.s().apply.ledModeRegister, 0);
+    EXPECT_EQ(built.record.buttonAssign[1], (std::array<std::int32_t, kButtons>{}));
+    EXPECT_EQ(built.record.buttonAssign[0][2], 0);
+    EXPECT_EQ(built.record.buttonAssign[0][3], programming::MacroChoiceValue(0, 0));
+    EXPECT_EQ(built.tables.ledModeRegister, 1);
+    EXPECT_EQ(built.tables.deviceCode[0][3], programming::kCodeMacro);
+    for (auto part : {&programming::DeviceImage::fixed, &programming::DeviceImage::descriptors, &programming::DeviceImage::data}) {
+        ASSERT_EQ((built.image.*part).size(), (again.image.*part).size());
+        for (std::size_t i = 0; i < (built.image.*part).size(); ++i) {
+            EXPECT_EQ((built.image.*part)[i].address, (again.image.*part)[i].address);
+            EXPECT_EQ((built.image.*part)[i].bytes, (again.image.*part)[i].bytes);
+        }
+    }
+
+    ASSERT_TRUE(programming::ApplySettings(f.s()).completed());
+    EXPECT_EQ(f.s().settings.buttonAssign, built.record.buttonAssign);
+    EXPECT_EQ(f.s().settings.cycleColourMask, built.record.cycleColourMask);
+    EXPECT_EQ(f.s().apply.deviceCode, built.tables.deviceCode);
+    EXPECT_EQ(f.s().apply.blockAddress, built.tables.blockAddress);
+    EXPECT_EQ(f.s().apply.ledModeRegister, 1);
+    const auto m = f.mouse->memory();
+    for (const auto* part : {&built.image.fixed, &built.image.descriptors, &built.image.data}) {
+        for (const programming::MemoryWrite& w : *part) {
+            EXPECT_TRUE(std::equal(w.bytes.begin(), w.bytes.end(), m.begin() + w.address)) << std::hex << w.address;
+        }
+    }
+}
+
 std::uint16_t DescriptorAddress(const std::vector<std::uint8_t>& m, int p, int n) {
     const std::size_t d = 0x80 + 8 * static_cast<std::size_t>(14 * p + n);
     return static_cast<std::uint16_t>(m[d + 5] | ((m[d + 6] & 0x3F) << 8));

@@ -59,7 +59,7 @@ struct SessionFixture {
     // Makes `table` the first group's content, on disk and in memory.
     void replaceFirstGroup(const macro::MacroTable& table) {
         macro::MacroState& ms = session->macros;
-        ASSERT_TRUE(macro::SaveAllMacros(ms.folders.macroFolder / (ms.groups.groupNames[0] + ".dat"), table).ok());
+        ASSERT_TRUE(macro::SaveAllMacros(macro::GroupFile(ms.folders.macroFolder, ms.groups.groupNames[0]), table).ok());
         ms.groups.currentGroup = 0;
         ms.table = table;
         ms.table.currentMacro = 0;
