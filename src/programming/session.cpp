@@ -32,8 +32,7 @@ void LoadMacroData(Session& s, MessageSink& sink) {
     macro::LoadConstantMacros(s.macros.folders.constantMacroFile, s.macros.constants, sink);
 }
 
-void LoadSettingsData(Session& s, std::optional<bool> english) {
-    MessageSink& sink = *s.messages;
+void LoadSettingsData(Session& s, MessageSink& sink, std::optional<bool> english) {
     const auto settingsFile = s.folders.settingsFile();
     s.currentProfile = ReadCurrentProfile(settingsFile);
     s.englishInterface = english.value_or(ReadEnglishInterface(settingsFile));
@@ -61,7 +60,7 @@ Connection ConnectMouse(Session& s, device::HidBackend& backend, const MouseClai
 }
 
 void LoadSessionData(Session& s) {
-    LoadSettingsData(s);
+    LoadSettingsData(s, *s.messages);
     LoadMacroData(s, *s.messages);
     PublishHostView(s);
 }

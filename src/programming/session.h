@@ -97,7 +97,7 @@ void LoadMacroData(Session& s, MessageSink& messages);
 // given, is this run's language and VER_SEL is left alone), the four profiles
 // in order (`settingsLoaded` tells whether all four could be read), the
 // profile names of the language.
-void LoadSettingsData(Session& s, std::optional<bool> english = std::nullopt);
+void LoadSettingsData(Session& s, MessageSink& messages, std::optional<bool> english = std::nullopt);
 
 // Takes the mouse at `devicePath` for this process before anything is sent to
 // it; false when another program owns it (the caller has said so).

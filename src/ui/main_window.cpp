@@ -78,7 +78,7 @@ void CORV_ZOvizaDlg::loadSkins() {
 
 bool CORV_ZOvizaDlg::OnInitDialog() {
     Session& s = session_;
-    LoadSettingsData(s, options_.english);
+    LoadSettingsData(s, messages_, options_.english);
     fonts_ = MakeFonts(s.englishInterface, options_.displayScale);
     setFont(fonts_.label);
     setWindowTitle(QString::fromUtf8(kTitle));
