@@ -1,5 +1,6 @@
 #include "device/report_descriptor.h"
 
+#include <algorithm>
 #include <array>
 #include <bitset>
 
@@ -41,10 +42,16 @@ struct Globals {
     std::uint32_t reportId = 0;  // 0: no Report ID item in force
 };
 
+struct ReportKey {
+    std::uint8_t kind = 0;
+    std::uint8_t id = 0;
+};
+
 struct PendingCollection {
     std::uint16_t usagePage = 0;
     std::uint16_t usage = 0;
     std::array<std::bitset<kIds>, kKinds> reports{};  // report IDs with fields here, per kind
+    std::vector<ReportKey> order;                     // the same, each once, as they came
 };
 
 class Parser {
@@ -86,17 +93,16 @@ public:
             c.usesReportIds = anyReportId_;
             std::array<std::size_t*, kKinds> lengths = {&c.inputReportLength, &c.outputReportLength,
                                                          &c.featureReportLength};
-            for (std::size_t id = 0; id < kIds; ++id) {
-                bool any = false;
-                for (std::size_t k = 0; k < kKinds; ++k) {
-                    if (!p.reports[k].test(id)) continue;
-                    any = true;
-                    const std::size_t length =
-                        static_cast<std::size_t>((bits_[k][id] + 7) / 8) + (anyReportId_ ? 1 : 0);
-                    if (length > *lengths[k]) *lengths[k] = length;
-                }
-                if (any && id != 0) c.reportIds.push_back(static_cast<std::uint8_t>(id));
+            // Only the reports this collection has: a long descriptor may hold
+            // thousands of collections.
+            for (const ReportKey& r : p.order) {
+                const std::size_t length =
+                    static_cast<std::size_t>((bits_[r.kind][r.id] + 7) / 8) + (anyReportId_ ? 1 : 0);
+                if (length > *lengths[r.kind]) *lengths[r.kind] = length;
+                if (r.id != 0) c.reportIds.push_back(r.id);
             }
+            std::sort(c.reportIds.begin(), c.reportIds.end());
+            c.reportIds.erase(std::unique(c.reportIds.begin(), c.reportIds.end()), c.reportIds.end());
             out.push_back(std::move(c));
         }
         return out;
@@ -144,7 +150,11 @@ private:
         std::uint64_t& bits = bits_[kind][id];
         bits += std::uint64_t{globals_.reportSize} * globals_.reportCount;  // each factor is bounded: no overflow
         if (bits > kMaxReportBits) return false;
-        collections_.back().reports[kind].set(id);
+        PendingCollection& c = collections_.back();
+        if (!c.reports[kind].test(id)) {
+            c.reports[kind].set(id);
+            c.order.push_back({static_cast<std::uint8_t>(kind), static_cast<std::uint8_t>(id)});
+        }
         return true;
     }
 
