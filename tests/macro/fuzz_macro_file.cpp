@@ -22,8 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LoadGroup(file, table, sink);
     if (table.macroCount > kMaxMacrosPerGroup) __builtin_trap();
     // A file the import takes loads exactly the macros it claims.
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    if (IsMacroGroupFile(bytes) && table.macroCount != profile::ReadInt(group, "Macros", "macroNum", 16)) {
+    if (IsMacroGroupFile(bytes) && table.macroCount != file.readInt("Macros", "macroNum", 16)) {
         __builtin_trap();
     }
     ConstantMacroTable constants;
