@@ -23,11 +23,7 @@ int Usage(const std::string& problem) {
 int CmdSettings(const kx700::Folders& folders) {
     kx700::StderrMessageSink messages;
     kx700::MouseSettings s;
-    bool any = false;
-    for (int slot = 0; slot < kx700::kProfileSlots; ++slot) {
-        any = kx700::LoadProfile(s, folders.settingsFolder(), slot, false, messages) || any;
-    }
-    if (!any) return kExitFailure;
+    if (!kx700::LoadAllProfiles(s, folders.settingsFolder(), messages)) return kExitFailure;
     DescribeSettings(std::cout, s, kx700::ReadCurrentProfile(folders.settingsFile()));
     return kExitOk;
 }

@@ -36,11 +36,7 @@ void LoadSettingsData(Session& s, MessageSink& sink, std::optional<bool> english
     const auto settingsFile = s.folders.settingsFile();
     s.currentProfile = ReadCurrentProfile(settingsFile);
     s.englishInterface = english.value_or(ReadEnglishInterface(settingsFile));
-    bool loaded = true;
-    for (int slot = 0; slot < kProfileSlots; ++slot) {
-        loaded = LoadProfile(s.settings, s.folders.settingsFolder(), slot, false, sink) && loaded;
-    }
-    s.settingsLoaded = loaded;
+    s.settingsLoaded = LoadAllProfiles(s.settings, s.folders.settingsFolder(), sink);
     s.profileNames = ReadProfileNames(settingsFile, s.englishInterface);
 }
 

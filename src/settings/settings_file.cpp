@@ -120,6 +120,12 @@ bool LoadProfile(MouseSettings& s, const std::filesystem::path& folder, int slot
     return true;
 }
 
+bool LoadAllProfiles(MouseSettings& s, const std::filesystem::path& folder, MessageSink& messages) {
+    bool loaded = true;
+    for (int slot = 0; slot < kProfileSlots; ++slot) loaded = LoadProfile(s, folder, slot, false, messages) && loaded;
+    return loaded;
+}
+
 Status SaveProfile(const MouseSettings& s, const std::filesystem::path& file, int slot) {
     const int slots[] = {slot};
     return SaveProfiles(s, file, slots);
@@ -161,8 +167,11 @@ bool ReadEnglishInterface(const std::filesystem::path& settingsFile) {
 std::string ProfileNameKey(int i, bool english) { return "ConfigName" + std::to_string(i + 1) + (english ? "_EN" : ""); }
 
 std::array<std::string, 3> ReadProfileNames(const std::filesystem::path& settingsFile, bool english) {
+    return ProfileNamesIn(profile::Snapshot(settingsFile), english);
+}
+
+std::array<std::string, 3> ProfileNamesIn(const profile::Snapshot& f, bool english) {
     constexpr std::size_t kNameBuffer = 15;
-    const profile::Snapshot f(settingsFile);
     std::array<std::string, 3> names;
     for (int i = 0; i < 3; ++i) names[static_cast<std::size_t>(i)] = f.readString("Init", ProfileNameKey(i, english), "", kNameBuffer);
     return names;

@@ -11,6 +11,10 @@
 
 namespace kx700 {
 
+namespace profile {
+class Snapshot;
+}
+
 inline constexpr std::string_view kSettingsFileName = "config.ini";
 inline constexpr std::string_view kResetFileName = "configReset.ini";
 
@@ -20,6 +24,10 @@ inline constexpr std::string_view kResetFileName = "configReset.ini";
 // does a slot outside 0..3, which no file can describe.
 bool LoadProfile(MouseSettings& s, const std::filesystem::path& folder, int slot, bool fromReset,
                  MessageSink& messages);
+
+// Every slot from folder/config.ini, each as LoadProfile reads it; true when
+// all four were read, so that the record holds what the file says.
+bool LoadAllProfiles(MouseSettings& s, const std::filesystem::path& folder, MessageSink& messages);
 
 // Writes profile slot `slot` and every shared value into `file`, creating the
 // file, the section or the keys as needed; one file replacement.
@@ -45,6 +53,7 @@ Status WriteCurrentProfile(const std::filesystem::path& settingsFile, int slot);
 // 15-character buffer.
 std::string ProfileNameKey(int i, bool english);
 std::array<std::string, 3> ReadProfileNames(const std::filesystem::path& settingsFile, bool english);
+std::array<std::string, 3> ProfileNamesIn(const profile::Snapshot& file, bool english);
 
 // Init / VER_SEL: English when the low byte of the number is not zero.
 bool ReadEnglishInterface(const std::filesystem::path& settingsFile);

@@ -97,6 +97,11 @@ void LoadMainSkin(SkinTables& t, const SkinFiles& files, MessageSink& messages, 
     }
 }
 
+void SetProfileKeyNames(SkinTables& t, const std::array<std::string, 3>& profileNames) {
+    constexpr std::size_t kFirstProfileKey = 19;
+    std::copy(profileNames.begin(), profileNames.end(), t.functionNames.begin() + kFirstProfileKey);
+}
+
 void LoadColourSkin(SkinTables& t, const SkinFiles& files, MessageSink& messages, SkinReadState& state) {
     ReadAreas(files.colour, t.ledAreas, t.ledLabels, messages, state);
 }

@@ -97,6 +97,10 @@ struct SkinTables {
     std::array<std::string, kWarningAreaCount> warningLabels{};
 };
 
+// The profile keys (function names 19-21) are called by the user's names of
+// the three profiles, not by the layout's.
+void SetProfileKeyNames(SkinTables& t, const std::array<std::string, 3>& profileNames);
+
 // The language folder below the skins folder: INI_EN or INI_CN.
 std::filesystem::path SkinLanguageFolder(const std::filesystem::path& skinsFolder, bool english);
 

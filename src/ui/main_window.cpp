@@ -83,7 +83,7 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
     setFont(fonts_.label);
     setWindowTitle(QString::fromUtf8(kTitle));
     loadSkins();
-    for (int i = 0; i < 3; ++i) skin_.functionNames[static_cast<std::size_t>(19 + i)] = s.profileNames[static_cast<std::size_t>(i)];
+    SetProfileKeyNames(skin_, s.profileNames);
     {
         SkinReadState state;
         LoadWarningSkin(skin_, SkinFilesFor(s.folders.skinsFolder(), s.englishInterface), messages_, state);

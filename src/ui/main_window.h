@@ -24,7 +24,7 @@
 #include "ui/fonts.h"
 #include "ui/page.h"
 #include "ui/popup_menus.h"
-#include "ui/settings_actions.h"
+#include "ui/file_chooser.h"
 
 class QLineEdit;
 class QListWidget;

@@ -5,8 +5,8 @@
 #include "macro/files.h"
 #include "macro/groups.h"
 #include "platform/profile.h"
+#include "programming/settings_actions.h"
 #include "ui/main_window.h"
-#include "ui/settings_actions.h"
 #include "ui/tray.h"
 
 namespace kx700::ui {
@@ -32,7 +32,8 @@ void CORV_ZOvizaDlg::SwitchLanguage(bool english) {
     SkinReadState state;
     LoadAllSkins(skin_, SkinFilesFor(s.folders.skinsFolder(), english), messages_, state);
     // The layouts carry their own profile-key names: the user's names win.
-    ReloadProfileNames(s, skin_.functionNames);
+    programming::ReloadProfileNames(s);
+    SetProfileKeyNames(skin_, s.profileNames);
     if (state.endProgram) {
         ExitProgram();
         return;

@@ -6,8 +6,8 @@
 
 #include "macro/files.h"
 #include "macro/groups.h"
+#include "programming/settings_actions.h"
 #include "ui/main_window.h"
-#include "ui/settings_actions.h"
 #include "ui/web_links.h"
 
 namespace kx700::ui {
@@ -31,7 +31,8 @@ FileChooser& CORV_ZOvizaDlg::fileChooser() {
 void CORV_ZOvizaDlg::ImportSettings() {
     const auto chosen = fileChooser().openSettingsFile(this, session_.folders.programFolder);
     if (!chosen) return;
-    if (!ui::ImportSettings(session_, *chosen, skin_.functionNames, messages_)) return;
+    if (!programming::ImportSettings(session_, *chosen, messages_)) return;
+    SetProfileKeyNames(skin_, session_.profileNames);
     for (std::size_t i = 0; i < profileEdits_.size(); ++i) {
         if (profileEdits_[i]) profileEdits_[i]->setText(QString::fromStdString(session_.profileNames[i]));
     }
@@ -41,11 +42,11 @@ void CORV_ZOvizaDlg::ImportSettings() {
 
 void CORV_ZOvizaDlg::ExportSettings() {
     const auto chosen = fileChooser().saveSettingsFile(this, session_.folders.programFolder);
-    if (chosen && ui::ExportSettings(session_, *chosen, messages_)) repaintPage(false);
+    if (chosen && programming::ExportSettings(session_, *chosen, messages_)) repaintPage(false);
 }
 
 void CORV_ZOvizaDlg::ResetSettings() {
-    ui::ResetSettings(session_, messages_);
+    programming::ResetSettings(session_, messages_);
     PublishHostView(session_);
     repaintPage(false);
 }
@@ -64,7 +65,8 @@ void CORV_ZOvizaDlg::OpenWebPage(int k) {
 void CORV_ZOvizaDlg::connectProfileEdit(QLineEdit* edit, int i) {
     // Only the user's edits count: filling the box from the file is no edit.
     connect(edit, &QLineEdit::textEdited, this, [this, edit, i](const QString& text) {
-        const std::string shown = EditProfileName(session_, i, text.toStdString(), skin_.functionNames, messages_);
+        const std::string shown = programming::EditProfileName(session_, i, text.toStdString(), messages_);
+        SetProfileKeyNames(skin_, session_.profileNames);
         if (QString::fromStdString(shown) != edit->text()) edit->setText(QString::fromStdString(shown));
         repaintPage(false);
     });

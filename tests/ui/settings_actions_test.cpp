@@ -8,7 +8,6 @@
 
 #include "platform/profile.h"
 #include "settings/settings_file.h"
-#include "ui/settings_actions.h"
 #include "ui_clicks.h"
 #include "ui_fixture.h"
 
@@ -227,22 +226,6 @@ TEST(SettingsActions, WithoutASettingsFileNothingIsAppliedUntilAReset) {
     EXPECT_TRUE(f.messages.messages().empty()) << f.messages.messages().front();
     EXPECT_EQ(f.mouse->firmware().finishes, 1u);
     EXPECT_NE(f.mouse->memory()[0x08], 0) << "the left button is not blank";
-}
-
-TEST(SettingsActions, BackupsArePrunedToTheNewest) {
-    testing::TempDir dir;
-    const fs::path config = dir / "config.ini";
-    for (int i = 0; i < 8; ++i) {
-        testing::WriteBytes(config, "v" + std::to_string(i));
-        ASSERT_TRUE(ui::BackUpSettingsFile(config, 3));
-    }
-    const auto kept = Backups(dir.path());
-    ASSERT_EQ(kept.size(), 3u);
-    std::vector<std::string> contents;
-    for (const auto& k : kept) contents.push_back(testing::ReadBytes(k));
-    std::ranges::sort(contents);
-    EXPECT_EQ(contents, (std::vector<std::string>{"v5", "v6", "v7"}));
-    EXPECT_FALSE(ui::BackUpSettingsFile(dir / "absent.ini"));
 }
 
 TEST(SettingsActions, NameEditsAtZeroTenAndElevenCharacters) {
