@@ -7,7 +7,8 @@ namespace kx700 {
 
 // The outcome of an operation that can fail for reasons the caller must be
 // told about (a file that could not be replaced, a value that was refused).
-// An empty message means success.
+// Only Error() makes a failure, whatever its message: Error("") failed too,
+// and ok() is the one test of success.
 class [[nodiscard]] Status {
 public:
     Status() = default;
