@@ -169,18 +169,25 @@ bool Play(device::SimulatedMouse& sim, const std::string& step) {
     std::string verb;
     in >> verb;
     int a = 0, b = 0;
-    if (verb == "press" && in >> a) return sim.pressButton(a), true;
-    if (verb == "release" && in >> a) return sim.releaseButton(a), true;
-    if (verb == "dpi" && in >> a >> b) return sim.reportCpiLevel(a, b), true;
-    if (verb == "profile" && in >> a) return sim.switchProfile(a), true;
-    if (verb == "correction") {
+    if (verb == "press" && in >> a) {
+        sim.pressButton(a);
+    } else if (verb == "release" && in >> a) {
+        sim.releaseButton(a);
+    } else if (verb == "dpi" && in >> a >> b) {
+        sim.reportCpiLevel(a, b);
+    } else if (verb == "profile" && in >> a) {
+        sim.switchProfile(a);
+    } else if (verb == "correction") {
         std::string dir;
         in >> dir;
-        if (dir == "up" || dir == "down") return sim.requestCorrection(dir == "up"), true;
-        return false;
+        if (dir != "up" && dir != "down") return false;
+        sim.requestCorrection(dir == "up");
+    } else if (verb == "wait" && in >> a) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(a));
+    } else {
+        return verb.empty();
     }
-    if (verb == "wait" && in >> a) return std::this_thread::sleep_for(std::chrono::milliseconds(a)), true;
-    return verb.empty();
+    return true;
 }
 
 void Drain(Session& s, QueueSink& q, std::ostream& out, std::chrono::milliseconds wait, bool& removed) {
@@ -204,9 +211,13 @@ int Monitor(Started& st, std::vector<std::string> args, std::ostream& out, std::
     std::optional<std::string> script;
     std::string error;
     const bool applyFirst = TakeFlag(args, "--apply-first");
-    if (!TakeValue(args, "--script", script, error)) return err << "kx700ctl: " << error << "\n", kExitUsage;
-    if (!args.empty()) return err << "kx700ctl: monitor: unexpected '" << args.front() << "'\n", kExitUsage;
-    if (script && !st.mouse.sim) return err << "kx700ctl: --script plays the simulated mouse: add --simulate\n", kExitUsage;
+    auto usage = [&](const std::string& problem) {
+        err << "kx700ctl: " << problem << "\n";
+        return kExitUsage;
+    };
+    if (!TakeValue(args, "--script", script, error)) return usage(error);
+    if (!args.empty()) return usage("monitor: unexpected '" + args.front() + "'");
+    if (script && !st.mouse.sim) return usage("--script plays the simulated mouse: add --simulate");
     if (applyFirst) {
         if (int rc = Apply(st, out, err); rc != kExitOk) return rc;
     }
@@ -220,7 +231,7 @@ int Monitor(Started& st, std::vector<std::string> args, std::ostream& out, std::
         while (std::getline(steps, step, ';')) {
             if (!Play(*st.mouse.sim, step)) {
                 monitor.stop();
-                return err << "kx700ctl: monitor: unknown step '" << step << "'\n", kExitUsage;
+                return usage("monitor: unknown step '" + step + "'");
             }
             Drain(st.session, queue, out, 30ms, removed);
         }

@@ -51,15 +51,28 @@ Args Parse(const QStringList& a) {
             out = a[++i];
         };
         QString v;
-        if (a[i] == "--simulate") r.simulate = true;
-        else if (a[i] == "--sim-state") value(v), r.simState = v.toStdString(), r.simulate = true;
-        else if (a[i] == "--data-dir") value(v), r.dataDir = v.toStdString();
-        else if (a[i] == "--screenshot") value(r.screenshot);
-        else if (a[i] == "--page") value(r.page);
-        else if (a[i] == "--lang") value(r.lang);
-        else if (a[i] == "-h" || a[i] == "--help") r.help = true;
-        else if (a[i].startsWith('-')) continue;  // -HIDE and friends are read from the whole line
-        else r.error = QStringLiteral("unexpected argument ") + a[i];
+        if (a[i] == "--simulate") {
+            r.simulate = true;
+        } else if (a[i] == "--sim-state") {
+            value(v);
+            r.simState = v.toStdString();
+            r.simulate = true;
+        } else if (a[i] == "--data-dir") {
+            value(v);
+            r.dataDir = v.toStdString();
+        } else if (a[i] == "--screenshot") {
+            value(r.screenshot);
+        } else if (a[i] == "--page") {
+            value(r.page);
+        } else if (a[i] == "--lang") {
+            value(r.lang);
+        } else if (a[i] == "-h" || a[i] == "--help") {
+            r.help = true;
+        } else if (a[i].startsWith('-')) {
+            continue;  // -HIDE and friends are read from the whole line
+        } else {
+            r.error = QStringLiteral("unexpected argument ") + a[i];
+        }
     }
     return r;
 }

@@ -22,9 +22,15 @@ class RecordingSystemMouse final : public SystemMouse {
 public:
     std::optional<int> pointer = 10, lines = 3;
     std::optional<int> pointerSpeed() override { return pointer; }
-    bool setPointerSpeed(int step) override { return pointer = step, true; }
+    bool setPointerSpeed(int step) override {
+        pointer = step;
+        return true;
+    }
     std::optional<int> wheelLines() override { return lines; }
-    bool setWheelLines(int n) override { return lines = n, true; }
+    bool setWheelLines(int n) override {
+        lines = n;
+        return true;
+    }
 };
 
 struct SessionFixture {
