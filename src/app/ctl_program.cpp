@@ -195,7 +195,7 @@ void Drain(Session& s, QueueSink& q, std::ostream& out, std::chrono::millisecond
     while (q.take(e, wait)) {
         out << Describe(e);
         using Kind = programming::MonitorEvent::Kind;
-        if (e.kind == Kind::ProfileChanged) programming::HandleProfileChanged(s, e.value);
+        if (e.kind == Kind::ProfileChanged) programming::HandleProfileChanged(s, e);
         if (e.kind == Kind::CpiLevel) programming::HandleCpiLevel(s, e.value);
         if (e.kind == Kind::Correction) {
             const programming::CorrectionResult r = programming::CorrectionReupload(s, e.up);

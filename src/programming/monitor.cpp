@@ -61,7 +61,8 @@ void DeviceMonitor::handle(const device::InputEvent& e) {
         case Kind::Button: handleButton(e); break;
         case Kind::ProfileChanged:
             if (const auto st = device::ReadDeviceStatus(session_.link)) {
-                sink_.post(MonitorEvent{MonitorEvent::Kind::ProfileChanged, st->currentProfile(), false, {}});
+                const std::uint32_t n = session_.hostView.currentProfile.lastSwitch();
+                sink_.post(MonitorEvent{MonitorEvent::Kind::ProfileChanged, st->currentProfile(), false, {}, n});
             }
             break;
         case Kind::CorrectionUp:
@@ -92,8 +93,8 @@ void DeviceMonitor::handleButton(const device::InputEvent& e) {
     if (h.profileKeyFlag[row(p)][b].load()) {
         if (const auto st = device::ReadDeviceStatus(session_.link)) {
             p = st->currentProfile();
-            h.currentProfile.store(p);  // later events already belong to the new profile
-            sink_.post(MonitorEvent{MonitorEvent::Kind::ProfileChanged, p, false, {}});
+            const std::uint32_t n = h.currentProfile.switchTo(p);  // later events already belong to the new profile
+            sink_.post(MonitorEvent{MonitorEvent::Kind::ProfileChanged, p, false, {}, n});
         }
     }
     // The new profile's function of this button counts in the same pass.

@@ -8,6 +8,7 @@
 // none is lost between the threads.
 
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -30,6 +31,7 @@ struct MonitorEvent {
     int value = 0;
     bool up = false;
     std::string text;
+    std::uint32_t profileSwitch = 0;  // ProfileChanged: the host view's last switch (HostProfile) when posted
 };
 
 // Receives events on the monitor's threads; implementations pass them on to
@@ -68,7 +70,7 @@ private:
 };
 
 // What the session's thread does with the monitor's events.
-void HandleProfileChanged(Session& s, int profile);
+void HandleProfileChanged(Session& s, const MonitorEvent& changed);
 void HandleCpiLevel(Session& s, int level);
 
 struct CorrectionResult {

@@ -24,7 +24,10 @@ private:
 
 }  // namespace
 
-void HandleProfileChanged(Session& s, int profile) {
+void HandleProfileChanged(Session& s, const MonitorEvent& changed) {
+    // From here on the session knows of every switch the poll thread stored.
+    s.profileSwitchesHandled = changed.profileSwitch;
+    const int profile = changed.value;
     if (profile < 0 || profile >= kProfileSlots) return;
     s.currentProfile = profile;
     PublishHostView(s);

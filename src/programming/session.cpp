@@ -10,6 +10,26 @@
 
 namespace kx700 {
 
+std::uint32_t HostProfile::switchTo(int profile) {
+    const std::uint32_t bits = Bits(profile);
+    std::uint32_t seen = word_.load();
+    std::uint32_t next = 0;
+    // The number wraps; only its equality with the UI thread's count matters.
+    do {
+        next = ((seen & ~kProfileBits) + (1u << kSwitchShift)) | bits;
+    } while (!word_.compare_exchange_weak(seen, next));
+    return next >> kSwitchShift;
+}
+
+bool HostProfile::publish(int profile, std::uint32_t lastSwitchHandled) {
+    const std::uint32_t next = (lastSwitchHandled << kSwitchShift) | Bits(profile);
+    std::uint32_t seen = word_.load();
+    while ((seen >> kSwitchShift) == lastSwitchHandled) {
+        if (word_.compare_exchange_weak(seen, next)) return true;
+    }
+    return false;
+}
+
 void PublishHostView(Session& s) {
     HostView& h = s.hostView;
     for (std::size_t p = 0; p < kProfileSlots; ++p) {
@@ -20,7 +40,7 @@ void PublishHostView(Session& s) {
             h.dpiReportFlag[p][b].store(s.apply.dpiReportFlag[p][b]);
         }
     }
-    h.currentProfile.store(s.currentProfile);
+    h.currentProfile.publish(s.currentProfile, s.profileSwitchesHandled);
 }
 
 void LoadGroupDirectory(macro::MacroState& m, MessageSink& messages) { macro::LoadGroupList(m, messages); }

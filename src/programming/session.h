@@ -50,11 +50,36 @@ struct ApplyState {
     } placed;
 };
 
+// The profile whose flags and assignments answer the mouse's keys. Two threads
+// write it, in an order that makes either write safe: the poll thread stores
+// the profile the mouse reports after a profile key at once, as a numbered
+// switch, so that the keys that follow are answered from the new profile before
+// the UI thread has heard of it; a store of the UI thread takes effect only when
+// it has handled the last numbered switch (its ProfileChanged event), so a
+// republish never puts back a profile the mouse has already left.
+class HostProfile {
+public:
+    int load() const { return static_cast<int>(word_.load() & kProfileBits); }
+    // The number of the last switch the poll thread stored.
+    std::uint32_t lastSwitch() const { return word_.load() >> kSwitchShift; }
+    // Poll thread: the mouse now uses `profile`. Returns the switch's number.
+    std::uint32_t switchTo(int profile);
+    // UI thread: stores `profile` unless a switch after `lastSwitchHandled` has
+    // been stored; false when it was not stored (that switch's event will come).
+    bool publish(int profile, std::uint32_t lastSwitchHandled);
+
+private:
+    static constexpr std::uint32_t kProfileBits = 3;
+    static constexpr int kSwitchShift = 2;
+    static std::uint32_t Bits(int profile) { return static_cast<std::uint32_t>(profile) & kProfileBits; }
+    std::atomic<std::uint32_t> word_{0};  // switch number above the profile's two bits
+};
+
 // What the monitor threads read without waiting for the UI thread: published
 // by the UI thread after every apply and every change of the profile or of a
 // button's assignment.
 struct HostView {
-    std::atomic<int> currentProfile{0};
+    HostProfile currentProfile;
     std::array<std::array<std::atomic<std::int32_t>, kButtons>, kProfileSlots> buttonAssign{};
     std::array<std::array<std::atomic<std::uint8_t>, kButtons>, kProfileSlots> holdKeyFlag{};
     std::array<std::array<std::atomic<std::uint8_t>, kButtons>, kProfileSlots> profileKeyFlag{};
@@ -72,6 +97,7 @@ struct Session {
     std::uint8_t deviceNibble = 0;
     ApplyState apply;
     HostView hostView;
+    std::uint32_t profileSwitchesHandled = 0;  // the last HostProfile switch whose event was handled
     MessageSink* messages = nullptr;
     SystemMouse* systemMouse = nullptr;  // null: leave the system's settings alone
     // The record holds what config.ini said (start-up read every profile, or
@@ -80,7 +106,8 @@ struct Session {
     bool settingsLoaded = false;
 };
 
-// Republishes the host view from the record and the last apply's tables.
+// Republishes the host view from the record and the last apply's tables; the
+// profile only while no switch of the mouse is still to be handled.
 void PublishHostView(Session& s);
 
 // The group list of the macro folder (macro::LoadGroupList): groups whose file

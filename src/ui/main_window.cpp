@@ -170,7 +170,7 @@ void CORV_ZOvizaDlg::post(const programming::MonitorEvent& event) {
 void CORV_ZOvizaDlg::onMonitorEvent(const programming::MonitorEvent& e) {
     using Kind = programming::MonitorEvent::Kind;
     switch (e.kind) {
-        case Kind::ProfileChanged: programming::HandleProfileChanged(session_, e.value); break;
+        case Kind::ProfileChanged: programming::HandleProfileChanged(session_, e); break;
         case Kind::CpiLevel: programming::HandleCpiLevel(session_, e.value); break;
         case Kind::Correction: {
             const programming::CorrectionResult r = programming::CorrectionReupload(session_, e.up);

@@ -90,7 +90,7 @@ TEST(ApplySafety, ARecordThatWasNeverLoadedNeverReachesTheMouse) {
         EXPECT_TRUE(Shown(f.messages, "mouse was not programmed") || Shown(f.messages, "未写入鼠标"));
 
         // The mouse's own switches do not create a file of zeros either.
-        programming::HandleProfileChanged(f.s(), 2);
+        programming::HandleProfileChanged(f.s(), {programming::MonitorEvent::Kind::ProfileChanged, 2, false, {}, 0});
         programming::HandleCpiLevel(f.s(), 1);
         EXPECT_EQ(f.s().currentProfile, 2);
         EXPECT_FALSE(fs::is_regular_file(f.config())) << "no config.ini was created";

@@ -62,6 +62,11 @@ std::vector<std::vector<std::uint8_t>> Sent(device::SimulatedMouse& mouse, std::
     return out;
 }
 
+// The mouse's own profile change, as the poll thread posts it.
+MonitorEvent Switched(int profile, std::uint32_t lastSwitch) {
+    return {MonitorEvent::Kind::ProfileChanged, profile, false, {}, lastSwitch};
+}
+
 TEST(Monitor, HoldAndMediaAnswersFromTheThreads) {
     testing::SessionFixture f;
     f.assign(0, 6, 18);  // code 8: sniper hold
@@ -104,12 +109,12 @@ TEST(Monitor, ProfileChangesAndCpiLevelsReachTheSession) {
     auto changed = events.waitFor(MonitorEvent::Kind::ProfileChanged, 1);
     ASSERT_EQ(changed.size(), 1u);
     EXPECT_EQ(changed[0].value, 2);
-    programming::HandleProfileChanged(f.s(), changed[0].value);
+    programming::HandleProfileChanged(f.s(), changed[0]);
     EXPECT_EQ(f.s().currentProfile, 2);
     EXPECT_EQ(ReadCurrentProfile(f.config()), 2);
 
     // A profile key whose new profile holds a media key answers with it too.
-    programming::HandleProfileChanged(f.s(), 0);
+    programming::HandleProfileChanged(f.s(), Switched(0, changed[0].profileSwitch));
     f.mouse->setStatus(0, 2, 0);
     f.mouse->pressButton(6);
     changed = events.waitFor(MonitorEvent::Kind::ProfileChanged, 2);
@@ -121,7 +126,7 @@ TEST(Monitor, ProfileChangesAndCpiLevelsReachTheSession) {
     EXPECT_EQ(media[0][3], 0xE9);
 
     // CPI levels are taken only from buttons with a CPI function.
-    programming::HandleProfileChanged(f.s(), 0);
+    programming::HandleProfileChanged(f.s(), Switched(0, changed[1].profileSwitch));
     f.mouse->reportCpiLevel(2, 3);  // right button: no CPI function
     f.mouse->reportCpiLevel(8, 2);  // code 8 holds "CPI up" in the factory profile
     const auto levels = events.waitFor(MonitorEvent::Kind::CpiLevel, 1);
@@ -129,6 +134,41 @@ TEST(Monitor, ProfileChangesAndCpiLevelsReachTheSession) {
     EXPECT_EQ(levels[0].value, 2);
     programming::HandleCpiLevel(f.s(), levels[0].value);
     EXPECT_EQ(profile::ReadString(f.config(), "ShareData", "DPI_LEVEL", "", 5), "2");
+    monitor.stop();
+}
+
+// After a profile key the poll thread answers from the new profile at once; a
+// republish of the UI thread that has not yet handled that switch must not put
+// the old profile back, and once it has, its own choice counts again.
+TEST(Monitor, ARepublishBeforeTheSwitchIsHandledKeepsTheMousesProfile) {
+    testing::SessionFixture f;
+    f.assign(0, 5, 20);  // profile 0, code 6: profile key
+    f.assign(2, 5, 2);   // profile 2, code 6: no host answer
+    f.assign(0, 4, 22);  // code 5: home page in profile 0,
+    f.assign(2, 4, 25);  // volume up in profile 2
+    ASSERT_TRUE(programming::ApplySettings(f.s()).completed());
+    ASSERT_EQ(f.s().currentProfile, 0);
+    Collect events;
+    programming::DeviceMonitor monitor(f.s(), events);
+    monitor.start();
+
+    f.mouse->setStatus(0, 2, 0);
+    f.mouse->pressButton(6);
+    const auto changed = events.waitFor(MonitorEvent::Kind::ProfileChanged, 1);
+    ASSERT_EQ(changed.size(), 1u);
+    f.assign(0, 3, 1);  // an edit republishes while the session still says profile 0
+    EXPECT_EQ(f.s().hostView.currentProfile.load(), 2);
+    f.mouse->pressButton(5);
+    events.waitFor(MonitorEvent::Kind::HostAnswer, 1);
+    const auto media = Sent(*f.mouse, 0x17);
+    ASSERT_EQ(media.size(), 1u);
+    EXPECT_EQ(media[0][3], 0xE9) << "volume up, from profile 2";
+
+    programming::HandleProfileChanged(f.s(), changed[0]);
+    EXPECT_EQ(f.s().hostView.currentProfile.load(), 2);
+    f.s().currentProfile = 3;  // the user's choice in the window
+    PublishHostView(f.s());
+    EXPECT_EQ(f.s().hostView.currentProfile.load(), 3);
     monitor.stop();
 }
 
@@ -179,7 +219,7 @@ TEST(Monitor, CorrectionOnlyRewritesTheMacroTheLastApplyPlaced) {
     };
     const std::vector<Case> cases = {
         {"the mouse switched to another profile",
-         [](testing::SessionFixture& f) { programming::HandleProfileChanged(f.s(), 2); }},
+         [](testing::SessionFixture& f) { programming::HandleProfileChanged(f.s(), Switched(2, 0)); }},
         {"another macro assigned to the first button",
          [](testing::SessionFixture& f) { f.assign(0, 0, programming::MacroChoiceValue(0, 1)); }},
         {"the macro edited: one event more",
