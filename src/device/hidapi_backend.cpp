@@ -1,8 +1,6 @@
 #include "device/hidapi_backend.h"
 
-#include <fcntl.h>
 #include <hidapi.h>
-#include <unistd.h>
 #ifdef __linux__
 #include <linux/hidraw.h>
 #include <sys/ioctl.h>
@@ -19,6 +17,7 @@
 #include <vector>
 
 #include "device/report_descriptor.h"
+#include "platform/posix.h"
 
 namespace kx700::device {
 namespace {
@@ -63,16 +62,16 @@ std::optional<Descriptor> ReadSysfsDescriptor(const std::filesystem::path& file)
 
 std::optional<Descriptor> ReadNodeDescriptor(const std::string& devicePath) {
 #ifdef __linux__
-    const int fd = ::open(devicePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return std::nullopt;
+    const posix::FileDescriptor fd = posix::OpenReadOnly(devicePath);
+    if (!fd.valid()) return std::nullopt;
     std::optional<Descriptor> out;
     int size = 0;
     hidraw_report_descriptor rd{};
-    if (::ioctl(fd, HIDIOCGRDESCSIZE, &size) == 0 && size > 0 && static_cast<std::size_t>(size) <= sizeof rd.value) {
+    if (::ioctl(fd.get(), HIDIOCGRDESCSIZE, &size) == 0 && size > 0 &&
+        static_cast<std::size_t>(size) <= sizeof rd.value) {
         rd.size = static_cast<__u32>(size);
-        if (::ioctl(fd, HIDIOCGRDESC, &rd) == 0) out = Descriptor(rd.value, rd.value + rd.size);
+        if (::ioctl(fd.get(), HIDIOCGRDESC, &rd) == 0) out = Descriptor(rd.value, rd.value + rd.size);
     }
-    ::close(fd);
     return out;
 #else
     (void)devicePath;
@@ -163,7 +162,7 @@ HidOpenResult HidapiBackend::open(const HidInterfaceInfo& info) {
 
     error = Narrow(hid_error(nullptr));
     int reason = openErrno;
-    if (reason == 0 && ::access(info.path.c_str(), R_OK | W_OK) != 0) reason = errno;  // hidapi may lose errno
+    if (reason == 0) reason = posix::ReadWriteAccessError(info.path);  // hidapi may lose errno
     if (error.empty() && reason != 0) error = std::strerror(reason);
     if (reason == EACCES || reason == EPERM) return {HidOpenStatus::NoAccess, nullptr, error};
     if (reason == ENOENT || reason == ENODEV) return {HidOpenStatus::NotFound, nullptr, error};
