@@ -13,7 +13,9 @@
 #include "../support/temp_dir.h"
 #include "device/simulated_backend.h"
 #include "programming/session.h"
+#include "ui/macro_page.h"
 #include "ui/main_window.h"
+#include "ui/popup_controller.h"
 
 namespace kx700::testing {
 
