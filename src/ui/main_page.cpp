@@ -61,7 +61,7 @@ void MainPage::SelectProfile(int i) {
 }
 
 void MainPage::ImportSettings() {
-    const auto chosen = host_.fileChooser().openSettingsFile(&host_.widget, session_.folders.programFolder);
+    const auto chosen = host_.fileChooser().openSettingsFile(&host_.widget, session_.folders.userFolder);
     if (!chosen) return;
     if (!ui::ImportSettings(session_, *chosen, host_.skin.functionNames, messages_)) return;
     for (std::size_t i = 0; i < edits_.size(); ++i) {
@@ -72,7 +72,7 @@ void MainPage::ImportSettings() {
 }
 
 void MainPage::ExportSettings() {
-    const auto chosen = host_.fileChooser().saveSettingsFile(&host_.widget, session_.folders.programFolder);
+    const auto chosen = host_.fileChooser().saveSettingsFile(&host_.widget, session_.folders.userFolder);
     if (chosen && ui::ExportSettings(session_, *chosen, messages_)) host_.repaint(false);
 }
 

@@ -539,7 +539,7 @@ TEST(MacroPageRecording, TheRecordingNoticeClosesFromTheKeyboardAndTheKeyIsNotRe
     testing::TempDir dir;
     testing::CopyStage(dir.path());
     Session session;
-    session.folders.programFolder = dir.path();
+    session.folders = Folders::Portable(dir.path());
     app::MessageBoxSink boxes(QStringLiteral("kx700"));
     session.messages = &boxes;
     device::SimulatedBackend backend(std::make_shared<device::SimulatedMouse>(device::SimulatedMouseState{}));

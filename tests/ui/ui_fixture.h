@@ -77,7 +77,7 @@ struct WindowFixture {
 
     explicit WindowFixture(ui::StartOptions options = {}) {
         CopyStage(dir.path());
-        session.folders.programFolder = dir.path();
+        session.folders = Folders::Portable(dir.path());
         session.messages = &messages;
         window = std::make_unique<ui::CORV_ZOvizaDlg>(session, backend, messages, options);
         window->setFileChooser(&chooser);

@@ -72,7 +72,7 @@ TEST(WindowStartUp, WithoutTheMouseTellsTheUserAndEndsWithoutWriting) {
         SetInit(config, "VER_SEL", english ? "1" : "0");
         const std::string before = testing::ReadBytes(config);
         Session session;
-        session.folders.programFolder = dir.path();
+        session.folders = Folders::Portable(dir.path());
         RecordingMessageSink messages;
         device::HidapiBackend system;  // the real system: no KX700 here
         ui::CORV_ZOvizaDlg window(session, system, messages, {});
