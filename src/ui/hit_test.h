@@ -12,7 +12,7 @@ namespace kx700::ui {
 int HitTest(std::span<const AreaRect> areas, int px, int py);
 
 // The four hot indices for a pointer position: the main table is tested in
-// full only on the Main page, its header (0-10) elsewhere; the other three
+// full only on the Main page, its header entries elsewhere; the other three
 // tables always.
 void UpdateHotIndices(Interaction& state, const SkinTables& skin, int px, int py);
 
