@@ -1,3 +1,4 @@
+#include "ui/areas.h"
 #include "ui/led_page.h"
 
 #include <QWidget>
@@ -32,8 +33,8 @@ void LedPage::enter() {
 void LedPage::leave() { preview_.stop(); }
 
 void LedPage::Press(int area, int x) {
-    if (area == 35) {
-        host_.popups.openBelow(kLightingModePopup, ToRect(host_.skin.ledAreas[35]));
+    if (area == area::led::kModeSelector) {
+        host_.popups.openBelow(kLightingModePopup, ToRect(host_.skin.ledAreas[area::led::kModeSelector]));
     } else if (area >= 0 && area < kLedAreaCount) {
         PressLedArea(session_.settings, session_.currentProfile, area, host_.skin.ledAreas[static_cast<std::size_t>(area)],
                      x);

@@ -8,6 +8,7 @@
 
 #include "macro/files.h"
 #include "macro/groups.h"
+#include "ui/areas.h"
 #include "ui/editable_list.h"
 #include "ui/keyboard_capture.h"
 #include "ui/macro_page.h"
@@ -28,9 +29,9 @@ QRect MacroPage::At(int area) const {
 }
 
 void MacroPage::Press(int area) {
-    if (area == 1) {
+    if (area == area::macro::kGroupSelector) {
         if (session_.macros.groups.groupCount > 0) host_.popups.openBelow(kMacroGroupPopup, At(area));
-    } else if (area == 4) {
+    } else if (area == area::macro::kMenu) {
         host_.popups.openBelow(kMacroMenuPopup, At(area));
     } else {
         PressMacroArea(area);
@@ -38,15 +39,16 @@ void MacroPage::Press(int area) {
 }
 
 void MacroPage::PressMacroArea(int area) {
+    using namespace area::macro;
     switch (area) {
-        case 2: newGroup(); break;
-        case 3: deleteGroup(); break;
-        case 5: toggleRecording(); break;
-        case 6: newMacro(); break;
-        case 7: deleteMacro(); break;
-        case 10:
-        case 11:
-        case 12: runModeChoice(area); break;
+        case kNewGroup: newGroup(); break;
+        case kDeleteGroup: deleteGroup(); break;
+        case kRecord: toggleRecording(); break;
+        case kNewMacro: newMacro(); break;
+        case kDeleteMacro: deleteMacro(); break;
+        case kRunUntilPressed:
+        case kRunWhileHeld:
+        case kRunCounted: runModeChoice(area); break;
         default: break;
     }
 }

@@ -1,3 +1,4 @@
+#include "ui/areas.h"
 #include "ui/main_page.h"
 
 #include <QLineEdit>
@@ -50,8 +51,8 @@ void MainPage::connectProfileEdit(QLineEdit* edit, int i) {
 }
 
 void MainPage::Press(int area) {
-    if (area < 20 || area > 26) return;
-    host_.popups.openButtonMenu(area - 20, ToRect(host_.skin.mainAreas[U(area)]));
+    if (area < area::main::kButtonFirst || area > area::main::kButtonLast) return;
+    host_.popups.openButtonMenu(area - area::main::kButtonFirst, ToRect(host_.skin.mainAreas[U(area)]));
 }
 
 void MainPage::SelectProfile(int i) {

@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 
+#include "ui/areas.h"
 #include "ui/led_page.h"
 #include "ui/macro_page.h"
 #include "ui/main_page.h"
@@ -28,24 +29,25 @@ void CORV_ZOvizaDlg::pressPageArea(QPoint p) {
 }
 
 void CORV_ZOvizaDlg::releaseAreas(int hotMain) {
+    using namespace area;
     switch (hotMain) {
-        case 4: SwitchLanguage(false); break;
-        case 5: SwitchLanguage(true); break;
-        case 11: mainPage_->SelectProfile(0); break;
-        case 12: mainPage_->SelectProfile(1); break;
-        case 13: mainPage_->SelectProfile(2); break;
-        case 14: mainPage_->ImportSettings(); break;
-        case 15: mainPage_->ExportSettings(); break;
-        case 16: mainPage_->ResetSettings(); break;
-        case 19: OpenWebPage(0); break;
-        case 29: OpenWebPage(1); break;
-        case 30: OpenWebPage(2); break;
+        case header::kChinese: SwitchLanguage(false); break;
+        case header::kEnglish: SwitchLanguage(true); break;
+        case main::kProfile1: mainPage_->SelectProfile(0); break;
+        case main::kProfile2: mainPage_->SelectProfile(1); break;
+        case main::kProfile3: mainPage_->SelectProfile(2); break;
+        case main::kImport: mainPage_->ImportSettings(); break;
+        case main::kExport: mainPage_->ExportSettings(); break;
+        case main::kReset: mainPage_->ResetSettings(); break;
+        case main::kWebSite: OpenWebPage(0); break;
+        case main::kSocialPage1: OpenWebPage(1); break;
+        case main::kSocialPage2: OpenWebPage(2); break;
         default: break;
     }
     // The other tables' links are hit-tested on every page.
-    const int advanced = interaction_.hotAdvanced, led = interaction_.hotLed;
-    if (advanced >= 138 && advanced <= 140) OpenWebPage(advanced - 138);
-    if (led >= 78 && led <= 80) OpenWebPage(led - 78);
+    const int a = interaction_.hotAdvanced, l = interaction_.hotLed;
+    if (a >= advanced::kLinkFirst && a <= advanced::kLinkLast) OpenWebPage(a - advanced::kLinkFirst);
+    if (l >= led::kLinkFirst && l <= led::kLinkLast) OpenWebPage(l - led::kLinkFirst);
 }
 
 void CORV_ZOvizaDlg::OpenWebPage(int k) {

@@ -2,6 +2,7 @@
 #include <QMouseEvent>
 #include <QWindow>
 
+#include "ui/areas.h"
 #include "ui/hit_test.h"
 #include "ui/led_page.h"
 #include "ui/macro_page.h"
@@ -10,6 +11,17 @@
 #include "ui/popup_controller.h"
 
 namespace kx700::ui {
+
+namespace {
+
+// While recording, the window answers only the record button (which stops
+// it), minimise, hide, and presses on no area at all (dragging).
+bool RecordingAllows(const Interaction& s) {
+    return s.hotMacro == area::macro::kRecord || s.hotMain == area::header::kMinimise ||
+           s.hotMain == area::header::kHide || (s.hotMain == NoArea && s.hotMacro == NoArea);
+}
+
+}  // namespace
 
 void CORV_ZOvizaDlg::repaintPage(bool now) {
     const QRegion region = interaction_.currentPage == Page::Main    ? mainPageRegion_
@@ -58,7 +70,7 @@ void CORV_ZOvizaDlg::mousePressEvent(QMouseEvent* event) {
     UpdateHotIndices(interaction_, skin_, p.x(), p.y());
     Interaction& s = interaction_;
     if (interaction_.currentPage == Page::Macro) macroPage_->closeListEditors();
-    if (macroPage_->recording() && !(s.hotMacro == 5 || s.hotMain == 0 || s.hotMain == 1 || (s.hotMain == NoArea && s.hotMacro == NoArea))) {
+    if (macroPage_->recording() && !RecordingAllows(s)) {
         macroPage_->showRecordingNotice();
         return;
     }
@@ -70,9 +82,9 @@ void CORV_ZOvizaDlg::mousePressEvent(QMouseEvent* event) {
     // A tab only switches the page. An area of the page it opens may lie
     // under the pointer, but the press was not aimed at it, nor is the
     // release that follows.
-    tabPressed_ = s.hotMain >= 6 && s.hotMain <= 9;
+    tabPressed_ = s.hotMain >= area::header::kTabFirst && s.hotMain <= area::header::kTabLast;
     if (tabPressed_) {
-        ChangePage(static_cast<Page>(s.hotMain - 6));
+        ChangePage(static_cast<Page>(s.hotMain - area::header::kTabFirst));
     } else {
         pressPageArea(p);
     }
@@ -99,7 +111,7 @@ void CORV_ZOvizaDlg::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     Interaction& s = interaction_;
-    if (macroPage_->recording() && !(s.hotMacro == 5 || s.hotMain == 0 || s.hotMain == 1 || (s.hotMain == NoArea && s.hotMacro == NoArea))) {
+    if (macroPage_->recording() && !RecordingAllows(s)) {
         macroPage_->showRecordingNotice();
         return;
     }
@@ -109,19 +121,19 @@ void CORV_ZOvizaDlg::mouseReleaseEvent(QMouseEvent* event) {
         repaintPage(false);
         return;
     }
-    int area = s.hotMain;
-    if (area == 0 || area == 1 || area == 2) s.hotMain = NoArea;
-    releaseHeader(area);
-    if (!ended_) releaseAreas(area);
+    const int hot = s.hotMain;
+    if (hot == area::header::kMinimise || hot == area::header::kHide || hot == area::header::kClose) s.hotMain = NoArea;
+    releaseHeader(hot);
+    if (!ended_) releaseAreas(hot);
     if (!ended_) repaintPage(false);
 }
 
 void CORV_ZOvizaDlg::releaseHeader(int area) {
     switch (area) {
-        case 0: minimiseWindow(); break;
-        case 1: HideToTray(); break;
-        case 2: closeToTray(); break;
-        case 3: ApplySettings(); break;
+        case area::header::kMinimise: minimiseWindow(); break;
+        case area::header::kHide: HideToTray(); break;
+        case area::header::kClose: closeToTray(); break;
+        case area::header::kApply: ApplySettings(); break;
         default: break;
     }
 }
