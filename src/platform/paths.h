@@ -31,6 +31,8 @@ struct Folders {
     std::filesystem::path resetFolder() const { return dataFolder / "skins" / "config"; }
     std::filesystem::path resetFile() const { return resetFolder() / "configReset.ini"; }
     std::filesystem::path constantMacroFile() const { return dataFolder / "constMacro.dat"; }
+    // The web pages a distributor gives the link areas.
+    std::filesystem::path webLinksFile() const { return dataFolder / "links.ini"; }
     // The macro groups of a language (user) and their factory copies (data).
     std::filesystem::path macroFolder(bool english) const { return LanguageFolder(userFolder, english) / "macro"; }
     std::filesystem::path macroResetFolder(bool english) const {

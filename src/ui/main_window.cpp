@@ -91,6 +91,7 @@ void CORV_ZOvizaDlg::loadSkins() {
 bool CORV_ZOvizaDlg::OnInitDialog() {
     Session& s = session_;
     LoadSettingsData(s, messages_, options_.english);
+    links_ = ReadWebLinks(s.folders.webLinksFile());
     fonts_ = MakeFonts(s.englishInterface, options_.displayScale);
     setFont(fonts_.label);
     setWindowTitle(QString::fromUtf8(kWindowTitle));

@@ -16,6 +16,7 @@
 #include "programming/apply.h"
 #include "programming/monitor.h"
 #include "programming/session.h"
+#include "settings/web_links.h"
 #include "skin/images.h"
 #include "skin/layout.h"
 #include "ui/fonts.h"
@@ -95,6 +96,7 @@ public:
     MainPage& mainPage() { return *mainPage_; }
     MacroPage& macroPage() { return *macroPage_; }
 
+    // Opens web link k (0 site, 1 and 2 the social pages) when it is set.
     void OpenWebPage(int k);
     void SwitchLanguage(bool english);
     // Where import and export ask for files; the window keeps a dialog chooser
@@ -158,6 +160,7 @@ private:
     bool tabPressed_ = false;  // the press being held switched the page
     std::unique_ptr<FileChooser> dialogChooser_;
     FileChooser* chooser_ = nullptr;
+    WebLinks links_;
     std::function<void(const QString&)> openUrl_;
     std::function<bool()> trayAvailable_;
 };

@@ -4,12 +4,12 @@
 #include <QUrl>
 
 #include "ui/areas.h"
+#include "ui/hit_test.h"
 #include "ui/led_page.h"
 #include "ui/macro_page.h"
 #include "ui/main_page.h"
 #include "ui/main_window.h"
 #include "ui/page_actions.h"
-#include "ui/web_links.h"
 
 namespace kx700::ui {
 
@@ -39,21 +39,17 @@ void CORV_ZOvizaDlg::releaseAreas(int hotMain) {
         case main::kImport: mainPage_->ImportSettings(); break;
         case main::kExport: mainPage_->ExportSettings(); break;
         case main::kReset: mainPage_->ResetSettings(); break;
-        case main::kWebSite: OpenWebPage(0); break;
-        case main::kSocialPage1: OpenWebPage(1); break;
-        case main::kSocialPage2: OpenWebPage(2); break;
         default: break;
     }
+    OpenWebPage(WebLinkOfArea(Page::Main, hotMain));
     // The other tables' links are hit-tested on every page.
-    const int a = interaction_.hotAdvanced, l = interaction_.hotLed;
-    if (a >= advanced::kLinkFirst && a <= advanced::kLinkLast) OpenWebPage(a - advanced::kLinkFirst);
-    if (l >= led::kLinkFirst && l <= led::kLinkLast) OpenWebPage(l - led::kLinkFirst);
+    OpenWebPage(WebLinkOfArea(Page::Advanced, interaction_.hotAdvanced));
+    OpenWebPage(WebLinkOfArea(Page::Led, interaction_.hotLed));
 }
 
 void CORV_ZOvizaDlg::OpenWebPage(int k) {
-    if (k < 0 || k >= static_cast<int>(kWebPages.size())) return;
-    const QString address = QString::fromUtf8(kWebPages[static_cast<std::size_t>(k)].data(),
-                                              static_cast<qsizetype>(kWebPages[static_cast<std::size_t>(k)].size()));
+    if (k < 0 || k >= kWebLinkCount || links_[static_cast<std::size_t>(k)].empty()) return;  // not set: nothing
+    const QString address = QString::fromStdString(links_[static_cast<std::size_t>(k)]);
     if (openUrl_) {
         openUrl_(address);
     } else {

@@ -20,6 +20,7 @@ QImage CORV_ZOvizaDlg::renderFrame() {
     m.macroName = [this](std::int32_t v) { return macroName(v); };
     m.recording = macroPage_->recording();
     m.currentRunMode = macroPage_->currentRunMode();
+    for (std::size_t i = 0; i < links_.size(); ++i) m.linkSet[i] = !links_[i].empty();
     QImage frame;
     PaintPage(frame, m, images_);
     return frame;

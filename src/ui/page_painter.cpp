@@ -6,6 +6,7 @@
 
 #include "macro/record.h"
 #include "ui/areas.h"
+#include "ui/hit_test.h"
 
 namespace kx700::ui {
 namespace {
@@ -47,6 +48,8 @@ void HotArea(QPainter& p, const PaintModel& m, const QImage& over, const QImage&
         case Page::Led: hot = s.hotLed, area = &At(t.ledAreas, hot); break;
     }
     if (hot == NoArea) return;
+    // A link that leads nowhere does not answer the pointer.
+    if (const int k = WebLinkOfArea(s.currentPage, hot); k >= 0 && !m.linkSet[static_cast<std::size_t>(k)]) return;
     bool fromDown = s.areaPressed;
     // Pressed bars (and everything on the Led page) keep their hover look.
     if (s.currentPage == Page::Advanced) {
@@ -207,6 +210,9 @@ void Texts(QPainter& p, const PaintModel& m) {
                 const auto button = static_cast<std::size_t>(i - area::main::kButtonFirst);
                 r.text = FunctionText(m, m.settings->buttonAssign[static_cast<std::size_t>(profile)][button]);
             }
+            if (const int k = WebLinkOfArea(Page::Main, i); k >= 0 && !m.linkSet[static_cast<std::size_t>(k)]) {
+                r.colour = kOrdinary;  // no hover look on a link that leads nowhere
+            }
             Write(p, r);
         }
         return;
@@ -329,6 +335,28 @@ bool LedLabelHidden(int mode, int a) {
     }
 }
 
+namespace {
+
+// The links of the page that are not set, greyed out over their picture and
+// label.
+void UnsetLinks(QPainter& p, const PaintModel& m) {
+    const Page page = m.interaction.currentPage;
+    const SkinTables& t = *m.skin;
+    const int count = page == Page::Main ? kMainAreaCount
+                      : page == Page::Advanced ? kAdvancedAreaCount
+                      : page == Page::Led      ? kLedAreaCount
+                                               : 0;
+    for (int a = 0; a < count; ++a) {
+        const int k = WebLinkOfArea(page, a);
+        if (k < 0 || m.linkSet[static_cast<std::size_t>(k)]) continue;
+        const AreaRect& r = page == Page::Main ? At(t.mainAreas, a) : page == Page::Advanced ? At(t.advancedAreas, a)
+                                                                                              : At(t.ledAreas, a);
+        p.fillRect(ToRect(r), QColor(8, 12, 12, 170));
+    }
+}
+
+}  // namespace
+
 void PaintPage(QImage& canvas, const PaintModel& m, SkinImageCache& images) {
     const PageFaces faces = FacesOf(m.interaction.currentPage);
     const QImage normal = images.load(faces.normal);
@@ -348,6 +376,7 @@ void PaintPage(QImage& canvas, const PaintModel& m, SkinImageCache& images) {
     }
     Header(p, m, over, down);
     Texts(p, m);
+    UnsetLinks(p, m);
 }
 
 }  // namespace kx700::ui
