@@ -28,7 +28,7 @@ struct Fixture {
         fs::create_directories(dir);
         fs::copy(fs::path(KX700_STAGE_DIR) / "skins", dir / "skins", fs::copy_options::recursive);
         fs::copy_file(fs::path(KX700_STAGE_DIR) / "constMacro.dat", dir / "constMacro.dat");
-        session.folders.programFolder = dir;
+        session.folders = kx700::Folders::Portable(dir);
         session.messages = &messages;
         kx700::LoadSessionData(session);
         kx700::device::DiscoverDevice(session.link, backend);

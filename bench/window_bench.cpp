@@ -34,7 +34,7 @@ struct Started {
     kx700::device::SimulatedBackend backend{mouse};
     std::unique_ptr<kx700::ui::CORV_ZOvizaDlg> window;
     explicit Started(const fs::path& folder) {
-        session.folders.programFolder = folder;
+        session.folders = kx700::Folders::Portable(folder);
         window = std::make_unique<kx700::ui::CORV_ZOvizaDlg>(session, backend, messages, kx700::ui::StartOptions{});
         if (!window->OnInitDialog()) std::abort();
     }

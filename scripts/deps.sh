@@ -10,10 +10,12 @@ packages=(
   qt6-base-dev libgl-dev fonts-liberation2 fonts-noto-cjk
   xvfb xdotool x11-utils imagemagick
 )
-# Extra groups a caller may ask for: "fuzz" brings clang and its runtimes.
+# Extra groups a caller may ask for: "fuzz" brings clang and its runtimes,
+# "format" the formatter.
 for extra in "$@"; do
   case "$extra" in
     fuzz) packages+=(clang libclang-rt-dev) ;;
+    format) packages+=(clang-format) ;;
     *) echo "deps.sh: unknown extra '$extra'" >&2; exit 2 ;;
   esac
 done

@@ -97,7 +97,10 @@ int Start(const Options& o, Started& st, MessageSink& sink, std::ostream& out, s
         return kExitFailure;
     }
     Session& s = st.session;
-    s.folders = ResolveFolders(o.dataDir);
+    if (Status found = FindFolders(o.dataDir, s.folders); !found) {
+        err << "kx700ctl: " << found.message() << "\n";
+        return kExitFailure;
+    }
     s.messages = &sink;
     s.systemMouse = st.desktop.get();
     int refused = -1;

@@ -112,10 +112,14 @@ int CORV_ZOvizaApp::run(int argc, char** argv) {
     if (!screenshot && !instance.acquire()) return 0;  // the first copy shows its window
 
     auto session = std::make_unique<kx700::Session>();
-    session->folders = kx700::ResolveFolders(args.dataDir);
     kx700::app::MessageBoxSink messages(QFileInfo(QString::fromLocal8Bit(argv[0])).completeBaseName());
     kx700::StderrMessageSink quiet;
     kx700::MessageSink& sink = screenshot ? static_cast<kx700::MessageSink&>(quiet) : messages;
+    if (const kx700::Status found = kx700::FindFolders(args.dataDir, session->folders); !found.ok()) {
+        std::fprintf(stderr, "kx700: %s\n", found.message().c_str());
+        if (!screenshot) sink.show(found.message());
+        return 1;
+    }
     session->messages = &sink;
     const std::unique_ptr<kx700::SystemMouse> desktop = kx700::MakeDesktopMouse();
     if (!screenshot) session->systemMouse = desktop.get();

@@ -20,7 +20,12 @@ int Usage(const std::string& problem) {
     return kExitUsage;
 }
 
-int CmdSettings(const kx700::Folders& folders) {
+int CmdSettings(const std::optional<std::filesystem::path>& dataDir) {
+    kx700::Folders folders;
+    if (const kx700::Status st = kx700::FindFolders(dataDir, folders); !st.ok()) {
+        std::cerr << "kx700ctl: " << st.message() << "\n";
+        return kExitFailure;
+    }
     kx700::StderrMessageSink messages;
     kx700::MouseSettings s;
     if (!kx700::LoadAllProfiles(s, folders.settingsFolder(), messages)) return kExitFailure;
@@ -42,7 +47,7 @@ int main(int argc, char** argv) {
 
     if (o.command == "settings") {
         if (!o.args.empty()) return Usage("settings takes no arguments");
-        return CmdSettings(kx700::ResolveFolders(o.dataDir));
+        return CmdSettings(o.dataDir);
     }
     int rc = RunProgramCommand(o, std::cout, std::cerr);
     if (rc == kNotADeviceCommand) rc = RunDeviceCommand(o, std::cout, std::cerr);

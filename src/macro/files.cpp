@@ -47,8 +47,8 @@ void LoadValues(const profile::Snapshot& f, std::array<MacroRecord, kTableSlots>
 }  // namespace
 
 MacroFolders MacroFolders::For(const Folders& folders, bool englishInterface) {
-    const fs::path language = folders.skinsFolder() / (englishInterface ? "INI_EN" : "INI_CN");
-    return {language / "macro", language / "macroReset", folders.constantMacroFile()};
+    return {folders.macroFolder(englishInterface), folders.macroResetFolder(englishInterface),
+            folders.constantMacroFile()};
 }
 
 bool IsSafeGroupName(std::string_view name) {

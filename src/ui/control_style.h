@@ -3,6 +3,7 @@
 // The look of the child controls on the skinned pages (profile names, the
 // macro page's boxes and lists), and a skin rectangle as a widget geometry.
 
+#include <QLineEdit>
 #include <QRect>
 #include <QString>
 
@@ -20,5 +21,14 @@ inline QString ControlStyle() {
 }
 
 inline QRect ToRect(const ControlRect& c) { return QRect(c.left, c.top, c.right - c.left, c.bottom - c.top); }
+// Sets a box's text without running its change handler.
+inline void SetQuietly(QLineEdit* edit, const QString& text) {
+    if (!edit) return;
+    const bool blocked = edit->blockSignals(true);
+    edit->setText(text);
+    edit->blockSignals(blocked);
+}
+
+inline QRect ToRect(const AreaRect& a) { return QRect(a.x, a.y, a.width, a.height); }
 
 }  // namespace kx700::ui

@@ -12,20 +12,20 @@
 #include "device/protocol.h"
 #include "macro/files.h"
 #include "platform/profile.h"
-#include "settings/settings_file.h"
-#include <QLineEdit>
-#include <QListWidget>
-
 #include "programming/apply.h"
+#include "settings/settings_file.h"
+#include "ui/led_page.h"
+#include "ui/macro_page.h"
+#include "ui/main_page.h"
+#include "ui/popup_controller.h"
 #include "ui/power_events.h"
+#include "ui/title.h"
 #include "ui/tray.h"
 
 namespace kx700::ui {
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr const char* kTitle = "KX700 Gaming Mouse";
 
 }  // namespace
 
@@ -50,16 +50,28 @@ CORV_ZOvizaDlg::CORV_ZOvizaDlg(Session& session, device::HidBackend& backend, Me
     tray_ = std::make_unique<TrayIcon>(icon);
     connect(tray_.get(), &TrayIcon::showRequested, this, &CORV_ZOvizaDlg::ShowAndRestore);
     connect(tray_.get(), &TrayIcon::exitRequested, this, &CORV_ZOvizaDlg::ExitProgram);
-    connect(&preview_, &QTimer::timeout, this, [this] {
-        // The Led page shows the lighting as it runs: repaint at the effect's pace.
-        if (interaction_.currentPage != Page::Led) {
-            preview_.stop();
-            return;
-        }
-        update();
-        const int step = std::clamp(int{session_.settings.ledCycleTime}, 0, 5);
-        preview_.setInterval((6 - step) * 200);
+    popups_ = new PopupController(*this, session_, skin_, fonts_);
+    connect(popups_, &PopupController::settingsChanged, this, [this] {
+        PublishHostView(session_);
+        repaintPage(false);
     });
+    connect(popups_, &PopupController::closed, this, [this] { repaintPage(false); });
+    mainPage_ = new MainPage(pageHost(), session_, messages_);
+    macroPage_ = new MacroPage(pageHost(), session_, messages_);
+    ledPage_ = new LedPage(pageHost(), session_);
+}
+
+PageHost CORV_ZOvizaDlg::pageHost() {
+    return PageHost{*this, skin_, fonts_, *popups_, [this]() -> FileChooser& { return fileChooser(); },
+                    [this](bool now) { repaintPage(now); }};
+}
+
+FileChooser& CORV_ZOvizaDlg::fileChooser() {
+    if (!chooser_) {
+        if (!dialogChooser_) dialogChooser_ = std::make_unique<DialogFileChooser>();
+        chooser_ = dialogChooser_.get();
+    }
+    return *chooser_;
 }
 
 CORV_ZOvizaDlg::~CORV_ZOvizaDlg() {
@@ -79,9 +91,10 @@ void CORV_ZOvizaDlg::loadSkins() {
 bool CORV_ZOvizaDlg::OnInitDialog() {
     Session& s = session_;
     LoadSettingsData(s, messages_, options_.english);
+    links_ = ReadWebLinks(s.folders.webLinksFile());
     fonts_ = MakeFonts(s.englishInterface, options_.displayScale);
     setFont(fonts_.label);
-    setWindowTitle(QString::fromUtf8(kTitle));
+    setWindowTitle(QString::fromUtf8(kWindowTitle));
     loadSkins();
     SetProfileKeyNames(skin_, s.profileNames);
     {
@@ -106,8 +119,8 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
         return false;
     }
     if (found.result == device::DiscoveryResult::NotFound) {
-        const std::string text = s.englishInterface ? std::string("Please plug-in【") + kTitle + "】USB Mouse"
-                                                    : std::string("请插入【") + kTitle + "】USB鼠标";
+        const std::string text = s.englishInterface ? std::string("Please plug-in【") + kWindowTitle + "】USB Mouse"
+                                                    : std::string("请插入【") + kWindowTitle + "】USB鼠标";
         messages_.show(text);
         ExitProgram();
         return false;
@@ -129,7 +142,7 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
         // worth a message box on every wake.
         if (session_.settingsLoaded) ApplySettings();
     });
-    createMainControls();
+    mainPage_->createControls();
     tray_->add();
     return true;
 }
@@ -158,7 +171,7 @@ std::string CORV_ZOvizaDlg::ApplyForRequest() {
 programming::ApplyResult CORV_ZOvizaDlg::ApplySettings() {
     if (ended_) return {};
     const programming::ApplyResult r = programming::ApplySettings(session_);  // every failure showed its message
-    if (groupNameEdit_) FillMacroList();
+    if (macroPage_->shown()) macroPage_->FillMacroList();
     update();
     return r;
 }
@@ -204,7 +217,7 @@ void CORV_ZOvizaDlg::ExitProgram() {
     ended_ = true;
     tray_->remove();
     (void)device::SendExitNotice(session_.link);  // no write collection: nothing to tell
-    preview_.stop();
+    ledPage_->leave();
     hide();
     Q_EMIT ended();
 }
@@ -214,7 +227,7 @@ void CORV_ZOvizaDlg::DeviceRemoved() {
     ended_ = true;
     session_.link.devicePresent = false;
     tray_->remove();
-    preview_.stop();
+    ledPage_->leave();
     hide();
     Q_EMIT ended();
 }
@@ -270,13 +283,6 @@ void CORV_ZOvizaDlg::closeEvent(QCloseEvent* event) {
     }
     event->ignore();
     HideToTray();
-}
-
-bool CORV_ZOvizaDlg::event(QEvent* e) {
-    if (e->type() == QEvent::WhatsThis || e->type() == QEvent::ShortcutOverride) {
-        // F1 opens no help.
-    }
-    return QWidget::event(e);
 }
 
 std::string CORV_ZOvizaDlg::macroName(std::int32_t value) const {

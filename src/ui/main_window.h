@@ -1,34 +1,28 @@
 #pragma once
 
-// The program's one window: a frameless, mask-shaped page drawn from the skin,
-// with four pages, a header, the page's child controls and the tray icon.
+// The program's one window, as a shell: the frameless, mask-shaped frame, the
+// header, hit testing and dragging, the tray and the start-up. The pages
+// (main_page, macro_page, led_page) own their state and controls; the popup
+// controller opens and closes the popups.
 
 #include <QImage>
-#include <QPointer>
 #include <QRegion>
-#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 
-#include "macro/editor.h"
-#include "macro/event_text.h"
-#include "macro/recorder.h"
 #include "programming/apply.h"
 #include "programming/monitor.h"
 #include "programming/session.h"
+#include "settings/web_links.h"
 #include "skin/images.h"
 #include "skin/layout.h"
 #include "ui/fonts.h"
 #include "ui/page.h"
-#include "ui/popup_menus.h"
 #include "ui/file_chooser.h"
-
-class QLineEdit;
-class QListWidget;
-class QKeyEvent;
+#include "ui/page_host.h"
 
 namespace kx700::device {
 class HidBackend;
@@ -37,9 +31,10 @@ class HidBackend;
 namespace kx700::ui {
 
 class TrayIcon;
-class CEditableListBox;
-class COrvMenu;
-class KeyboardCapture;
+class PopupController;
+class MainPage;
+class MacroPage;
+class LedPage;
 
 // How the window was started.
 struct StartOptions {
@@ -96,58 +91,23 @@ public:
     // The frame as painted last (for tests and screenshots).
     QImage renderFrame();
 
-    // Page actions, popups and the header's window actions (page_actions_*.cpp).
-    CMenuDlg* activePopup() const { return activePopup_; }
-    bool buttonMenuOpen() const { return buttonMenuOpen_; }
-    // The macro editor's LED step list opens kinds 6, 7 and 8 at a screen point.
-    CMenuDlg* OpenLedStepPopup(int kind, int ledSlot, int ledLine, QPoint screenPoint);
-    void ClosePopup();
-    void SelectProfile(int i);
-    void ImportSettings();
-    void ExportSettings();
-    void ResetSettings();
+    // The popups, and the pages that own their state and controls.
+    PopupController& popups() { return *popups_; }
+    MainPage& mainPage() { return *mainPage_; }
+    MacroPage& macroPage() { return *macroPage_; }
+
+    // Opens web link k (0 site, 1 and 2 the social pages) when it is set.
     void OpenWebPage(int k);
     void SwitchLanguage(bool english);
     // Where import and export ask for files; the window keeps a dialog chooser
     // until another is given (tests). The chooser must outlive the window.
-    void setFileChooser(FileChooser* chooser);
+    void setFileChooser(FileChooser* chooser) { chooser_ = chooser; }
     // How a web address is opened (the desktop's browser unless replaced).
     void setUrlOpener(std::function<void(const QString&)> opener) { openUrl_ = std::move(opener); }
-
-    // The macro editor (main_window_macro*.cpp).
-    void ShowMacro(int slot);
-    void FillMacroList();
-    void ShowSelectedMacro();
-    void ShowNames();
-    // A right-button release over the event list or the LED step list, in
-    // screen coordinates: the editor menu or an LED popup, as the place says.
-    void MacroRightClick(QPoint globalPos);
-    // A command of the editor menu, on the lines taken at the right-click.
-    void EditorCommand(int id);
-    // How the editor menu is shown; returns the chosen command id or 0. The
-    // default tracks the menu at the point; tests answer without a menu.
-    using MenuRunner = std::function<int(COrvMenu& menu, QPoint globalPos)>;
-    void setMenuRunner(MenuRunner runner) { menuRunner_ = std::move(runner); }
-    COrvMenu* editorMenu() const { return editorMenu_.get(); }
-    // The Macro page's buttons (areas 2, 3, 5, 6, 7, 10-12).
-    void PressMacroArea(int area);
-    // The menu popup's rows: 1 import, 2 export, 3 reset of macro groups.
-    void MacroMenuRow(int row);
-    bool recording() const { return recorder_.recording; }
-    // A key message while recording (from the keyboard capture).
-    void RecordKey(int kind, std::uint8_t vk);
-    // The recorder's clock (tests give a fake one).
-    void setRecordingClock(macro::MillisecondsOfDay clock) { recorder_.clock = std::move(clock); }
-    const macro::EditorLines& editorLines() const { return editorLines_; }
-    int ledLine() const { return ledLine_; }
 
 Q_SIGNALS:
     // The window has ended; the program ends with it.
     void ended();
-    // A popup chose a row for the macro editor (kind 3: 1 import, 2 export,
-    // 3 reset; kinds 6-8: an LED step changed).
-    void macroMenuChosen(int row);
-    void ledStepChanged(int kind, int value);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -155,63 +115,18 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void loadSkins();
     void buildRegions();
     void repaintPage(bool now);
-    void createMainControls();
-    void destroyMainControls();
-    void createMacroControls();
-    void destroyMacroControls();
-    void closeListEditors();
-    std::filesystem::path currentGroupFile() const;
-    // Saves a macro of the table into the current group's file; a file that
-    // already holds it stays untouched.
-    void saveCurrentMacro();
-    void saveMacro(int slot);
-    void macroListSelectionChanged(int row);
-    void eventListSelectionChanged(int row);
-    // The LED step list follows the event list's line `row`.
-    void syncLedSteps(int row, int selectLine);
-    void ledStepSelectionChanged(int row);
-    void ledStepDoubleClicked();
-    void showLedSequence(int slot, int selectLine);
-    void editEnded(CEditableListBox* list);
-    void macroNameChanged(const QString& text);
-    void repeatCountChanged(const QString& text);
-    void setRepeatCountBox(bool enabled, const QString& text);
-    void groupNameChanged(const QString& text);
-    void newGroup();
-    void deleteGroup();
-    void toggleRecording();
-    // The interface side of a recording that has ended: the keyboard given
-    // back, the macro saved, the record button redrawn.
-    void recordingEnded();
-    void newMacro();
-    void deleteMacro();
-    void runModeChoice(int area);
-    void importGroup();
-    void exportGroup();
-    void resetMacros();
-    void ledPopupChanged(int kind, int value);
-    void setKeyboardCapture(bool on);
-    // "Recording", for a press the recording refuses.
-    void showRecordingNotice();
     void releaseHeader(int area);
-    // Hooks of the press and release dispatch into the page actions.
+    // The press and release dispatch into the pages.
     void pressPageArea(QPoint p);
     void releaseAreas(int hotMain);
-    void openPopup(int kind, const QRect& area);
-    void openButtonPopup(int area);
-    CMenuDlg* createPopup(int kind, QPoint anchor, int button);
-    void macroGroupChosen(int previousGroup, int currentMacro);
     // The chooser a test gave, else the file dialogs.
     FileChooser& fileChooser();
-    void connectProfileEdit(QLineEdit* edit, int i);
-    void reloadMacroGroups();
+    PageHost pageHost();
     void closeToTray();
     void minimiseWindow();
     void startDrag(QPoint pressPoint);
@@ -232,36 +147,20 @@ private:
     QRegion macroPageRegion_;
     bool endProgram_ = false;
     bool ended_ = false;
-    std::array<QPointer<QLineEdit>, 3> profileEdits_;
-    QPointer<QLineEdit> groupNameEdit_, macroNameEdit_, repeatCountEdit_;
-    QPointer<CEditableListBox> macroList_, eventList_, ledStepList_;
-    // The macro editor's state.
-    macro::EditorLines editorLines_;
-    macro::EventLines shownLines_;
-    int macroListSelection_ = 0;
-    int ledSlot_ = 0;
-    int ledKind_ = 0;
-    int ledLine_ = 0;
-    macro::Recorder recorder_;
-    std::unique_ptr<COrvMenu> editorMenu_;
-    MenuRunner menuRunner_;
-    KeyboardCapture* keyboard_ = nullptr;
+    // Children of the window, made in the constructor.
+    PopupController* popups_ = nullptr;
+    MainPage* mainPage_ = nullptr;
+    MacroPage* macroPage_ = nullptr;
+    LedPage* ledPage_ = nullptr;
     std::unique_ptr<TrayIcon> tray_;
     std::unique_ptr<programming::DeviceMonitor> monitor_;
     PowerEvents* power_ = nullptr;
-    QTimer preview_;
     QPoint dragOffset_;
     bool manualDrag_ = false;
     bool tabPressed_ = false;  // the press being held switched the page
-    // Popup state: at most one first-level popup is open.
-    QPointer<CMenuDlg> activePopup_;
-    int popupKind_ = 0;
-    int popupArea_ = NoArea;
-    QPoint popupAnchor_;
-    bool buttonMenuOpen_ = false;
-    bool popupOpen_ = false;
     std::unique_ptr<FileChooser> dialogChooser_;
     FileChooser* chooser_ = nullptr;
+    WebLinks links_;
     std::function<void(const QString&)> openUrl_;
     std::function<bool()> trayAvailable_;
 };

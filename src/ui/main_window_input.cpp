@@ -1,17 +1,27 @@
 // Pointer movement, presses, releases and page changes of the main window.
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QWindow>
 
-#include "device/protocol.h"
-#include "macro/event_text.h"
+#include "ui/areas.h"
 #include "ui/hit_test.h"
-#include "ui/control_style.h"
+#include "ui/led_page.h"
+#include "ui/macro_page.h"
+#include "ui/main_page.h"
 #include "ui/main_window.h"
-#include "ui/tray.h"
+#include "ui/popup_controller.h"
 
 namespace kx700::ui {
+
+namespace {
+
+// While recording, the window answers only the record button (which stops
+// it), minimise, hide, and presses on no area at all (dragging).
+bool RecordingAllows(const Interaction& s) {
+    return s.hotMacro == area::macro::kRecord || s.hotMain == area::header::kMinimise ||
+           s.hotMain == area::header::kHide || (s.hotMain == NoArea && s.hotMacro == NoArea);
+}
+
+}  // namespace
 
 void CORV_ZOvizaDlg::repaintPage(bool now) {
     const QRegion region = interaction_.currentPage == Page::Main    ? mainPageRegion_
@@ -59,22 +69,22 @@ void CORV_ZOvizaDlg::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     UpdateHotIndices(interaction_, skin_, p.x(), p.y());
     Interaction& s = interaction_;
-    if (interaction_.currentPage == Page::Macro) closeListEditors();
-    if (recorder_.recording && !(s.hotMacro == 5 || s.hotMain == 0 || s.hotMain == 1 || (s.hotMain == NoArea && s.hotMacro == NoArea))) {
-        showRecordingNotice();
+    if (interaction_.currentPage == Page::Macro) macroPage_->closeListEditors();
+    if (macroPage_->recording() && !RecordingAllows(s)) {
+        macroPage_->showRecordingNotice();
         return;
     }
     if (s.hotMain != NoArea || s.hotAdvanced != NoArea || s.hotMacro != NoArea || s.hotLed != NoArea) {
         s.areaPressed = true;
         repaintPage(false);
     }
-    ClosePopup();  // every press in the window closes an open popup
+    popups_->close();  // every press in the window closes an open popup
     // A tab only switches the page. An area of the page it opens may lie
     // under the pointer, but the press was not aimed at it, nor is the
     // release that follows.
-    tabPressed_ = s.hotMain >= 6 && s.hotMain <= 9;
+    tabPressed_ = s.hotMain >= area::header::kTabFirst && s.hotMain <= area::header::kTabLast;
     if (tabPressed_) {
-        ChangePage(static_cast<Page>(s.hotMain - 6));
+        ChangePage(static_cast<Page>(s.hotMain - area::header::kTabFirst));
     } else {
         pressPageArea(p);
     }
@@ -101,8 +111,8 @@ void CORV_ZOvizaDlg::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     Interaction& s = interaction_;
-    if (recorder_.recording && !(s.hotMacro == 5 || s.hotMain == 0 || s.hotMain == 1 || (s.hotMain == NoArea && s.hotMacro == NoArea))) {
-        showRecordingNotice();
+    if (macroPage_->recording() && !RecordingAllows(s)) {
+        macroPage_->showRecordingNotice();
         return;
     }
     s.areaPressed = false;
@@ -111,19 +121,19 @@ void CORV_ZOvizaDlg::mouseReleaseEvent(QMouseEvent* event) {
         repaintPage(false);
         return;
     }
-    int area = s.hotMain;
-    if (area == 0 || area == 1 || area == 2) s.hotMain = NoArea;
-    releaseHeader(area);
-    if (!ended_) releaseAreas(area);
+    const int hot = s.hotMain;
+    if (hot == area::header::kMinimise || hot == area::header::kHide || hot == area::header::kClose) s.hotMain = NoArea;
+    releaseHeader(hot);
+    if (!ended_) releaseAreas(hot);
     if (!ended_) repaintPage(false);
 }
 
 void CORV_ZOvizaDlg::releaseHeader(int area) {
     switch (area) {
-        case 0: minimiseWindow(); break;
-        case 1: HideToTray(); break;
-        case 2: closeToTray(); break;
-        case 3: ApplySettings(); break;
+        case area::header::kMinimise: minimiseWindow(); break;
+        case area::header::kHide: HideToTray(); break;
+        case area::header::kClose: closeToTray(); break;
+        case area::header::kApply: ApplySettings(); break;
         default: break;
     }
 }
@@ -139,45 +149,18 @@ void CORV_ZOvizaDlg::startDrag(QPoint pressPoint) {
 void CORV_ZOvizaDlg::ChangePage(Page page) {
     const Page from = interaction_.currentPage;
     if (page == from) return;
-    if (from == Page::Main) destroyMainControls();
-    if (from == Page::Macro) destroyMacroControls();
+    if (from == Page::Main) mainPage_->destroyControls();
+    if (from == Page::Macro) macroPage_->destroyControls();
+    if (from == Page::Led) ledPage_->leave();
     interaction_.currentPage = page;
     switch (page) {
-        case Page::Main: createMainControls(); break;
+        case Page::Main: mainPage_->createControls(); break;
         case Page::Macro:
-            createMacroControls();
-            FillMacroList();
+            macroPage_->createControls();
+            macroPage_->FillMacroList();
             break;
-        case Page::Led:
-            if (!preview_.isActive()) {
-                preview_.start((6 - std::clamp(int{session_.settings.ledCycleTime}, 0, 5)) * 200);
-            }
-            update();
-            break;
+        case Page::Led: ledPage_->enter(); break;
         case Page::Advanced: break;
-    }
-}
-
-void CORV_ZOvizaDlg::createMainControls() {
-    for (int i = 0; i < 3; ++i) {
-        if (profileEdits_[static_cast<std::size_t>(i)]) continue;
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(QStringLiteral("profileName%1").arg(i + 1));
-        edit->setGeometry(ToRect(skin_.profileNameEdits[static_cast<std::size_t>(i)]));
-        edit->setAlignment(Qt::AlignCenter);
-        edit->setFont(fonts_.label);
-        edit->setStyleSheet(ControlStyle());
-        edit->setText(QString::fromStdString(session_.profileNames[static_cast<std::size_t>(i)]));
-        edit->show();
-        connectProfileEdit(edit, i);
-        profileEdits_[static_cast<std::size_t>(i)] = edit;
-    }
-}
-
-void CORV_ZOvizaDlg::destroyMainControls() {
-    for (auto& e : profileEdits_) {
-        delete e.data();
-        e.clear();
     }
 }
 

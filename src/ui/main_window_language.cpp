@@ -1,12 +1,14 @@
 // The language switch at run time: names, layouts, macro folders and menus of
 // the other language, without a restart.
-#include <QLineEdit>
-
 #include "macro/files.h"
 #include "macro/groups.h"
 #include "platform/profile.h"
 #include "programming/settings_actions.h"
+#include "ui/macro_page.h"
+#include "ui/main_page.h"
 #include "ui/main_window.h"
+#include "ui/popup_controller.h"
+#include "ui/title.h"
 #include "ui/tray.h"
 
 namespace kx700::ui {
@@ -14,7 +16,7 @@ namespace kx700::ui {
 void CORV_ZOvizaDlg::SwitchLanguage(bool english) {
     Session& s = session_;
     macro::MacroState& m = s.macros;
-    ClosePopup();
+    popups_->close();
     // The current group's edits belong to the language being left.
     if (const Status st = macro::SaveCurrentMacro(m); !st.ok()) messages_.show(st.message());
     s.englishInterface = english;
@@ -40,28 +42,14 @@ void CORV_ZOvizaDlg::SwitchLanguage(bool english) {
     }
     buildRegions();
     // The page's controls take the new layout's places and font.
-    if (interaction_.currentPage == Page::Main) {
-        destroyMainControls();
-        createMainControls();
+    if (mainPage_->shown()) {
+        mainPage_->destroyControls();
+        mainPage_->createControls();
     }
-    reloadMacroGroups();
-    if (interaction_.currentPage == Page::Macro) {
-        destroyMacroControls();
-        createMacroControls();
-        FillMacroList();
-    }
+    macroPage_->LanguageChanged();
     tray_->setMenuItems(TrayMenuItems(english));
-    setWindowTitle(QStringLiteral("KX700 Gaming Mouse"));
+    setWindowTitle(QString::fromUtf8(kWindowTitle));
     update();
-}
-
-void CORV_ZOvizaDlg::reloadMacroGroups() {
-    macro::MacroState& m = session_.macros;
-    m.folders = macro::MacroFolders::For(session_.folders, session_.englishInterface);
-    LoadGroupDirectory(m, messages_);
-    // Nothing of the other language's group may stay on show: the table is
-    // emptied before the first group is loaded, or left empty without one.
-    macro::LoadCurrentGroup(m, messages_);
 }
 
 }  // namespace kx700::ui

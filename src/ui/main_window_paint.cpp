@@ -2,6 +2,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "ui/macro_page.h"
 #include "ui/main_window.h"
 #include "ui/page_painter.h"
 
@@ -17,13 +18,9 @@ QImage CORV_ZOvizaDlg::renderFrame() {
     m.labelFont = fonts_.label;
     m.largeFont = fonts_.large;
     m.macroName = [this](std::int32_t v) { return macroName(v); };
-    m.recording = recorder_.recording;
-    const macro::MacroTable& t = session_.macros.table;
-    // The current record's run mode, a group without macros included (its
-    // record is blank, run mode 0, until a run-mode choice sets it).
-    m.currentRunMode = t.currentMacro >= 0 && t.currentMacro < macro::kTableSlots
-                           ? t.slots[static_cast<std::size_t>(t.currentMacro)].runMode & 3
-                           : 3;
+    m.recording = macroPage_->recording();
+    m.currentRunMode = macroPage_->currentRunMode();
+    for (std::size_t i = 0; i < links_.size(); ++i) m.linkSet[i] = !links_[i].empty();
     QImage frame;
     PaintPage(frame, m, images_);
     return frame;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "ui/areas.h"
+
 namespace kx700::ui {
 
 // The four pages of the main window, in tab order.
@@ -13,7 +15,7 @@ inline constexpr int NoArea = 255;
 // Where the pointer is and what the left button does, per area table.
 struct Interaction {
     Page currentPage = Page::Main;
-    int hotMain = 0;  // the header's first area looks hovered until the pointer first moves
+    int hotMain = area::header::kMinimise;  // the header's first area looks hovered until the pointer first moves
     int hotAdvanced = NoArea;
     int hotMacro = NoArea;
     int hotLed = NoArea;

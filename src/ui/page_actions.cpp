@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/areas.h"
+
 namespace kx700::ui {
 
 std::uint32_t BarStep(std::int32_t offset, std::int32_t width, std::uint32_t steps) {
@@ -66,30 +68,34 @@ void SwitchCycleColour(MouseSettings& s, int colour) {
 }
 
 int ReactionCodeOfArea(int area) {
-    if (area >= 51 && area <= 56) return area - 50;
-    if (area == 57 || area == 58) return 8;  // the top button has two areas
+    using namespace area::led;
+    if (area >= kReactionSwitchFirst && area < kReactionSwitchLast) return area - kReactionSwitchFirst + 1;
+    if (area == kReactionSwitchLast || area == kTopButtonPicture) return 8;  // the top button has two areas
     return 0;
 }
 
 bool PressAdvancedArea(MouseSettings& s, int area, const AreaRect& rect, int px) {
+    using namespace area::advanced;
     const std::int32_t offset = px - rect.x;
-    if (area == 1) {
+    if (area == kPointerBar) {
         s.pointerSpeed = SpeedOf(offset, rect.width);
-    } else if (area == 18) {
+    } else if (area == kWheelBar) {
         s.wheelSpeed = SpeedOf(offset, rect.width);
-    } else if (area == 31) {
+    } else if (area == kFireBar) {
         s.fireInterval = FireIntervalOf(offset, rect.width);
-    } else if (area >= 34 && area <= 41) {
-        SetReportRate(s, static_cast<std::uint8_t>((area - 34) % 4));
-    } else if (area >= 47 && area <= 50) {
-        SwitchCpiLevel(s, area - 47);
-    } else if (area >= 60 && area <= 63) {
-        if (s.dpiLevelEnabled[static_cast<std::size_t>(area - 60)] != 0) s.dpiLevel = area - 60;
-    } else if (area >= 66 && area <= 69) {
-        s.dpiStep[static_cast<std::size_t>(area - 66)] = DpiStepOf(offset, rect.width);
-    } else if (area >= 70 && area <= 117) {
-        const int level = (area - 70) / 12;
-        s.dpiStep[static_cast<std::size_t>(level)] = static_cast<std::uint8_t>((area - 70) % 12);
+    } else if (area >= kReportRateMarkFirst && area <= kReportRateChoiceLast) {
+        SetReportRate(s, static_cast<std::uint8_t>((area - kReportRateMarkFirst) % 4));
+    } else if (area >= kLevelSwitchFirst && area <= kLevelSwitchLast) {
+        SwitchCpiLevel(s, area - kLevelSwitchFirst);
+    } else if (area >= kLevelSelectFirst && area <= kLevelSelectLast) {
+        const int level = area - kLevelSelectFirst;
+        if (s.dpiLevelEnabled[static_cast<std::size_t>(level)] != 0) s.dpiLevel = level;
+    } else if (area >= kLevelBarFirst && area <= kLevelBarLast) {
+        s.dpiStep[static_cast<std::size_t>(area - kLevelBarFirst)] = DpiStepOf(offset, rect.width);
+    } else if (area >= kStepMarkFirst && area <= kStepMarkLast) {
+        const int mark = area - kStepMarkFirst;
+        const auto level = static_cast<std::size_t>(mark / kStepMarksPerLevel);
+        s.dpiStep[level] = static_cast<std::uint8_t>(mark % kStepMarksPerLevel);
     } else {
         return false;
     }
@@ -97,23 +103,24 @@ bool PressAdvancedArea(MouseSettings& s, int area, const AreaRect& rect, int px)
 }
 
 bool PressLedArea(MouseSettings& s, int currentProfile, int area, const AreaRect& rect, int px) {
+    using namespace area::led;
     const std::int32_t offset = px - rect.x;
-    if (area >= 7 && area <= 10) {
-        SwitchCycleColour(s, area - 7);
-    } else if (area == 14) {
+    if (area >= kColourSwitchFirst && area <= kColourSwitchLast) {
+        SwitchCycleColour(s, area - kColourSwitchFirst);
+    } else if (area == kCustomColours) {
         s.userColourEnable = s.userColourEnable == 0 ? 1 : 0;
-    } else if (area == 40) {
+    } else if (area == kBrightnessBar) {
         const int m = s.ledMode;
         if (m == 2 || m == 3 || m == 4 || m == 5 || m == 8) {
             s.ledBrightness = 6 - static_cast<std::int32_t>(BarStep(offset, rect.width, 7));
         }
-    } else if (area == 41) {
+    } else if (area == kSpeedBar) {
         if (s.ledMode != 2 && s.ledMode != 9) s.ledCycleTime = static_cast<std::uint8_t>(BarStep(offset, rect.width, 6));
-    } else if (area == 45) {
+    } else if (area == kSymmetry) {
         s.ledSymmetry = s.ledSymmetry == 0 ? 1 : 0;
-    } else if (area >= 47 && area <= 49) {
-        s.ledDirection = area - 47;
-    } else if (area == 50) {
+    } else if (area >= kDirectionFirst && area < kDirection3) {
+        s.ledDirection = area - kDirectionFirst;
+    } else if (area == kDirection3) {
         if (s.ledMode == 3) s.ledDirection = 3;
     } else if (const int code = ReactionCodeOfArea(area); code != 0) {
         if (currentProfile < 0 || currentProfile >= kProfileSlots) return true;

@@ -32,7 +32,8 @@ void SwitchCpiLevel(MouseSettings& s, int level);
 // A colour switch that never leaves all four cycle colours off.
 void SwitchCycleColour(MouseSettings& s, int colour);
 
-// The hardware button code of a key-reaction switch (Led areas 51-58), or 0.
+// The hardware button code of a key-reaction switch (or of the top button's
+// picture, which switches that button too), or 0 for any other Led area.
 int ReactionCodeOfArea(int area);
 
 }  // namespace kx700::ui

@@ -5,6 +5,8 @@
 #include <span>
 
 #include "macro/record.h"
+#include "ui/areas.h"
+#include "ui/hit_test.h"
 
 namespace kx700::ui {
 namespace {
@@ -46,82 +48,92 @@ void HotArea(QPainter& p, const PaintModel& m, const QImage& over, const QImage&
         case Page::Led: hot = s.hotLed, area = &At(t.ledAreas, hot); break;
     }
     if (hot == NoArea) return;
+    // A link that leads nowhere does not answer the pointer.
+    if (const int k = WebLinkOfArea(s.currentPage, hot); k >= 0 && !m.linkSet[static_cast<std::size_t>(k)]) return;
     bool fromDown = s.areaPressed;
     // Pressed bars (and everything on the Led page) keep their hover look.
-    if (s.currentPage == Page::Advanced && (hot == 1 || hot == 18 || hot == 31 || (hot >= 66 && hot <= 69))) fromDown = false;
+    if (s.currentPage == Page::Advanced) {
+        using namespace area::advanced;
+        const bool bar = hot == kPointerBar || hot == kWheelBar || hot == kFireBar;
+        if (bar || (hot >= kLevelBarFirst && hot <= kLevelBarLast)) fromDown = false;
+    }
     if (s.currentPage == Page::Led) fromDown = false;
     Copy(p, fromDown ? down : over, *area);
 }
 
 void MainStates(QPainter& p, const PaintModel& m, const QImage& down) {
-    const int areaOfProfile[] = {11, -1, 12, 13};
+    const int areaOfProfile[] = {area::main::kProfile1, -1, area::main::kProfile2, area::main::kProfile3};
     if (m.currentProfile >= 0 && m.currentProfile < 4 && areaOfProfile[m.currentProfile] >= 0) {
         Copy(p, down, At(m.skin->mainAreas, areaOfProfile[m.currentProfile]));
     }
 }
 
 void AdvancedStates(QPainter& p, const PaintModel& m, const QImage& down) {
+    using namespace area::advanced;
     const MouseSettings& s = *m.settings;
     const auto& a = m.skin->advancedAreas;
-    Copy(p, down, At(a, 60 + s.dpiLevel));
-    Copy(p, down, At(a, 118 + s.dpiLevel));
+    Copy(p, down, At(a, kLevelSelectFirst + s.dpiLevel));
+    Copy(p, down, At(a, kLevelLampFirst + s.dpiLevel));
     for (int k = 0; k < kCpiLevels; ++k) {
-        if (s.dpiLevelEnabled[static_cast<std::size_t>(k)] == 1) Copy(p, down, At(a, 47 + k));
+        if (s.dpiLevelEnabled[static_cast<std::size_t>(k)] == 1) Copy(p, down, At(a, kLevelSwitchFirst + k));
     }
     for (int k = 0; k < kCpiLevels; ++k) {
-        const AreaRect& bar = At(a, 66 + k);
+        const AreaRect& bar = At(a, kLevelBarFirst + k);
         Copy(p, down, bar, Part(s.dpiStep[static_cast<std::size_t>(k)] + 1, bar.width, 12));
     }
-    Copy(p, down, At(a, 70 + s.dpiStep[0]));
-    Copy(p, down, At(a, 82 + s.dpiStep[1]));
-    Copy(p, down, At(a, 94 + s.dpiStep[2]));
-    Copy(p, down, At(a, 106 + s.dpiStep[3]));
-    Copy(p, down, At(a, 1), Part(s.pointerSpeed, At(a, 1).width, 10));
-    Copy(p, down, At(a, 18), Part(s.wheelSpeed, At(a, 18).width, 10));
-    Copy(p, down, At(a, 31), Part(s.fireInterval, At(a, 31).width, 300));
-    Copy(p, down, At(a, 34 + s.reportRate));
-    Copy(p, down, At(a, 38 + s.reportRate));
+    for (int k = 0; k < kCpiLevels; ++k) {
+        Copy(p, down, At(a, kStepMarkFirst + k * kStepMarksPerLevel + s.dpiStep[static_cast<std::size_t>(k)]));
+    }
+    Copy(p, down, At(a, kPointerBar), Part(s.pointerSpeed, At(a, kPointerBar).width, 10));
+    Copy(p, down, At(a, kWheelBar), Part(s.wheelSpeed, At(a, kWheelBar).width, 10));
+    Copy(p, down, At(a, kFireBar), Part(s.fireInterval, At(a, kFireBar).width, 300));
+    Copy(p, down, At(a, kReportRateMarkFirst + s.reportRate));
+    Copy(p, down, At(a, kReportRateChoiceFirst + s.reportRate));
 }
 
 void MacroStates(QPainter& p, const PaintModel& m, const QImage& down) {
     const auto& a = m.skin->macroAreas;
-    if (m.recording) Copy(p, down, At(a, 5));
+    if (m.recording) Copy(p, down, At(a, area::macro::kRecord));
     switch (m.currentRunMode) {
-        case 2: Copy(p, down, At(a, 10)); break;
-        case 1: Copy(p, down, At(a, 11)); break;
-        case 0: Copy(p, down, At(a, 12)); break;
+        case 2: Copy(p, down, At(a, area::macro::kRunUntilPressed)); break;
+        case 1: Copy(p, down, At(a, area::macro::kRunWhileHeld)); break;
+        case 0: Copy(p, down, At(a, area::macro::kRunCounted)); break;
         default: break;
     }
 }
 
 void LedStates(QPainter& p, const PaintModel& m, const QImage& down, const QImage& null) {
+    using namespace area::led;
     const MouseSettings& s = *m.settings;
     const auto& a = m.skin->ledAreas;
-    const AreaRect& brightness = At(a, 40);
+    const AreaRect& brightness = At(a, kBrightnessBar);
     Copy(p, down, brightness, Part(7 - std::int64_t{s.ledBrightness}, brightness.width, 7));
-    const AreaRect& speed = At(a, 41);
+    const AreaRect& speed = At(a, kSpeedBar);
     Copy(p, down, speed, Part(std::int64_t{s.ledCycleTime} + 1, speed.width, 6));
-    if (s.ledSymmetry != 0) Copy(p, down, At(a, 45));
-    Copy(p, down, At(a, 47 + s.ledDirection));
+    if (s.ledSymmetry != 0) Copy(p, down, At(a, kSymmetry));
+    Copy(p, down, At(a, kDirectionFirst + s.ledDirection));
     for (int k = 0; k < 4; ++k) {
-        if (s.cycleColourEnable[static_cast<std::size_t>(k)] != 0) Copy(p, down, At(a, 7 + k));
+        if (s.cycleColourEnable[static_cast<std::size_t>(k)] != 0) Copy(p, down, At(a, kColourSwitchFirst + k));
     }
     const int profile = Clamp(m.currentProfile, 0, kProfileSlots - 1);
     for (int i = 0; i < kButtons; ++i) {
         const int slot = kHardwareButtonCode[static_cast<std::size_t>(i)] - 1;
-        if (s.reactEnable[static_cast<std::size_t>(profile)][static_cast<std::size_t>(slot)] != 0) Copy(p, down, At(a, 51 + i));
+        if (s.reactEnable[static_cast<std::size_t>(profile)][static_cast<std::size_t>(slot)] != 0) {
+            Copy(p, down, At(a, kReactionSwitchFirst + i));
+        }
     }
     if (s.userColourEnable != 0) {
-        Copy(p, down, At(a, 14));
+        Copy(p, down, At(a, kCustomColours));
         for (int k = 0; k < 4; ++k) {
             if (s.cycleColourEnable[static_cast<std::size_t>(k)] == 0) continue;
             const std::uint32_t c = UserColourRef(s.userColour[static_cast<std::size_t>(k)]);
-            p.fillRect(ToRect(At(a, k)), QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                                                static_cast<int>((c >> 16) & 0xFF)));
+            const QColor colour(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                                static_cast<int>((c >> 16) & 0xFF));
+            p.fillRect(ToRect(At(a, kSwatchFirst + k)), colour);
         }
     } else {
         for (int k = 0; k < 4; ++k) {
-            if (s.cycleColourEnable[static_cast<std::size_t>(k)] != 0) Copy(p, down, At(a, k));
+            if (s.cycleColourEnable[static_cast<std::size_t>(k)] != 0) Copy(p, down, At(a, kSwatchFirst + k));
         }
     }
     for (int area : LedModeMaskAreas(s.ledMode)) Copy(p, null, At(a, area));
@@ -129,13 +141,14 @@ void LedStates(QPainter& p, const PaintModel& m, const QImage& down, const QImag
 
 void Header(QPainter& p, const PaintModel& m, const QImage& over, const QImage& down) {
     const Interaction& s = m.interaction;
-    for (int i = 0; i <= 10; ++i) {
+    using namespace area::header;
+    for (int i = 0; i < kCount; ++i) {
         const AreaRect& a = At(m.skin->mainAreas, i);
         if (i == s.hotMain) {
             Copy(p, s.areaPressed ? down : over, a);
-        } else if (i == 6 + static_cast<int>(s.currentPage)) {
+        } else if (i == kTabFirst + static_cast<int>(s.currentPage)) {
             Copy(p, down, a);
-        } else if ((i == 4 && !m.english) || (i == 5 && m.english)) {
+        } else if ((i == kChinese && !m.english) || (i == kEnglish && m.english)) {
             Copy(p, down, a);
         }
     }
@@ -182,7 +195,7 @@ QString FunctionText(const PaintModel& m, std::int32_t code) {
 void Texts(QPainter& p, const PaintModel& m) {
     const Interaction& s = m.interaction;
     const SkinTables& t = *m.skin;
-    const int tab = 6 + static_cast<int>(s.currentPage);
+    const int tab = area::header::kTabFirst + static_cast<int>(s.currentPage);
     auto headerRun = [&](int i) {
         TextRun r{Q(t.mainLabels[static_cast<std::size_t>(i)]), ToRect(t.mainAreas[static_cast<std::size_t>(i)]), &m.labelFont,
                   i == s.hotMain ? kHighlight : kOrdinary};
@@ -193,36 +206,44 @@ void Texts(QPainter& p, const PaintModel& m) {
         const int profile = Clamp(m.currentProfile, 0, kProfileSlots - 1);
         for (int i = 0; i < kMainAreaCount; ++i) {
             TextRun r = headerRun(i);
-            if (i >= 20 && i <= 26) {
-                r.text = FunctionText(m, m.settings->buttonAssign[static_cast<std::size_t>(profile)][static_cast<std::size_t>(i - 20)]);
+            if (i >= area::main::kButtonFirst && i <= area::main::kButtonLast) {
+                const auto button = static_cast<std::size_t>(i - area::main::kButtonFirst);
+                r.text = FunctionText(m, m.settings->buttonAssign[static_cast<std::size_t>(profile)][button]);
+            }
+            if (const int k = WebLinkOfArea(Page::Main, i); k >= 0 && !m.linkSet[static_cast<std::size_t>(k)]) {
+                r.colour = kOrdinary;  // no hover look on a link that leads nowhere
             }
             Write(p, r);
         }
         return;
     }
-    for (int i = 0; i < 10; ++i) Write(p, headerRun(i));
+    // Off the Main page the logo, the header's last entry, has no text.
+    for (int i = 0; i < area::header::kLogo; ++i) Write(p, headerRun(i));
 
     if (s.currentPage == Page::Advanced) {
+        using namespace area::advanced;
         const MouseSettings& st = *m.settings;
         for (int a = 0; a < kAdvancedAreaCount; ++a) {
             TextRun r{Q(t.advancedLabels[static_cast<std::size_t>(a)]), ToRect(t.advancedAreas[static_cast<std::size_t>(a)]),
                       &m.labelFont, kOrdinary};
-            if (a == 2) r.text = QString::number(st.pointerSpeed);
-            if (a == 19) r.text = QString::number(st.wheelSpeed);
-            if (a == 32) r.text = QString::number(st.fireInterval) + QStringLiteral("ms");
-            if (a == 0 || a == 17 || a == 30 || a == 33) r.align = TextRun::Align::Left5;
+            if (a == kPointerValue) r.text = QString::number(st.pointerSpeed);
+            if (a == kWheelValue) r.text = QString::number(st.wheelSpeed);
+            if (a == kFireValue) r.text = QString::number(st.fireInterval) + QStringLiteral("ms");
+            if (a == kPointerTitle || a == kWheelTitle || a == kFireTitle || a == kReportRateTitle) {
+                r.align = TextRun::Align::Left5;
+            }
             Write(p, r);
         }
     } else if (s.currentPage == Page::Macro) {
         for (int a = 0; a < kMacroAreaCount; ++a) {
             TextRun r{Q(t.macroLabels[static_cast<std::size_t>(a)]), ToRect(t.macroAreas[static_cast<std::size_t>(a)]),
                       &m.largeFont, kOrdinary};
-            if (a == 5) {
+            if (a == area::macro::kRecord) {
                 r.colour = kHighlight;
                 r.text = m.english ? (m.recording ? QStringLiteral("Stop") : QStringLiteral("Record"))
                                    : (m.recording ? QStringLiteral("停止") : QStringLiteral("录制"));
                 r.shift = -3;
-            } else if (a >= 14 && a <= 16) {
+            } else if (a >= area::macro::kListCaptionFirst && a <= area::macro::kListCaptionLast) {
                 r.font = &m.labelFont;
                 r.heightFont = &m.largeFont;
                 r.align = TextRun::Align::Left2;
@@ -230,6 +251,7 @@ void Texts(QPainter& p, const PaintModel& m) {
             Write(p, r);
         }
     } else {
+        using namespace area::led;
         const MouseSettings& st = *m.settings;
         const int mode = st.ledMode;
         const auto& names = LightingModeNames(m.english);
@@ -237,18 +259,18 @@ void Texts(QPainter& p, const PaintModel& m) {
         for (int a = 0; a < kLedAreaCount; ++a) {
             TextRun r{Q(t.ledLabels[static_cast<std::size_t>(a)]), ToRect(t.ledAreas[static_cast<std::size_t>(a)]),
                       &m.labelFont, kOrdinary};
-            if (a == 35) {
+            if (a == kModeSelector) {
                 const int name = mode <= 2 ? mode : mode == 8 ? 3 : mode == 9 ? 4 : -1;
                 if (name >= 0) r.text = Q(std::string(names[static_cast<std::size_t>(name)]));
             }
-            if (mode == 8 && a >= 61 && a <= 67) {
-                const int slot = kHardwareButtonCode[static_cast<std::size_t>(a - 61)] - 1;
+            if (mode == 8 && a >= kReactionTypeFirst && a <= kReactionTypeLast) {
+                const int slot = kHardwareButtonCode[static_cast<std::size_t>(a - kReactionTypeFirst)] - 1;
                 if (st.reactType[static_cast<std::size_t>(profile)][static_cast<std::size_t>(slot)] == 0) {
                     r.text = m.english ? QStringLiteral("Cycle breath") : QStringLiteral("循环呼吸");
                 }
             }
-            if (a == 40 || a == 41) r.widthCut = 30;
-            if (a == 98 && mode != 3) r.text.clear();
+            if (a == kBrightnessBar || a == kSpeedBar) r.widthCut = 30;
+            if (a == kMode3Text && mode != 3) r.text.clear();
             if (LedLabelHidden(mode, a)) r.text.clear();
             Write(p, r);
         }
@@ -268,15 +290,18 @@ PageFaces FacesOf(Page page) {
 }
 
 std::span<const int> LedModeMaskAreas(int ledMode) {
-    static constexpr int m0[] = {72, 75, 74, 50, 71};
-    static constexpr int m1[] = {74, 72, 50, 71};
-    static constexpr int m2[] = {75, 74, 73, 50, 71};
-    static constexpr int m3[] = {71};
-    static constexpr int m45[] = {50, 71};
-    static constexpr int m6[] = {72, 74, 71, 75};
-    static constexpr int m7[] = {72, 50, 49, 71, 75};
-    static constexpr int m8[] = {72, 74};
-    static constexpr int m9[] = {75, 74, 73, 72, 50, 71};
+    using namespace area::led;
+    constexpr int custom = kCustomColourPanel, cycle = kColourCyclePanel, direction = kDirectionPanel;
+    constexpr int reaction = kReactionPanel, speed = kSpeedPanel;
+    static constexpr int m0[] = {custom, cycle, direction, kDirection3, reaction};
+    static constexpr int m1[] = {direction, custom, kDirection3, reaction};
+    static constexpr int m2[] = {cycle, direction, speed, kDirection3, reaction};
+    static constexpr int m3[] = {reaction};
+    static constexpr int m45[] = {kDirection3, reaction};
+    static constexpr int m6[] = {custom, direction, reaction, cycle};
+    static constexpr int m7[] = {custom, kDirection3, kDirection2, reaction, cycle};
+    static constexpr int m8[] = {custom, direction};
+    static constexpr int m9[] = {cycle, direction, speed, custom, kDirection3, reaction};
     switch (ledMode) {
         case 0: return m0;
         case 1: return m1;
@@ -293,20 +318,44 @@ std::span<const int> LedModeMaskAreas(int ledMode) {
 }
 
 bool LedLabelHidden(int mode, int a) {
-    const bool band30to34 = a >= 30 && a <= 34;
+    using namespace area::led;
+    const bool cycle = a == kColourCycleTitle, custom = a == kCustomColoursText, speed = a == kSpeedTitle;
+    const bool direction = a >= kDirectionTextFirst && a <= kDirectionTextLast;
     switch (mode) {
         case 0:
-        case 6: return a == 15 || band30to34 || a == 38;
+        case 6: return cycle || direction || custom;
         case 1:
-        case 8: return band30to34 || a == 38;
-        case 2: return a == 15 || band30to34 || a == 39;
+        case 8: return direction || custom;
+        case 2: return cycle || direction || speed;
         case 4:
-        case 5: return a == 34;
-        case 7: return a == 15 || a == 33 || a == 34 || a == 38;
-        case 9: return a == 15 || band30to34 || a == 38 || a == 39;
+        case 5: return a == kDirection3Text;
+        case 7: return cycle || a == kDirection2Text || a == kDirection3Text || custom;
+        case 9: return cycle || direction || custom || speed;
         default: return false;
     }
 }
+
+namespace {
+
+// The links of the page that are not set, greyed out over their picture and
+// label.
+void UnsetLinks(QPainter& p, const PaintModel& m) {
+    const Page page = m.interaction.currentPage;
+    const SkinTables& t = *m.skin;
+    const int count = page == Page::Main ? kMainAreaCount
+                      : page == Page::Advanced ? kAdvancedAreaCount
+                      : page == Page::Led      ? kLedAreaCount
+                                               : 0;
+    for (int a = 0; a < count; ++a) {
+        const int k = WebLinkOfArea(page, a);
+        if (k < 0 || m.linkSet[static_cast<std::size_t>(k)]) continue;
+        const AreaRect& r = page == Page::Main ? At(t.mainAreas, a) : page == Page::Advanced ? At(t.advancedAreas, a)
+                                                                                              : At(t.ledAreas, a);
+        p.fillRect(ToRect(r), QColor(8, 12, 12, 170));
+    }
+}
+
+}  // namespace
 
 void PaintPage(QImage& canvas, const PaintModel& m, SkinImageCache& images) {
     const PageFaces faces = FacesOf(m.interaction.currentPage);
@@ -327,6 +376,7 @@ void PaintPage(QImage& canvas, const PaintModel& m, SkinImageCache& images) {
     }
     Header(p, m, over, down);
     Texts(p, m);
+    UnsetLinks(p, m);
 }
 
 }  // namespace kx700::ui

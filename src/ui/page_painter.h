@@ -32,6 +32,7 @@ struct PaintModel {
     std::function<std::string(std::int32_t value)> macroName;
     bool recording = false;
     int currentRunMode = 3;  // bits 0-1 of the current macro's run mode; 3 when there is none
+    std::array<bool, 3> linkSet{true, true, true};  // site, social pages: an unset link is drawn unavailable
 };
 
 // Draws the frame into `canvas` (which becomes the normal picture's size).

@@ -1,10 +1,12 @@
 #include "ui/tray.h"
 
+#include "ui/title.h"
+
 namespace kx700::ui {
 
 TrayIcon::TrayIcon(const QIcon& icon, QObject* parent) : QObject(parent), menu_(std::make_unique<COrvMenu>()) {
     icon_.setIcon(icon);
-    icon_.setToolTip(QStringLiteral("KX700 Gaming Mouse"));
+    icon_.setToolTip(QString::fromUtf8(kWindowTitle));
     icon_.setContextMenu(menu_.get());
     connect(&icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::DoubleClick) Q_EMIT showRequested();

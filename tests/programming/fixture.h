@@ -47,7 +47,7 @@ struct SessionFixture {
         if (stage == nullptr) ADD_FAILURE() << "KX700_TEST_STAGE is not set";
         fs::copy(fs::path(stage) / "skins", dir / "skins", fs::copy_options::recursive);
         fs::copy_file(fs::path(stage) / "constMacro.dat", dir / "constMacro.dat");
-        session->folders.programFolder = dir.path();
+        session->folders = Folders::Portable(dir.path());
         session->messages = &messages;
         session->systemMouse = &system;
         LoadSessionData(*session);

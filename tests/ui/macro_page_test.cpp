@@ -33,7 +33,7 @@ struct MacroPage : WindowFixture {
 
     MacroPage() {
         EXPECT_TRUE(start());
-        window->setMenuRunner([this](ui::COrvMenu&, QPoint at) {
+        window->macroPage().setMenuRunner([this](ui::COrvMenu&, QPoint at) {
             menuPoints.push_back(at);
             return answer;
         });
@@ -163,14 +163,14 @@ TEST(MacroPage, LedStepsTheirPopupsAndTypedValues) {
     // Line 0 of the step list opens the step-count popup at the list.
     f.answer = 0;
     f.rightClick("ledStepList", 0);
-    ASSERT_NE(f.window->activePopup(), nullptr);
-    EXPECT_EQ(f.window->activePopup()->kind(), ui::kLedStepCountPopup);
-    f.window->ClosePopup();
+    ASSERT_NE(f.window->popups().active(), nullptr);
+    EXPECT_EQ(f.window->popups().active()->kind(), ui::kLedStepCountPopup);
+    f.window->popups().close();
 
     // A duration is typed after a double-click.
     CEditableListBox* steps = f.list("ledStepList");
     QTest::mouseDClick(steps->viewport(), Qt::LeftButton, Qt::NoModifier, steps->visualItemRect(steps->item(3)).center());
-    ASSERT_TRUE(steps->isEditing()) << steps->currentRow() << " " << f.window->ledLine();
+    ASSERT_TRUE(steps->isEditing()) << steps->currentRow() << " " << f.window->macroPage().ledLine();
     f.type(steps->editor(), "[Continued Time]:150");
     EXPECT_EQ(f.current().ledTable[0].steps[0].duration, 100);
     EXPECT_EQ(f.messages.messages().back(), "More than limit!");
@@ -416,20 +416,20 @@ TEST(MacroPage, ImportExportAndReset) {
     // A group file from elsewhere becomes the last group and the current one.
     const fs::path outside = f.dir.path() / "Sniper.dat";
     f.chooser.answer = f.dir.path() / "export.dat";
-    f.window->MacroMenuRow(2);
+    f.window->macroPage().MacroMenuRow(2);
     ASSERT_TRUE(fs::exists(*f.chooser.answer));
     fs::rename(*f.chooser.answer, outside);
     f.chooser.answer = outside;
-    f.window->MacroMenuRow(1);
+    f.window->macroPage().MacroMenuRow(1);
     EXPECT_EQ(f.edit("groupName")->text(), "Sniper");
     EXPECT_EQ(f.lines("macroList").first(), "Copy");
     EXPECT_TRUE(fs::exists(f.macroFolder() / "Sniper.dat"));
-    f.window->MacroMenuRow(1);
+    f.window->macroPage().MacroMenuRow(1);
     EXPECT_EQ(f.messages.messages().back(), "Double name!");
     // Junk is no group: refused, and the page keeps showing what it showed.
     testing::WriteBytes(f.dir.path() / "Junk.dat", "not a macro group\r\n");
     f.chooser.answer = f.dir.path() / "Junk.dat";
-    f.window->MacroMenuRow(1);
+    f.window->macroPage().MacroMenuRow(1);
     EXPECT_EQ(f.messages.messages().back(), "Error!");
     EXPECT_EQ(f.edit("groupName")->text(), "Sniper");
     EXPECT_EQ(f.session.macros.groups.groupCount, 4);
@@ -441,13 +441,13 @@ TEST(MacroPage, ImportExportAndReset) {
     const std::string ownBytes = testing::ReadBytes(own);
     f.chooser.answer = own;
     f.messages.clear();
-    f.window->MacroMenuRow(2);
+    f.window->macroPage().MacroMenuRow(2);
     EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"Error!"});
     EXPECT_EQ(testing::ReadBytes(own), ownBytes);
     EXPECT_EQ(f.chooser.lastStart.filename(), "Sniper.dat");
     EXPECT_NE(f.chooser.lastStart.parent_path(), f.macroFolder());
 
-    f.window->MacroMenuRow(3);
+    f.window->macroPage().MacroMenuRow(3);
     EXPECT_EQ(f.session.macros.groups.groupCount, 3);
     EXPECT_FALSE(fs::exists(f.macroFolder() / "Sniper.dat"));
     EXPECT_EQ(f.edit("groupName")->text(), "Office");
@@ -463,10 +463,10 @@ struct FakeClock {
 TEST(MacroPage, RecordingKeysWithTheirPauses) {
     MacroPage f;
     FakeClock clock;
-    f.window->setRecordingClock(clock.fn());
+    f.window->macroPage().setRecordingClock(clock.fn());
     f.list("macroList")->setCurrentRow(1);
     ClickArea(*f.window, Page::Macro, 5);
-    ASSERT_TRUE(f.window->recording());
+    ASSERT_TRUE(f.window->macroPage().recording());
     EXPECT_EQ(f.list("eventList")->count(), 0);
 
     // A and B, 150 ms apart, each held 50 ms; A's auto-repeat adds nothing.
@@ -488,7 +488,7 @@ TEST(MacroPage, RecordingKeysWithTheirPauses) {
     EXPECT_EQ(f.list("macroList")->currentRow(), 1);
 
     ClickArea(*f.window, Page::Macro, 5);
-    EXPECT_FALSE(f.window->recording());
+    EXPECT_FALSE(f.window->macroPage().recording());
     const macro::MacroRecord r = f.saved(1);
     EXPECT_EQ(r.eventCount, 4);
     EXPECT_EQ(macro::MacroName(r), "Paste");
@@ -500,7 +500,7 @@ TEST(MacroPage, RecordingKeysWithTheirPauses) {
 TEST(MacroPage, RecordingStopsTakingKeysAt110Messages) {
     MacroPage f;
     FakeClock clock;
-    f.window->setRecordingClock(clock.fn());
+    f.window->macroPage().setRecordingClock(clock.fn());
     ClickArea(*f.window, Page::Macro, 5);
     // Keys typed into a box while recording are recorded, not typed.
     QTest::keyClick(f.edit("macroName"), Qt::Key_X);
@@ -516,7 +516,7 @@ TEST(MacroPage, RecordingStopsTakingKeysAt110Messages) {
     EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"More than limit!"});
     // The recording has ended there: the keyboard is back, the recorded keys
     // are kept, and further keys open no further box.
-    EXPECT_FALSE(f.window->recording());
+    EXPECT_FALSE(f.window->macroPage().recording());
     EXPECT_EQ(f.saved(0).eventCount, 110);
     for (int i = 0; i < 15; ++i) {
         QTest::keyPress(f.window.get(), Qt::Key_Y);
@@ -539,7 +539,7 @@ TEST(MacroPageRecording, TheRecordingNoticeClosesFromTheKeyboardAndTheKeyIsNotRe
     testing::TempDir dir;
     testing::CopyStage(dir.path());
     Session session;
-    session.folders.programFolder = dir.path();
+    session.folders = Folders::Portable(dir.path());
     app::MessageBoxSink boxes(QStringLiteral("kx700"));
     session.messages = &boxes;
     device::SimulatedBackend backend(std::make_shared<device::SimulatedMouse>(device::SimulatedMouseState{}));
@@ -549,7 +549,7 @@ TEST(MacroPageRecording, TheRecordingNoticeClosesFromTheKeyboardAndTheKeyIsNotRe
     window.show();
     window.ChangePage(Page::Macro);
     ClickArea(window, Page::Macro, 5);
-    ASSERT_TRUE(window.recording());
+    ASSERT_TRUE(window.macroPage().recording());
 
     // A press on "New macro" is refused with the notice; Escape closes it.
     // Its release is refused too, and Enter closes that one.
@@ -575,12 +575,12 @@ TEST(MacroPageRecording, TheRecordingNoticeClosesFromTheKeyboardAndTheKeyIsNotRe
         }
         EXPECT_EQ(text, QStringLiteral("Recording"));
         EXPECT_TRUE(closedByKey);
-        EXPECT_TRUE(window.recording()) << "the recording goes on";
+        EXPECT_TRUE(window.macroPage().recording()) << "the recording goes on";
     }
     // The keys that closed the notices are not in the macro; keys typed now are.
     QTest::keyClick(&window, Qt::Key_A);
     ClickArea(window, Page::Macro, 5);
-    ASSERT_FALSE(window.recording());
+    ASSERT_FALSE(window.macroPage().recording());
     const macro::MacroRecord r = session.macros.table.slots[0];
     ASSERT_EQ(r.eventCount, 2);
     EXPECT_EQ(r.eventCode[0], 0x04);

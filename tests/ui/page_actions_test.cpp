@@ -175,6 +175,10 @@ TEST(PageActions, LedSwitchesDirectionsAndReactions) {
 
 TEST(PageActions, ReleasesOfTheHeaderAndLinks) {
     WindowFixture f;
+    // The site and the first social page are set; the second is not a web
+    // address, so it stays unset.
+    testing::WriteBytes(f.dir / "links.ini",
+                        "[Links]\nSite=https://site.test/\nSocial1=http://social.test/a?b=c\nSocial2=file:///etc/passwd\n");
     ASSERT_TRUE(f.start());
     const std::vector<QString>& opened = f.openedAddresses;
     const std::string before = testing::ReadBytes(f.config());
@@ -184,10 +188,18 @@ TEST(PageActions, ReleasesOfTheHeaderAndLinks) {
     }
     EXPECT_EQ(testing::ReadBytes(f.config()), before) << "choosing a profile writes nothing";
     for (int area : {19, 29, 30}) ClickArea(*f.window, Page::Main, area);
-    ASSERT_EQ(opened.size(), 3u);
-    EXPECT_NE(opened[0], opened[1]);
-    EXPECT_NE(opened[1], opened[2]);
-    EXPECT_TRUE(opened[0].startsWith(QStringLiteral("https://")));
+    EXPECT_EQ(opened, (std::vector<QString>{"https://site.test/", "http://social.test/a?b=c"}));
+
+    // Without links.ini nothing is set: every link is drawn unavailable
+    // (greyed) and opens nothing.
+    WindowFixture bare;
+    ASSERT_TRUE(bare.start());
+    const QImage some = f.window->renderFrame(), none = bare.window->renderFrame();
+    const QPoint site = f.window->areaRect(Page::Main, 19).center(), social2 = f.window->areaRect(Page::Main, 30).center();
+    EXPECT_NE(none.pixel(site), some.pixel(site));
+    EXPECT_EQ(none.pixel(social2), some.pixel(social2));
+    for (int area : {19, 29, 30}) ClickArea(*bare.window, Page::Main, area);
+    EXPECT_TRUE(bare.openedAddresses.empty());
 }
 
 TEST(PageActions, APressOnATabOnlySwitchesThePage) {

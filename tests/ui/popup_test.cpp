@@ -26,7 +26,7 @@ void ChooseRow(ui::PopupWindow* popup, int row) { testing::HoverClick(popup, pop
 
 CMenuDlg* OpenButtonPopup(WindowFixture& f, int button) {
     ClickArea(*f.window, Page::Main, 20 + button);
-    return f.window->activePopup();
+    return f.window->popups().active();
 }
 
 TEST(Popups, ButtonFunctionRowsAndTheLeftButtonRule) {
@@ -45,12 +45,12 @@ TEST(Popups, ButtonFunctionRowsAndTheLeftButtonRule) {
         CMenuDlg* popup = OpenButtonPopup(f, r.button);
         ASSERT_NE(popup, nullptr);
         EXPECT_EQ(popup->rowCount(), 11);
-        EXPECT_TRUE(f.window->buttonMenuOpen());
+        EXPECT_TRUE(f.window->popups().buttonMenuOpen());
         QSignalSpy closed(popup, &CMenuDlg::closed);
         ChooseRow(popup, r.row);
         EXPECT_EQ(f.session.settings.buttonAssign[static_cast<std::size_t>(r.profile)], r.after);
         EXPECT_EQ(closed.count(), 1);
-        EXPECT_FALSE(f.window->buttonMenuOpen());
+        EXPECT_FALSE(f.window->popups().buttonMenuOpen());
     }
 }
 
@@ -85,7 +85,7 @@ TEST(Popups, SubMenusStoreTheirCodesAndMacroListsTheirReferences) {
         EXPECT_EQ(sub->y() + sub->rowCount() * sub->rowHeight(), popup->y() + 11 * popup->rowHeight());
         ChooseRow(sub, r.subRow);
         EXPECT_EQ(f.session.settings.buttonAssign[3][4], r.value) << r.parentRow << "/" << r.subRow;
-        EXPECT_EQ(f.window->activePopup(), nullptr);
+        EXPECT_EQ(f.window->popups().active(), nullptr);
     }
     // Row 3 closes a sub-menu that row 8 opened.
     CMenuDlg* popup = OpenButtonPopup(f, 4);
@@ -175,21 +175,21 @@ TEST(Popups, LightingModeGroupAndMacroMenuKinds) {
     f.window->ChangePage(Page::Led);
     for (const auto& [row, mode] : std::vector<std::pair<int, int>>{{1, 0}, {3, 2}, {4, 8}, {5, 9}}) {
         ClickArea(*f.window, Page::Led, 35);
-        CMenuDlg* popup = f.window->activePopup();
+        CMenuDlg* popup = f.window->popups().active();
         ASSERT_NE(popup, nullptr);
         ChooseRow(popup, row);
         EXPECT_EQ(f.session.settings.ledMode, mode) << row;
     }
     // A press in the window closes the popup without choosing.
     ClickArea(*f.window, Page::Led, 35);
-    QPointer<CMenuDlg> open = f.window->activePopup();
+    QPointer<CMenuDlg> open = f.window->popups().active();
     ClickArea(*f.window, Page::Led, 14);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(open.isNull());
 
     f.window->ChangePage(Page::Macro);
     ClickArea(*f.window, Page::Macro, 1);
-    CMenuDlg* groups = f.window->activePopup();
+    CMenuDlg* groups = f.window->popups().active();
     ASSERT_NE(groups, nullptr);
     EXPECT_EQ(groups->kind(), ui::kMacroGroupPopup);
     QSignalSpy groupChanged(groups, &CMenuDlg::macroGroupChanged);
@@ -198,9 +198,9 @@ TEST(Popups, LightingModeGroupAndMacroMenuKinds) {
     ASSERT_EQ(groupChanged.count(), 1);
     EXPECT_EQ(groupChanged.at(0).at(0).toInt(), 0);
 
-    QSignalSpy menu(f.window.get(), &ui::CORV_ZOvizaDlg::macroMenuChosen);
+    QSignalSpy menu(&f.window->popups(), &ui::PopupController::macroMenuChosen);
     ClickArea(*f.window, Page::Macro, 4);
-    CMenuDlg* more = f.window->activePopup();
+    CMenuDlg* more = f.window->popups().active();
     ASSERT_NE(more, nullptr);
     EXPECT_EQ(more->rowCount(), 3);
     ChooseRow(more, 2);
@@ -213,14 +213,14 @@ TEST(Popups, LedStepKindsChangeTheCurrentMacrosSequence) {
     ASSERT_TRUE(f.start());
     macro::MacroTable& t = f.session.macros.table;
     t.currentMacro = 0;
-    QSignalSpy changed(f.window.get(), &ui::CORV_ZOvizaDlg::ledStepChanged);
+    QSignalSpy changed(&f.window->popups(), &ui::PopupController::ledStepChanged);
     struct Row {
         int kind, line, row, byte, value;
     };
     for (const Row& r : {Row{ui::kLedStepCountPopup, 0, 4, 0, 4}, Row{ui::kLedStepModePopup, 1, 3, 4, 2},
                          Row{ui::kLedStepColourPopup, 2, 1, 5, 0}, Row{ui::kLedStepColourPopup, 2, 2, 5, 1},
                          Row{ui::kLedStepColourPopup, 2, 5, 5, 7}}) {
-        CMenuDlg* popup = f.window->OpenLedStepPopup(r.kind, 1, r.line, QPoint(100, 100));
+        CMenuDlg* popup = f.window->popups().openLedStep(r.kind, 1, r.line, QPoint(100, 100));
         EXPECT_EQ(popup->rowCount(), r.kind == ui::kLedStepModePopup ? 3 : 5);
         ChooseRow(popup, r.row);
         EXPECT_EQ(t.slots[0].ledTable[1].byteAt(r.byte), r.value) << r.kind << " row " << r.row;

@@ -13,7 +13,9 @@
 #include "../support/temp_dir.h"
 #include "device/simulated_backend.h"
 #include "programming/session.h"
+#include "ui/macro_page.h"
 #include "ui/main_window.h"
+#include "ui/popup_controller.h"
 
 namespace kx700::testing {
 
@@ -75,7 +77,7 @@ struct WindowFixture {
 
     explicit WindowFixture(ui::StartOptions options = {}) {
         CopyStage(dir.path());
-        session.folders.programFolder = dir.path();
+        session.folders = Folders::Portable(dir.path());
         session.messages = &messages;
         window = std::make_unique<ui::CORV_ZOvizaDlg>(session, backend, messages, options);
         window->setFileChooser(&chooser);

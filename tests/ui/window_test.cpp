@@ -72,7 +72,7 @@ TEST(WindowStartUp, WithoutTheMouseTellsTheUserAndEndsWithoutWriting) {
         SetInit(config, "VER_SEL", english ? "1" : "0");
         const std::string before = testing::ReadBytes(config);
         Session session;
-        session.folders.programFolder = dir.path();
+        session.folders = Folders::Portable(dir.path());
         RecordingMessageSink messages;
         device::HidapiBackend system;  // the real system: no KX700 here
         ui::CORV_ZOvizaDlg window(session, system, messages, {});
@@ -123,7 +123,7 @@ TEST(WindowClose, CloseDropsAnUnappliedMultimediaKeyForTheMonitorToo) {
     ASSERT_NE(stored, 25);
     // Volume up from the multimedia sub-menu: the monitor answers it at once.
     testing::ClickArea(*f.window, Page::Main, 24);
-    ui::CMenuDlg* popup = f.window->activePopup();
+    ui::CMenuDlg* popup = f.window->popups().active();
     ASSERT_NE(popup, nullptr);
     testing::Hover(popup, popup->rowCentre(8));
     ASSERT_NE(popup->subMenu(), nullptr);

@@ -8,9 +8,13 @@
 
 #include "macro/files.h"
 #include "macro/groups.h"
+#include "ui/areas.h"
 #include "ui/editable_list.h"
 #include "ui/keyboard_capture.h"
-#include "ui/main_window.h"
+#include "ui/macro_page.h"
+#include "ui/control_style.h"
+#include "ui/popup_controller.h"
+#include "ui/file_chooser.h"
 
 namespace kx700::ui {
 
@@ -20,21 +24,36 @@ namespace {
 constexpr std::size_t U(int i) { return static_cast<std::size_t>(i); }
 }  // namespace
 
-void CORV_ZOvizaDlg::PressMacroArea(int area) {
+QRect MacroPage::At(int area) const {
+    return area >= 0 && area < kMacroAreaCount ? ToRect(host_.skin.macroAreas[U(area)]) : QRect();
+}
+
+void MacroPage::Press(int area) {
+    if (area == area::macro::kGroupSelector) {
+        if (session_.macros.groups.groupCount > 0) host_.popups.openBelow(kMacroGroupPopup, At(area));
+    } else if (area == area::macro::kMenu) {
+        host_.popups.openBelow(kMacroMenuPopup, At(area));
+    } else {
+        PressMacroArea(area);
+    }
+}
+
+void MacroPage::PressMacroArea(int area) {
+    using namespace area::macro;
     switch (area) {
-        case 2: newGroup(); break;
-        case 3: deleteGroup(); break;
-        case 5: toggleRecording(); break;
-        case 6: newMacro(); break;
-        case 7: deleteMacro(); break;
-        case 10:
-        case 11:
-        case 12: runModeChoice(area); break;
+        case kNewGroup: newGroup(); break;
+        case kDeleteGroup: deleteGroup(); break;
+        case kRecord: toggleRecording(); break;
+        case kNewMacro: newMacro(); break;
+        case kDeleteMacro: deleteMacro(); break;
+        case kRunUntilPressed:
+        case kRunWhileHeld:
+        case kRunCounted: runModeChoice(area); break;
         default: break;
     }
 }
 
-void CORV_ZOvizaDlg::newGroup() {
+void MacroPage::newGroup() {
     macro::MacroState& m = session_.macros;
     if (!macro::NewGroup(m, messages_)) return;
     for (CEditableListBox* l : {ledStepList_.data(), eventList_.data(), macroList_.data()}) {
@@ -46,7 +65,7 @@ void CORV_ZOvizaDlg::newGroup() {
     ShowNames();
 }
 
-void CORV_ZOvizaDlg::deleteGroup() {
+void MacroPage::deleteGroup() {
     macro::MacroState& m = session_.macros;
     if (m.groups.groupCount <= 0 || m.groups.currentGroup < 0 || m.groups.currentGroup >= m.groups.groupCount) {
         m.table.currentMacro = 0;
@@ -64,7 +83,7 @@ void CORV_ZOvizaDlg::deleteGroup() {
     ShowNames();
 }
 
-void CORV_ZOvizaDlg::newMacro() {
+void MacroPage::newMacro() {
     macro::MacroState& m = session_.macros;
     const int index = macro::NewMacro(m, messages_);
     if (index < 0 || !macroList_) return;
@@ -86,7 +105,7 @@ void CORV_ZOvizaDlg::newMacro() {
     macroList_->sendCharCode1();
 }
 
-void CORV_ZOvizaDlg::deleteMacro() {
+void MacroPage::deleteMacro() {
     macro::MacroState& m = session_.macros;
     if (recorder_.recording || !macroList_ || macroList_->count() == 0) return;
     const int s = macroList_->currentRow();
@@ -112,7 +131,7 @@ void CORV_ZOvizaDlg::deleteMacro() {
     ShowSelectedMacro();
 }
 
-void CORV_ZOvizaDlg::runModeChoice(int area) {
+void MacroPage::runModeChoice(int area) {
     macro::MacroTable& t = session_.macros.table;
     const int c = t.currentMacro;
     // Also with no macro in the group: the choice acts on the current record
@@ -129,7 +148,7 @@ void CORV_ZOvizaDlg::runModeChoice(int area) {
     repaintPage(false);
 }
 
-void CORV_ZOvizaDlg::toggleRecording() {
+void MacroPage::toggleRecording() {
     macro::MacroTable& t = session_.macros.table;
     if (!macroList_ || macroList_->count() == 0) return;
     if (!recorder_.recording) {
@@ -158,13 +177,13 @@ void CORV_ZOvizaDlg::toggleRecording() {
     repaintPage(true);
 }
 
-void CORV_ZOvizaDlg::recordingEnded() {
+void MacroPage::recordingEnded() {
     setKeyboardCapture(false);
     saveCurrentMacro();
     repaintPage(true);  // the record button reads "Record" again
 }
 
-void CORV_ZOvizaDlg::showRecordingNotice() {
+void MacroPage::showRecordingNotice() {
     // The notice is a modal box: while it is up the keyboard is given back,
     // so that Enter or Escape closes it instead of landing in the macro. The
     // key's release comes after the recording has the keyboard again and is
@@ -172,22 +191,22 @@ void CORV_ZOvizaDlg::showRecordingNotice() {
     const bool capturing = keyboard_ && keyboard_->active();
     if (capturing) keyboard_->stop();
     messages_.show("Recording");
-    if (capturing && recorder_.recording) keyboard_->start(windowHandle());
+    if (capturing && recorder_.recording) keyboard_->start(host_.widget.windowHandle());
 }
 
-void CORV_ZOvizaDlg::setKeyboardCapture(bool on) {
+void MacroPage::setKeyboardCapture(bool on) {
     if (!keyboard_) {
-        keyboard_ = new KeyboardCapture(this);
-        connect(keyboard_, &KeyboardCapture::keyMessage, this, &CORV_ZOvizaDlg::RecordKey);
+        keyboard_ = new KeyboardCapture(&host_.widget);
+        connect(keyboard_, &KeyboardCapture::keyMessage, this, &MacroPage::RecordKey);
     }
     if (on) {
-        keyboard_->start(windowHandle());
+        keyboard_->start(host_.widget.windowHandle());
     } else {
         keyboard_->stop();
     }
 }
 
-void CORV_ZOvizaDlg::RecordKey(int kind, std::uint8_t vk) {
+void MacroPage::RecordKey(int kind, std::uint8_t vk) {
     macro::MacroTable& t = session_.macros.table;
     const int c = t.currentMacro;
     if (!recorder_.recording || c < 0 || c >= macro::kTableSlots) return;
@@ -209,7 +228,7 @@ void CORV_ZOvizaDlg::RecordKey(int kind, std::uint8_t vk) {
     eventList_->scrollToBottom();
 }
 
-void CORV_ZOvizaDlg::MacroMenuRow(int row) {
+void MacroPage::MacroMenuRow(int row) {
     switch (row) {
         case 1: importGroup(); break;
         case 2: exportGroup(); break;
@@ -218,17 +237,17 @@ void CORV_ZOvizaDlg::MacroMenuRow(int row) {
     }
 }
 
-void CORV_ZOvizaDlg::importGroup() {
+void MacroPage::importGroup() {
     macro::MacroState& m = session_.macros;
     if (!macro::CanImportGroup(m, messages_)) return;
-    const auto chosen = fileChooser().openMacroFile(this, m.folders.macroFolder);
+    const auto chosen = host_.fileChooser().openMacroFile(&host_.widget, m.folders.macroFolder);
     if (!chosen) return;
     if (!macro::ImportGroup(m, *chosen, messages_)) return;
     FillMacroList();
     ShowNames();
 }
 
-void CORV_ZOvizaDlg::exportGroup() {
+void MacroPage::exportGroup() {
     macro::MacroState& m = session_.macros;
     if (m.groups.groupCount <= 0) {
         messages_.show("Error!");
@@ -241,23 +260,23 @@ void CORV_ZOvizaDlg::exportGroup() {
     if (documents.isEmpty()) documents = QDir::homePath();
     const std::string name = m.groups.groupNames[U(m.groups.currentGroup)];
     const fs::path start = macro::GroupFile(fs::path(documents.toStdString()), name);
-    const auto chosen = fileChooser().saveMacroFile(this, start);
+    const auto chosen = host_.fileChooser().saveMacroFile(&host_.widget, start);
     if (!chosen) return;
     (void)macro::ExportGroup(m, *chosen, messages_);  // says itself what went wrong
 }
 
-void CORV_ZOvizaDlg::resetMacros() {
+void MacroPage::resetMacros() {
     macro::ResetMacros(session_.macros, messages_);
     FillMacroList();
     ShowNames();
 }
 
-bool CORV_ZOvizaDlg::eventFilter(QObject* watched, QEvent* event) {
+bool MacroPage::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton &&
         ((eventList_ && watched == eventList_->viewport()) || (ledStepList_ && watched == ledStepList_->viewport()))) {
         MacroRightClick(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
     }
-    return QWidget::eventFilter(watched, event);
+    return QObject::eventFilter(watched, event);
 }
 
 }  // namespace kx700::ui
