@@ -7,6 +7,7 @@
 #include "app/ctl_options.h"
 #include "app/ctl_program.h"
 #include "app/ctl_settings.h"
+#include "platform/autostart.h"
 #include "platform/message_sink.h"
 #include "platform/paths.h"
 #include "settings/settings_file.h"
@@ -33,6 +34,22 @@ int CmdSettings(const std::optional<std::filesystem::path>& dataDir) {
     return kExitOk;
 }
 
+// The window beside this program is what the desktop starts.
+int CmdAutostart(const std::vector<std::string>& args) {
+    const std::string verb = args.size() == 1 ? args[0] : std::string();
+    if (verb != "on" && verb != "off" && verb != "status") return Usage("autostart takes on, off or status");
+    const std::filesystem::path file = kx700::AutostartFile();
+    if (verb != "status") {
+        if (const kx700::Status st = kx700::SetAutostart(file, verb == "on", kx700::ExecutableFolder() / "kx700");
+            !st.ok()) {
+            std::cerr << "kx700ctl: " << st.message() << "\n";
+            return kExitFailure;
+        }
+    }
+    std::cout << "autostart " << (kx700::AutostartEnabled(file) ? "on" : "off") << " (" << file.string() << ")\n";
+    return kExitOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -49,6 +66,7 @@ int main(int argc, char** argv) {
         if (!o.args.empty()) return Usage("settings takes no arguments");
         return CmdSettings(o.dataDir);
     }
+    if (o.command == "autostart") return CmdAutostart(o.args);
     int rc = RunProgramCommand(o, std::cout, std::cerr);
     if (rc == kNotADeviceCommand) rc = RunDeviceCommand(o, std::cout, std::cerr);
     if (rc != kNotADeviceCommand) return rc;

@@ -11,6 +11,7 @@
 #include "device/device_link.h"
 #include "device/protocol.h"
 #include "macro/files.h"
+#include "platform/autostart.h"
 #include "platform/profile.h"
 #include "programming/apply.h"
 #include "settings/settings_file.h"
@@ -50,6 +51,12 @@ CORV_ZOvizaDlg::CORV_ZOvizaDlg(Session& session, device::HidBackend& backend, Me
     tray_ = std::make_unique<TrayIcon>(icon);
     connect(tray_.get(), &TrayIcon::showRequested, this, &CORV_ZOvizaDlg::ShowAndRestore);
     connect(tray_.get(), &TrayIcon::exitRequested, this, &CORV_ZOvizaDlg::ExitProgram);
+    connect(tray_.get(), &TrayIcon::autostartToggled, this, [this](bool on) {
+        const fs::path program = QCoreApplication::applicationFilePath().toStdString();
+        if (const Status st = SetAutostart(AutostartFile(), on, program); !st.ok()) messages_.show(st.message());
+        // The tick shows what the desktop will do, also after a refusal.
+        refreshTrayMenu();
+    });
     popups_ = new PopupController(*this, session_, skin_, fonts_);
     connect(popups_, &PopupController::settingsChanged, this, [this] {
         PublishHostView(session_);
@@ -104,7 +111,7 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
     }
     buildRegions();
     LoadMacroData(s, messages_);
-    tray_->setMenuItems(TrayMenuItems(s.englishInterface));
+    refreshTrayMenu();
 
     if (endProgram_) {
         ExitProgram();
@@ -209,6 +216,12 @@ void CORV_ZOvizaDlg::buildRegions() {
         macroPageRegion_ -= QRegion(c.left, c.top, c.right - c.left, c.bottom - c.top);
     }
 }
+
+void CORV_ZOvizaDlg::refreshTrayMenu() {
+    tray_->setMenuItems(TrayMenuItems(session_.englishInterface, AutostartEnabled(AutostartFile())));
+}
+
+COrvMenu* CORV_ZOvizaDlg::trayMenu() const { return tray_->menu(); }
 
 bool CORV_ZOvizaDlg::trayIconPresent() const { return tray_ && tray_->present(); }
 

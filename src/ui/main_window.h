@@ -31,6 +31,7 @@ class HidBackend;
 namespace kx700::ui {
 
 class TrayIcon;
+class COrvMenu;
 class PopupController;
 class MainPage;
 class MacroPage;
@@ -86,6 +87,7 @@ public:
     const SkinTables& skin() const { return skin_; }
     const Fonts& fonts() const { return fonts_; }
     bool trayIconPresent() const;
+    COrvMenu* trayMenu() const;
     QRect areaRect(Page table, int area) const;  // Page::Main means mainAreas
 
     // The frame as painted last (for tests and screenshots).
@@ -129,6 +131,9 @@ private:
     PageHost pageHost();
     void closeToTray();
     void minimiseWindow();
+    // The tray's items in the interface language, the autostart tick as the
+    // desktop will start us.
+    void refreshTrayMenu();
     void startDrag(QPoint pressPoint);
     std::string macroName(std::int32_t value) const;
     void post(const programming::MonitorEvent& event) override;  // from the monitor's threads

@@ -47,7 +47,7 @@ void CORV_ZOvizaDlg::SwitchLanguage(bool english) {
         mainPage_->createControls();
     }
     macroPage_->LanguageChanged();
-    tray_->setMenuItems(TrayMenuItems(english));
+    refreshTrayMenu();
     setWindowTitle(QString::fromUtf8(kWindowTitle));
     update();
 }

@@ -5,9 +5,14 @@
 
 namespace kx700::ui {
 
-std::vector<MenuItem> TrayMenuItems(bool english) {
-    if (english) return {{32801, QStringLiteral("Show Window"), {}}, {32800, QStringLiteral("Exit Driver"), {}}};
-    return {{32837, QStringLiteral("显示窗口   "), {}}, {32838, QStringLiteral("关闭驱动"), {}}};
+std::vector<MenuItem> TrayMenuItems(bool english, bool autostart) {
+    const MenuItem start{kAutostartCommand,
+                         english ? QStringLiteral("Start with the desktop") : QStringLiteral("登录时自动启动"),
+                         {},
+                         true,
+                         autostart};
+    if (english) return {{32801, QStringLiteral("Show Window"), {}}, start, {32800, QStringLiteral("Exit Driver"), {}}};
+    return {{32837, QStringLiteral("显示窗口   "), {}}, start, {32838, QStringLiteral("关闭驱动"), {}}};
 }
 
 std::vector<MenuItem> EditorMenuItems(bool english) {
@@ -107,6 +112,8 @@ void OrvMenuStyle::drawControl(ControlElement element, const QStyleOption* optio
     p->drawText(r.adjusted(10, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, item->text);
     if (item->menuItemType == QStyleOptionMenuItem::SubMenu) {
         p->drawText(r.adjusted(0, 0, -6, 0), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("▸"));
+    } else if (item->checkType != QStyleOptionMenuItem::NotCheckable && item->checked) {
+        p->drawText(r.adjusted(0, 0, -6, 0), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("✓"));
     }
     p->restore();
 }
@@ -116,9 +123,11 @@ QSize OrvMenuStyle::sizeFromContents(ContentsType type, const QStyleOption* opti
     const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
     if (type != CT_MenuItem || item == nullptr) return QProxyStyle::sizeFromContents(type, option, size, widget);
     if (item->menuItemType == QStyleOptionMenuItem::Separator) return QSize(8, 1);
-    int width = 8 * static_cast<int>(item->text.size());
+    // Room for the tick of a checkable item beside its text.
+    const int mark = item->checkType != QStyleOptionMenuItem::NotCheckable ? 16 : 0;
+    int width = 8 * static_cast<int>(item->text.size()) + mark;
     if (!fitText_) return QSize(width, 20);
-    const int needed = QFontMetrics(item->font).horizontalAdvance(item->text) + 12 +
+    const int needed = QFontMetrics(item->font).horizontalAdvance(item->text) + 12 + mark +
                        (item->menuItemType == QStyleOptionMenuItem::SubMenu ? 16 : 0);
     if (needed > width) width = needed;
     return QSize(width, 20);
@@ -157,6 +166,8 @@ void AddItems(QMenu* menu, QStyle* style, const std::vector<MenuItem>& items, in
         } else {
             QAction* a = menu->addAction(item.text);
             a->setData(item.id);
+            a->setCheckable(item.checkable);
+            a->setChecked(item.checked);
         }
     }
 }

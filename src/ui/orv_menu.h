@@ -16,10 +16,16 @@ struct MenuItem {
     int id = 0;
     QString text;
     std::vector<MenuItem> children;
+    bool checkable = false;  // drawn with a tick while checked
+    bool checked = false;
 };
 
+// The tray's command that starts the window with the desktop (checked while
+// it does).
+inline constexpr int kAutostartCommand = 32840;
+
 // The menu resources of the two languages.
-std::vector<MenuItem> TrayMenuItems(bool english);
+std::vector<MenuItem> TrayMenuItems(bool english, bool autostart);
 std::vector<MenuItem> EditorMenuItems(bool english);
 
 // Draws menu items the way the program always has.

@@ -15,6 +15,9 @@ TrayIcon::TrayIcon(const QIcon& icon, QObject* parent) : QObject(parent), menu_(
         if (id == 32801 || id == 32837) Q_EMIT showRequested();
         if (id == 32800 || id == 32838) Q_EMIT exitRequested();
     });
+    connect(menu_.get(), &QMenu::triggered, this, [this](QAction* a) {
+        if (a->data().toInt() == kAutostartCommand) Q_EMIT autostartToggled(a->isChecked());
+    });
 }
 
 TrayIcon::~TrayIcon() { icon_.hide(); }

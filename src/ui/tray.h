@@ -28,6 +28,8 @@ public:
 Q_SIGNALS:
     void showRequested();
     void exitRequested();
+    // The "start with the desktop" item was chosen: on is its new state.
+    void autostartToggled(bool on);
 
 private:
     std::unique_ptr<COrvMenu> menu_;

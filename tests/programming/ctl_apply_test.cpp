@@ -201,5 +201,26 @@ TEST_F(CtlApply, ASecondProgramOnTheSameMouseIsTurnedAway) {
     unsetenv("XDG_RUNTIME_DIR");
 }
 
+TEST_F(CtlApply, AutostartOnOffAndStatus) {
+    const fs::path config = dir / "xdg-config";
+    auto autostart = [&](const std::string& verb) {
+        const std::string command = "XDG_CONFIG_HOME=" + config.string() + " " + (stage / "kx700ctl").string() +
+                                    " autostart " + verb + " >" + (dir / "out").string() + " 2>&1";
+        const int status = std::system(command.c_str());
+        return std::make_pair(WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing::ReadBytes(dir / "out"));
+    };
+    const fs::path entry = config / "autostart" / "io.github.kx700.Configurator.desktop";
+    EXPECT_EQ(autostart("status").second.rfind("autostart off", 0), 0u);
+    auto [code, out] = autostart("on");
+    ASSERT_EQ(code, 0) << out;
+    EXPECT_EQ(out.rfind("autostart on", 0), 0u) << out;
+    // The window beside kx700ctl is what the desktop starts, minimised.
+    const std::string exec = "Exec=\"" + (stage / "kx700").string() + "\" -HIDE";
+    EXPECT_NE(testing::ReadBytes(entry).find(exec), std::string::npos) << testing::ReadBytes(entry);
+    EXPECT_EQ(autostart("off").first, 0);
+    EXPECT_FALSE(fs::exists(entry));
+    EXPECT_EQ(autostart("maybe").first, 2);
+}
+
 }  // namespace
 }  // namespace kx700

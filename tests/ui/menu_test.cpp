@@ -53,16 +53,20 @@ TEST(OrvMenu, DrawsItemsInTheProgramsColours) {
 }
 
 TEST(OrvMenu, TrayMenusOfBothLanguages) {
-    const auto en = ui::TrayMenuItems(true);
-    const auto cn = ui::TrayMenuItems(false);
-    ASSERT_EQ(en.size(), 2u);
+    const auto en = ui::TrayMenuItems(true, true);
+    const auto cn = ui::TrayMenuItems(false, false);
+    ASSERT_EQ(en.size(), 3u);
     EXPECT_EQ(en[0].id, 32801);
-    EXPECT_EQ(en[1].text, "Exit Driver");
+    EXPECT_EQ(en[2].text, "Exit Driver");
     EXPECT_EQ(cn[0].text, "显示窗口   ");
-    EXPECT_EQ(cn[1].id, 32838);
+    EXPECT_EQ(cn[2].id, 32838);
     ui::COrvMenu menu;
     menu.load(en);
-    EXPECT_EQ(menu.itemCount(), 2);
+    EXPECT_EQ(menu.itemCount(), 3);
+    // The autostart item carries its tick.
+    EXPECT_TRUE(menu.findAction({QStringLiteral("Start with the desktop")})->isChecked());
+    menu.load(cn);
+    EXPECT_FALSE(menu.findAction({QStringLiteral("登录时自动启动")})->isChecked());
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "app/single_instance.h"
 #include "device/hidapi_backend.h"
 #include "platform/profile.h"
+#include "ui/orv_menu.h"
 #include "ui/hit_test.h"
 #include "ui/page_painter.h"
 #include "ui/popup_menus.h"
@@ -112,6 +113,29 @@ TEST(WindowStartUp, ExitSendsTheExitNotice) {
     f.window->ExitProgram();
     EXPECT_EQ(f.mouse->snapshot().firmware.exitNotices, 1u);
     EXPECT_FALSE(f.window->trayIconPresent());
+}
+
+TEST(WindowTray, StartWithTheDesktopWritesAndRemovesTheAutostartEntry) {
+    testing::TempDir config;
+    const QByteArray old = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path().string()));
+    WindowFixture f;
+    ASSERT_TRUE(f.start());
+    const std::filesystem::path entry = config / "autostart" / "io.github.kx700.Configurator.desktop";
+    for (const bool on : {true, false}) {
+        QAction* item = f.window->trayMenu()->findAction({QStringLiteral("Start with the desktop")});
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->isChecked(), !on);
+        item->trigger();
+        EXPECT_EQ(std::filesystem::exists(entry), on);
+    }
+    f.window->SwitchLanguage(false);
+    EXPECT_FALSE(f.window->trayMenu()->findAction({QStringLiteral("登录时自动启动")})->isChecked());
+    if (old.isEmpty()) {
+        qunsetenv("XDG_CONFIG_HOME");
+    } else {
+        qputenv("XDG_CONFIG_HOME", old);
+    }
 }
 
 TEST(WindowClose, CloseDropsAnUnappliedMultimediaKeyForTheMonitorToo) {
