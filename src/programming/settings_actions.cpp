@@ -103,7 +103,7 @@ void ResetSettings(Session& s, MessageSink& messages) {
     for (int slot : {3, 2, 1, 0}) {
         // A slot the factory file could not give is not written back: that
         // would store unapplied edits as if they were the factory values.
-        if (!LoadProfile(s.settings, s.folders.settingsFolder(), slot, true, messages)) {
+        if (!LoadProfile(s.settings, s.folders.resetFolder(), slot, true, messages)) {
             restored = false;
             continue;
         }
