@@ -137,18 +137,23 @@ bool WriteSkin(const Source& s, const QString& skins, QString* error) {
         !SaveJpeg(RenderWarning(s, State::Over), skins + "/warning_over.jpg", 92, error)) {
         return false;
     }
-    // The program's icon (window and tray): the header's badge on its own.
-    QImage icon(64, 64, QImage::Format_ARGB32);
-    icon.fill(Qt::transparent);
-    {
-        QPainter p(&icon);
-        DrawElement(p, QRect(0, -2, 64, 68), "logo", State::Over);
-    }
-    if (!icon.save(skins + "/kx700.png")) {
+    if (!RenderProgramIcon(64).save(skins + "/kx700.png")) {
         *error = "cannot write " + skins + "/kx700.png";
         return false;
     }
     return WriteLayouts(s, skins, true, error) && WriteLayouts(s, skins, false, error);
+}
+
+bool WriteIcons(const QString& folder, const QString& name, QString* error) {
+    for (const int size : {48, 128, 256}) {
+        const QString dir = QString("%1/%2x%2/apps").arg(folder).arg(size);
+        const QString file = dir + "/" + name + ".png";
+        if (!QDir().mkpath(dir) || !RenderProgramIcon(size).save(file)) {
+            *error = "cannot write " + file;
+            return false;
+        }
+    }
+    return true;
 }
 
 namespace {

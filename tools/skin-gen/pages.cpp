@@ -250,4 +250,16 @@ QImage RenderWarning(const Source& s, State state) {
     return img;
 }
 
+QImage RenderProgramIcon(int size) {
+    // Drawn on the 64-pixel grid the window's icon was designed on and scaled
+    // as a whole, so that strokes and edges keep their weight at every size.
+    constexpr qreal kGrid = 64;
+    QImage icon(size, size, QImage::Format_ARGB32);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    p.scale(size / kGrid, size / kGrid);
+    DrawElement(p, QRect(0, -2, 64, 68), "logo", State::Over);
+    return icon;
+}
+
 }  // namespace skingen
