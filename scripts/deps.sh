@@ -11,11 +11,13 @@ packages=(
   xvfb xdotool x11-utils imagemagick
 )
 # Extra groups a caller may ask for: "fuzz" brings clang and its runtimes,
-# "format" the formatter.
+# "format" the formatter, "package" what builds the Debian package and checks
+# it and its desktop files.
 for extra in "$@"; do
   case "$extra" in
     fuzz) packages+=(clang libclang-rt-dev) ;;
     format) packages+=(clang-format) ;;
+    package) packages+=(dpkg-dev file lintian desktop-file-utils appstream bash-completion) ;;
     *) echo "deps.sh: unknown extra '$extra'" >&2; exit 2 ;;
   esac
 done
