@@ -47,6 +47,7 @@ check_layout() {
   done < <(cd "$stage" && find skins -maxdepth 2 \( -name '*.jpg' -o -name '*.png' -o -name 'skin_*.ini' -o -name 'LBWarning*.ini' \))
   [ "$n" -gt 40 ] || fail "only $n pictures and layout files in the stage"
   cmp -s "$stage/constMacro.dat" "$data/constMacro.dat" || fail "constMacro.dat differs or is missing"
+  cmp -s "$source/data/links.ini" "$data/links.ini" || fail "links.ini is not the shipped one"
   for f in config.ini configReset.ini; do
     cmp -s "$source/data/config/$f" "$data/skins/config/$f" || fail "skins/config/$f is not the shipped one"
   done
@@ -59,7 +60,7 @@ check_layout() {
   # Nothing the data folder should not hold (a portable run's backups, say).
   local stray
   stray=$(cd "$data" && find . -type f ! -name '*.jpg' ! -name 'kx700.png' ! -name 'skin_*.ini' ! -name 'LBWarning*.ini' \
-    ! -path './constMacro.dat' ! -path './skins/config/config.ini' ! -path './skins/config/configReset.ini' \
+    ! -path './constMacro.dat' ! -path './links.ini' ! -path './skins/config/config.ini' ! -path './skins/config/configReset.ini' \
     ! -regex './skins/INI_\(EN\|CN\)/macro\(Reset\)?/[^/]*\.\(dat\|ini\)')
   [ -z "$stray" ] || fail "unexpected in share/kx700: $stray"
 
