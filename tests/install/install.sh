@@ -131,7 +131,8 @@ check_validate() {
       echo "${COMPREPLY[*]}"' _ "$framework" "$usr/share/bash-completion/completions/kx700ctl" "${words[@]}")
     [ "$got" = "$want" ] || fail "completing '$line': got '$got', want '$want'"
   done <<'CASES'
-kx700ctl |list status apply monitor settings memory log describe sim-status
+kx700ctl |list status apply monitor settings autostart memory log describe sim-status
+kx700ctl autostart |on off status
 kx700ctl --sim-state /tmp/m s|status settings sim-status
 kx700ctl --simulate monitor --a|--apply-first
 kx700ctl sim-status --fail-reads |on off
