@@ -18,8 +18,9 @@ namespace {
 using namespace kx700::device;
 
 constexpr const char* kUdevHint =
-    "  The mouse's hidraw nodes are not accessible to you. Install data/udev/70-kx700.rules into\n"
-    "  /etc/udev/rules.d/, run 'sudo udevadm control --reload' and plug the mouse in again.\n";
+    "  The mouse's hidraw nodes are not accessible to you. The package installs the rule\n"
+    "  70-kx700.rules into /usr/lib/udev/rules.d/; from a build, copy data/udev/70-kx700.rules\n"
+    "  into /etc/udev/rules.d/. Then run 'sudo udevadm control --reload' and plug the mouse in again.\n";
 
 int Fail(std::ostream& err, const std::string& message) {
     err << "kx700ctl: " << message << "\n";

@@ -15,6 +15,7 @@
 #include "device/make_backend.h"
 #include "device/sim_state_file.h"
 #include "quit_signals.h"
+#include "platform/autostart.h"
 #include "platform/mouse_lock.h"
 #include "platform/system_mouse.h"
 #include "programming/session.h"
@@ -28,7 +29,9 @@ constexpr const char* kUsage =
     "\n"
     "  --simulate        run on the built-in simulated mouse\n"
     "  --sim-state FILE  keep the simulated mouse's state in FILE (implies --simulate)\n"
-    "  --data-dir DIR    use DIR instead of the program's folder (also KX700_HOME)\n"
+    "  --data-dir DIR    keep all files in DIR, as one portable folder (also KX700_HOME);\n"
+    "                    installed, data comes from <prefix>/share/kx700 and settings and\n"
+    "                    macros are kept in ${XDG_DATA_HOME:-~/.local/share}/kx700\n"
     "  -HIDE             start minimised\n"
     "  --screenshot FILE draw the started window into a PNG and end\n";
 
@@ -104,6 +107,9 @@ int CORV_ZOvizaApp::run(int argc, char** argv) {
     if (screenshot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
+    // Wayland matches the window to its desktop entry (name, icon) by this id.
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(kx700::kApplicationId.data(),
+                                                          static_cast<qsizetype>(kx700::kApplicationId.size())));
     QApplication::setQuitOnLastWindowClosed(false);
     QFont::insertSubstitution(QStringLiteral("微软雅黑"), QStringLiteral("Noto Sans CJK SC"));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));

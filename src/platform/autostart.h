@@ -11,8 +11,9 @@
 
 namespace kx700 {
 
-// The id the program's desktop entry, icon and metainfo share.
-inline constexpr std::string_view kApplicationId = "io.github.kx700.Configurator";
+// The id the program's desktop entry, icon and metainfo share (set by the
+// build, which installs them under it).
+inline constexpr std::string_view kApplicationId = KX700_APP_ID;
 
 // ${XDG_CONFIG_HOME:-$HOME/.config}/autostart/<id>.desktop; empty when
 // neither variable names a folder (a relative XDG_CONFIG_HOME is ignored).

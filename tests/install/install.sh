@@ -5,6 +5,8 @@
 #   install.sh layout   BUILD SOURCE APP_ID   what lands where, nothing stray
 #   install.sh validate BUILD SOURCE APP_ID   the desktop ecosystem's own checkers;
 #                                             exits 77 (skipped) when they are absent
+#   install.sh run      BUILD SOURCE APP_ID   the installed kx700ctl as a user with a
+#                                             fresh HOME: settings kept per user
 #
 # Each group is a function below; a new group (say, running the installed
 # programs with a fresh HOME) is one more function and one more case.
@@ -140,9 +142,56 @@ kx700ctl sim-status --profile |0 1 2 3
 CASES
 }
 
+# A sum of every file of a folder, to see that nothing in it changed.
+folder_sum() { (cd "$1" && find . -type f -print0 | sort -z | xargs -0 sha256sum) | sha256sum; }
+
+check_run() {
+  # A normal user where the machine has one to spare; else, as root, the data
+  # folder made read-only (which stops nothing but shows intent) and the sums
+  # below are what would see a write.
+  local as=()
+  chmod 755 "$work"
+  if [ "$(id -u)" -eq 0 ] && command -v runuser >/dev/null && id nobody >/dev/null 2>&1; then
+    as=(runuser -u nobody --)
+  else
+    chmod -R a-w "$data"
+  fi
+  local home="$work/home"
+  mkdir -p "$home"
+  [ ${#as[@]} -eq 0 ] || chown nobody "$home"
+  local before
+  before=$(folder_sum "$data")
+  ctl() {
+    "${as[@]}" env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home" "$usr/bin/kx700ctl" "$@" \
+      >"$work/out" 2>&1
+  }
+  local user="$home/.local/share/kx700"
+  ctl --sim-state "$home/mouse" apply || fail "apply: $(cat "$work/out")"
+  for f in skins/config/config.ini skins/INI_EN/macro/macroGrp.ini skins/INI_CN/macro/macroGrp.ini; do
+    need_file "$user/$f"
+  done
+  # The user's own change, applied and kept by the next run.
+  sed -i 's/^K3=.*/K3=25/' "$user/skins/config/config.ini"
+  ctl --sim-state "$home/mouse" apply || fail "second apply: $(cat "$work/out")"
+  grep -qx 'K3=25' "$user/skins/config/config.ini" || fail "the user's change was not kept"
+  ctl --sim-state "$home/mouse" describe || fail "describe: $(cat "$work/out")"
+  grep -q 'button 3 (code 4): multimedia key, consumer usage 0x00E9' "$work/out" ||
+    fail "the mouse was not programmed from the user's settings"
+  # The desktop starts the installed window.
+  ctl autostart on || fail "autostart on: $(cat "$work/out")"
+  grep -qx "Exec=\"/usr/bin/kx700\" -HIDE" "$home/.config/autostart/$id.desktop" 2>/dev/null ||
+    grep -qx "Exec=\"$usr/bin/kx700\" -HIDE" "$home/.config/autostart/$id.desktop" ||
+    fail "the autostart entry does not start the installed kx700"
+  [ "$(folder_sum "$data")" = "$before" ] || fail "the data folder was written"
+  [ ! -e "$data/skins/config/config.ini.bak" ] || fail "a backup landed in the data folder"
+  echo "ran as: ${as[*]:-$(id -un) with a read-only data folder}"
+  chmod -R u+w "$data" 2>/dev/null || true
+}
+
 case "$group" in
   layout) check_layout ;;
   validate) check_validate ;;
+  run) check_run ;;
   *) echo "unknown group $group"; exit 2 ;;
 esac
 [ "$failures" -eq 0 ] || { echo "$failures failed"; exit 1; }
