@@ -41,12 +41,14 @@ struct Fixture {
         kx700::macro::MacroTable table;
         for (int i = 0; i < 20; ++i) {
             auto& r = table.slots[static_cast<std::size_t>(i)];
-            for (int e = 0; e < 8; ++e) kx700::macro::InsertEvent(r, e, static_cast<std::uint8_t>(0x04 + e), 1, messages);
+            for (int e = 0; e < 8; ++e)
+                kx700::macro::InsertEvent(r, e, static_cast<std::uint8_t>(0x04 + e), 1, messages);
             r.repeatCount = static_cast<std::uint16_t>(i + 1);
         }
         table.macroCount = 20;
         auto& m = session.macros;
-        if (!kx700::macro::SaveAllMacros(m.folders.macroFolder / (m.groups.groupNames[0] + ".dat"), table).ok()) std::abort();
+        if (!kx700::macro::SaveAllMacros(m.folders.macroFolder / (m.groups.groupNames[0] + ".dat"), table).ok())
+            std::abort();
         m.table = table;
         kx700::macro::ReadAllMacroNames(m.folders.macroFolder, m.groups);
         int next = 0;

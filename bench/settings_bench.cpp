@@ -75,7 +75,8 @@ void BM_SaveFourProfiles_KeyByKey(benchmark::State& state) {
                     state.SkipWithError("write failed");
             }
             for (int k = 0; k < 72; ++k) {
-                if (!kx700::profile::WriteString(file, "ShareData", "S" + std::to_string(k), std::to_string(round)).ok())
+                if (!kx700::profile::WriteString(file, "ShareData", "S" + std::to_string(k), std::to_string(round))
+                         .ok())
                     state.SkipWithError("write failed");
             }
         }

@@ -1,9 +1,9 @@
 // The window: start-up to the first composed frame, and one hover repaint
 // with the decoded pictures kept versus decoding the page's pictures anew on
 // every paint (as the original program did).
-#include <QApplication>
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
 #include <filesystem>
 #include <random>
 

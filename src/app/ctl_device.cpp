@@ -99,8 +99,8 @@ int CmdStatus(const Options& o, Mouse& mouse, std::ostream& out, std::ostream& e
     DeviceLink link;
     const Discovery found = DiscoverDevice(link, *mouse.backend);
     if (found.result != DiscoveryResult::Ready) {
-        err << "kx700ctl: " << DescribeDiscovery(found.result) << (found.detail.empty() ? "" : " (" + found.detail + ")")
-            << "\n";
+        err << "kx700ctl: " << DescribeDiscovery(found.result)
+            << (found.detail.empty() ? "" : " (" + found.detail + ")") << "\n";
         if (found.result == DiscoveryResult::NoAccess) err << kUdevHint;
         return kExitFailure;
     }
@@ -189,8 +189,9 @@ int CmdSimStatus(Mouse& mouse, std::vector<std::string> args, std::ostream& out,
         return UsageError(err, error);
     if (!args.empty()) return UsageError(err, "sim-status: unexpected '" + args.front() + "'");
     if (!bankText && !profileText && !nibbleText && !disconnectText && !failReadsText && !denyText)
-        return UsageError(err, "sim-status: give --bank, --profile, --nibble, --disconnect-after, --fail-reads "
-                               "or --deny-access");
+        return UsageError(err,
+                          "sim-status: give --bank, --profile, --nibble, --disconnect-after, --fail-reads "
+                          "or --deny-access");
     // Unnamed values keep what the mouse says now.
     const auto now = mouse.sim->snapshot();
     int bank = (now.statusByte6 >> 1) & 1, profile = (now.statusByte6 >> 2) & 3, nibble = now.statusByte7 & 0x0F;

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <ostream>
-
 #include <memory>
 #include <optional>
+#include <ostream>
 
 #include "app/ctl_options.h"
 #include "device/hid_backend.h"
@@ -28,8 +27,8 @@ inline constexpr int kNotADeviceCommand = -1;
 struct Mouse {
     std::shared_ptr<device::SimulatedMouse> sim;
     std::unique_ptr<device::HidBackend> backend;
-    MouseLock lock;                     // this process owns the mouse while it is held
-    std::optional<LockHolder> heldBy;   // set when another process owns it
+    MouseLock lock;                    // this process owns the mouse while it is held
+    std::optional<LockHolder> heldBy;  // set when another process owns it
 };
 // A simulated mouse kept in --sim-state is claimed before its file is read
 // (except for `list`, which only looks); see ClaimMouse.

@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "app/ctl_device.h"
-#include "platform/instance_channel.h"
 #include "device/protocol.h"
+#include "platform/instance_channel.h"
 #include "programming/apply.h"
 #include "programming/monitor.h"
 
@@ -149,8 +149,8 @@ int Apply(Started& st, std::ostream& out, std::ostream& err) {
             err << "kx700ctl: the apply failed after " << r.transactions << " transactions\n";
             return kExitFailure;
     }
-    out << "applied: " << r.transactions << " transactions, " << r.bytes << " bytes, " << r.blocks << " macro blocks in "
-        << ms << " ms\n";
+    out << "applied: " << r.transactions << " transactions, " << r.bytes << " bytes, " << r.blocks
+        << " macro blocks in " << ms << " ms\n";
     return r.saveError.empty() ? kExitOk : kExitFailure;
 }
 

@@ -19,12 +19,12 @@ std::string Assignment(std::int32_t v) {
 void DescribeSettings(std::ostream& out, const MouseSettings& s, int currentProfile) {
     for (int p = 0; p < kProfileSlots; ++p) {
         const auto pi = static_cast<std::size_t>(p);
-        out << "profile slot " << p << (p == currentProfile ? " (current)" : "") << (p == 1 ? " (not offered to the user)" : "")
-            << "\n";
+        out << "profile slot " << p << (p == currentProfile ? " (current)" : "")
+            << (p == 1 ? " (not offered to the user)" : "") << "\n";
         for (int b = 0; b < kButtons; ++b) {
             const auto bi = static_cast<std::size_t>(b);
-            out << "  button " << b << " (code " << kHardwareButtonCode[bi] << "): " << Assignment(s.buttonAssign[pi][bi])
-                << "\n";
+            out << "  button " << b << " (code " << kHardwareButtonCode[bi]
+                << "): " << Assignment(s.buttonAssign[pi][bi]) << "\n";
         }
     }
     out << "CPI levels:";

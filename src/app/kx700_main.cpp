@@ -14,11 +14,11 @@
 #include "app/single_instance.h"
 #include "device/make_backend.h"
 #include "device/sim_state_file.h"
-#include "quit_signals.h"
 #include "platform/autostart.h"
 #include "platform/mouse_lock.h"
 #include "platform/system_mouse.h"
 #include "programming/session.h"
+#include "quit_signals.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -108,8 +108,8 @@ int CORV_ZOvizaApp::run(int argc, char** argv) {
 
     QApplication app(argc, argv);
     // Wayland matches the window to its desktop entry (name, icon) by this id.
-    QGuiApplication::setDesktopFileName(QString::fromUtf8(kx700::kApplicationId.data(),
-                                                          static_cast<qsizetype>(kx700::kApplicationId.size())));
+    QGuiApplication::setDesktopFileName(
+        QString::fromUtf8(kx700::kApplicationId.data(), static_cast<qsizetype>(kx700::kApplicationId.size())));
     QApplication::setQuitOnLastWindowClosed(false);
     QFont::insertSubstitution(QStringLiteral("微软雅黑"), QStringLiteral("Noto Sans CJK SC"));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
@@ -136,7 +136,8 @@ int CORV_ZOvizaApp::run(int argc, char** argv) {
     auto claim = [&](const std::string& key) {
         using namespace std::chrono_literals;
         if (mouseLock.acquire(key, kx700::kWindowProgram, 2s) != kx700::MouseLock::Result::Held) return true;
-        sink.show("The mouse is in use by " + mouseLock.holder().describe() + ". Start kx700 again when it has finished.");
+        sink.show("The mouse is in use by " + mouseLock.holder().describe() +
+                  ". Start kx700 again when it has finished.");
         return false;
     };
 
@@ -159,7 +160,8 @@ int CORV_ZOvizaApp::run(int argc, char** argv) {
     }
     kx700::ui::CORV_ZOvizaDlg window(*session, *backend, sink, options);
     messages.setOwner(&window);
-    QObject::connect(&instance, &kx700::app::SingleInstance::showRequested, &window, &kx700::ui::CORV_ZOvizaDlg::ShowAndRestore);
+    QObject::connect(&instance, &kx700::app::SingleInstance::showRequested, &window,
+                     &kx700::ui::CORV_ZOvizaDlg::ShowAndRestore);
     int result = 0;
     QObject::connect(&window, &kx700::ui::CORV_ZOvizaDlg::ended, &app, [&] { app.quit(); });
     if (!window.OnInitDialog()) return refused ? 1 : 0;

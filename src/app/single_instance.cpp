@@ -46,7 +46,8 @@ void SingleInstance::serve(QLocalSocket* client) {
         if (!client->canReadLine()) return;
         const QByteArray request = client->readLine().trimmed();
         if (request == "apply") {
-            const std::string answer = applyHandler_ ? applyHandler_() : std::string("result 1 the window cannot apply\n");
+            const std::string answer =
+                applyHandler_ ? applyHandler_() : std::string("result 1 the window cannot apply\n");
             client->write(answer.data(), static_cast<qint64>(answer.size()));
             client->flush();
         } else {

@@ -32,9 +32,8 @@ std::unique_ptr<HidConnection> OpenCollection(HidBackend& backend, const HidInte
 }  // namespace
 
 bool IsMouseIdentifier(std::uint16_t vendorId, std::uint16_t productId) {
-    return std::any_of(kIdentifierPairs.begin(), kIdentifierPairs.end(), [&](const IdentifierPair& p) {
-        return p.vendorId == vendorId && p.productId == productId;
-    });
+    return std::any_of(kIdentifierPairs.begin(), kIdentifierPairs.end(),
+                       [&](const IdentifierPair& p) { return p.vendorId == vendorId && p.productId == productId; });
 }
 
 Discovery DiscoverDevice(DeviceLink& link, HidBackend& backend) {
@@ -68,7 +67,8 @@ Discovery DiscoverDevice(DeviceLink& link, HidBackend& backend) {
         }
         if (!link.writeHandle && IsCollection(info, kWriteUsagePage)) {
             link.writeHandle = OpenCollection(backend, info, denied, out.detail);
-            if (link.writeHandle) link.featureReportLength =
+            if (link.writeHandle)
+                link.featureReportLength =
                     UsableLength(link.writeHandle->featureReportLength(), kCommandLength, kCommandLength);
         }
         if (link.readHandle && link.writeHandle) break;
@@ -87,11 +87,10 @@ Discovery DiscoverDevice(DeviceLink& link, HidBackend& backend) {
 
 bool MatchesDevicePath(std::string_view devicePath, std::string_view announcedPath) {
     return !devicePath.empty() &&
-           std::equal(devicePath.begin(), devicePath.end(), announcedPath.begin(), announcedPath.end(),
-                      [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) ==
-                                 std::tolower(static_cast<unsigned char>(b));
-                      });
+           std::equal(
+               devicePath.begin(), devicePath.end(), announcedPath.begin(), announcedPath.end(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+               });
 }
 
 std::string_view DescribeDiscovery(DiscoveryResult result) {

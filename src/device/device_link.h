@@ -40,9 +40,9 @@ struct DeviceLink {
     DeviceLink(const DeviceLink&) = delete;
     DeviceLink& operator=(const DeviceLink&) = delete;
 
-    HidBackend* backend = nullptr;                // set by DiscoverDevice; used to notice removal
-    std::unique_ptr<HidConnection> writeHandle;   // feature reports; touched only under transactionMutex
-    std::unique_ptr<HidConnection> readHandle;    // input reports; the reader thread's alone
+    HidBackend* backend = nullptr;               // set by DiscoverDevice; used to notice removal
+    std::unique_ptr<HidConnection> writeHandle;  // feature reports; touched only under transactionMutex
+    std::unique_ptr<HidConnection> readHandle;   // input reports; the reader thread's alone
     std::size_t featureReportLength = kCommandLength;
     std::size_t inputReportLength = kReportBufferSize;
     std::string devicePath;

@@ -96,7 +96,8 @@ public:
     }
 
     HidIo readInputReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
-        const int rc = hid_read_timeout(device_.get(), buffer.data(), buffer.size(), Clamp(static_cast<std::size_t>(timeout.count())));
+        const int rc = hid_read_timeout(device_.get(), buffer.data(), buffer.size(),
+                                        Clamp(static_cast<std::size_t>(timeout.count())));
         if (rc == 0) return {HidIoStatus::Timeout, 0};
         return Result(rc);
     }

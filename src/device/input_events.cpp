@@ -80,7 +80,8 @@ InputRead ReadInputEvent(DeviceLink& link, std::chrono::milliseconds timeout) {
         if (StillListed(link)) return {InputReadStatus::Failed, {}};
         return Removed(link);
     }
-    const auto event = DecodeInputReport(std::span<const std::uint8_t>(link.InputReport.data(), std::min(io.bytes, length)));
+    const auto event =
+        DecodeInputReport(std::span<const std::uint8_t>(link.InputReport.data(), std::min(io.bytes, length)));
     if (!event) return {InputReadStatus::Nothing, {}};
     return {InputReadStatus::Event, *event};
 }

@@ -22,11 +22,11 @@ enum class InputEventKind {
 
 struct InputEvent {
     InputEventKind kind = InputEventKind::Button;
-    int hardwareButtonCode = 0;     // Button: 1-6 or 8
-    int button = -1;                // Button: the slot 0..6 of that code
-    bool released = false;          // Button: state 0x80
-    std::optional<int> dpiLevel;    // Button: the CPI level (0-7) the state byte carries
-    std::uint8_t state = 0;         // Button: the raw state byte
+    int hardwareButtonCode = 0;   // Button: 1-6 or 8
+    int button = -1;              // Button: the slot 0..6 of that code
+    bool released = false;        // Button: state 0x80
+    std::optional<int> dpiLevel;  // Button: the CPI level (0-7) the state byte carries
+    std::uint8_t state = 0;       // Button: the raw state byte
 
     friend bool operator==(const InputEvent&, const InputEvent&) = default;
 };

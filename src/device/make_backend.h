@@ -15,8 +15,8 @@
 namespace kx700::device {
 
 struct BackendChoice {
-    bool simulate = false;                              // also implied by simState
-    std::optional<std::filesystem::path> simState;      // the simulated mouse's state file
+    bool simulate = false;                          // also implied by simState
+    std::optional<std::filesystem::path> simState;  // the simulated mouse's state file
 };
 
 struct Backend {

@@ -115,7 +115,8 @@ void DescribeShared(std::ostream& out, const Image& m) {
     for (unsigned i = 0; i < mem::kCpiLevels; ++i) {
         const unsigned codes = m.at(mem::kCpiCodes + i / 2);
         const unsigned code = i % 2 == 0 ? codes >> 4 : codes & 0x0F;
-        out << " " << CpiOfCode(code) << ((m.at(mem::kCpiEnableMask) >> i) & 1 ? "" : "(off)") << (i == current ? "*" : "");
+        out << " " << CpiOfCode(code) << ((m.at(mem::kCpiEnableMask) >> i) & 1 ? "" : "(off)")
+            << (i == current ? "*" : "");
     }
     out << "\nrapid fire: " << m.word(mem::kFireInterval) * mem::kFireIntervalUnitMs << " ms\n";
     out << "report interval code: " << m.at(mem::kReportInterval) << "\n";

@@ -21,22 +21,22 @@ inline constexpr std::uint16_t kFixedAreaSize = 0x80;
 inline constexpr std::uint16_t kFixedBlocksStart = 0x08;
 inline constexpr std::uint16_t kFixedBlockSize = 8;
 
-inline constexpr std::uint16_t kActiveProfile = 0x01;   // (profile & 3) << 5, plus kActiveProfileTag
+inline constexpr std::uint16_t kActiveProfile = 0x01;  // (profile & 3) << 5, plus kActiveProfileTag
 inline constexpr std::uint8_t kActiveProfileTag = 2;
 inline constexpr unsigned kActiveProfileShift = 5;
 inline constexpr std::uint16_t kWheelStatus = 0x14;
-inline constexpr std::uint16_t kCpiCodes = 0x15;        // two levels a byte, the even level in the high nibble
-inline constexpr std::uint16_t kCpiLevel = 0x18;        // kCpiLevelBias + level
+inline constexpr std::uint16_t kCpiCodes = 0x15;  // two levels a byte, the even level in the high nibble
+inline constexpr std::uint16_t kCpiLevel = 0x18;  // kCpiLevelBias + level
 inline constexpr std::uint8_t kCpiLevelBias = 0x18;
-inline constexpr std::uint16_t kCpiEnableMask = 0x19;   // bit i: level i on
-inline constexpr std::uint16_t kFireInterval = 0x1A;    // 16 bits, in kFireIntervalUnitMs
+inline constexpr std::uint16_t kCpiEnableMask = 0x19;  // bit i: level i on
+inline constexpr std::uint16_t kFireInterval = 0x1A;   // 16 bits, in kFireIntervalUnitMs
 inline constexpr int kFireIntervalUnitMs = 8;
-inline constexpr std::uint16_t kLightingMode = 0x1C;    // register << 4, aux bit 3, speed bits 0-2
-inline constexpr std::uint16_t kCycleColours = 0x1D;    // two bits a CPI level, bit 7 the user colours
+inline constexpr std::uint16_t kLightingMode = 0x1C;  // register << 4, aux bit 3, speed bits 0-2
+inline constexpr std::uint16_t kCycleColours = 0x1D;  // two bits a CPI level, bit 7 the user colours
 inline constexpr std::uint16_t kReportInterval = 0x1E;
-inline constexpr std::uint16_t kCpiColours = 0x20;      // R, G, B of each CPI level in turn
-inline constexpr std::uint16_t kLightingFeature = 0x3A; // symmetry bit 6, direction bits 4-5, device nibble
-inline constexpr std::uint16_t kBrightness = 0x3F;      // brightness in bits 4-6
+inline constexpr std::uint16_t kCpiColours = 0x20;       // R, G, B of each CPI level in turn
+inline constexpr std::uint16_t kLightingFeature = 0x3A;  // symmetry bit 6, direction bits 4-5, device nibble
+inline constexpr std::uint16_t kBrightness = 0x3F;       // brightness in bits 4-6
 
 inline constexpr int kCpiLevels = 4;  // the record's levels; the map has room for six
 inline constexpr int kColourBytes = 3;
@@ -84,16 +84,16 @@ inline constexpr int kCodePositions = 14;  // per profile
 inline constexpr std::uint16_t kDescriptorBase = 0x80;
 inline constexpr std::uint16_t kDescriptorSize = 8;
 // Byte offsets inside a descriptor.
-inline constexpr std::size_t kDescPollInterval = 0;   // poll interval - 1
-inline constexpr std::size_t kDescEventsLow = 1;      // event count bits 0-6, bit 7 run mode 2
+inline constexpr std::size_t kDescPollInterval = 0;  // poll interval - 1
+inline constexpr std::size_t kDescEventsLow = 1;     // event count bits 0-6, bit 7 run mode 2
 inline constexpr std::size_t kDescKeyUsage = 2;
 inline constexpr std::size_t kDescConsumerUsage = 3;  // 16 bits
 inline constexpr std::size_t kDescBlockLow = 5;
-inline constexpr std::size_t kDescBlockHigh = 6;      // block address bits 8-13, bit 6 flag B, bit 7 run mode 1
-inline constexpr std::size_t kDescEventsHigh = 7;     // event count bits 7-12, bit 6 flag B of modes 1 and 2
-inline constexpr std::uint8_t kDescRunMode2 = 0x80;   // in kDescEventsLow
-inline constexpr std::uint8_t kDescRunMode1 = 0x80;   // in kDescBlockHigh
-inline constexpr std::uint8_t kDescFlag = 0x40;       // in kDescBlockHigh and kDescEventsHigh
+inline constexpr std::size_t kDescBlockHigh = 6;     // block address bits 8-13, bit 6 flag B, bit 7 run mode 1
+inline constexpr std::size_t kDescEventsHigh = 7;    // event count bits 7-12, bit 6 flag B of modes 1 and 2
+inline constexpr std::uint8_t kDescRunMode2 = 0x80;  // in kDescEventsLow
+inline constexpr std::uint8_t kDescRunMode1 = 0x80;  // in kDescBlockHigh
+inline constexpr std::uint8_t kDescFlag = 0x40;      // in kDescBlockHigh and kDescEventsHigh
 inline constexpr std::uint8_t kDescSixBits = 0x3F;
 
 constexpr std::uint16_t DescriptorAddress(int profile, int position) {
@@ -121,8 +121,10 @@ constexpr bool FixedAreaBytesDistinct() {
     std::array<bool, kFixedAreaSize> used{};
     bool ok = true;
     auto take = [&](unsigned address) {
-        if (address >= kFixedAreaSize || used[address]) ok = false;
-        else used[address] = true;
+        if (address >= kFixedAreaSize || used[address])
+            ok = false;
+        else
+            used[address] = true;
     };
     for (unsigned a : {kActiveProfile, kWheelStatus, kCpiLevel, kCpiEnableMask, kLightingMode, kCycleColours,
                        kReportInterval, kLightingFeature, kBrightness}) {

@@ -41,8 +41,9 @@ public:
             std::span<const std::uint8_t>(link_.FeatureReport.data(), link_.featureReportLength));
         // Taken after the report left, so the mouse never gets less than the pause.
         if (pauseAfter > Clock::duration::zero()) link_.quietUntil = Clock::now() + pauseAfter;
-        if (!io.ok()) note(io.status == HidIoStatus::Disconnected ? "the mouse is disconnected"
-                                                                 : "the mouse did not take a feature report");
+        if (!io.ok())
+            note(io.status == HidIoStatus::Disconnected ? "the mouse is disconnected"
+                                                        : "the mouse did not take a feature report");
         return io.status != HidIoStatus::Disconnected;
     }
 
@@ -81,8 +82,9 @@ Status WriteDeviceMemory(DeviceLink& link, std::uint16_t address, std::span<cons
     const auto last = static_cast<std::uint8_t>(n - 1);
     for (std::size_t i = 0; i < n; ++i) {
         const Clock::duration pause = i + 1 == n ? kPauseBeforeEndBlock : Clock::duration::zero();
-        if (!t.send({kFeatureReportId, CMD_MEMORY, MEM_WRITE_BYTE, static_cast<std::uint8_t>(i), aLo, aHi, data[i], last},
-                    pause))
+        if (!t.send(
+                {kFeatureReportId, CMD_MEMORY, MEM_WRITE_BYTE, static_cast<std::uint8_t>(i), aLo, aHi, data[i], last},
+                pause))
             return t.result();
     }
     if (t.send({kFeatureReportId, CMD_MEMORY, MEM_END_BLOCK, 0, aLo, aHi, 0, last}, kPauseAfterEndBlock))

@@ -92,7 +92,7 @@ public:
             c.usage = p.usage;
             c.usesReportIds = anyReportId_;
             std::array<std::size_t*, kKinds> lengths = {&c.inputReportLength, &c.outputReportLength,
-                                                         &c.featureReportLength};
+                                                        &c.featureReportLength};
             // Only the reports this collection has: a long descriptor may hold
             // thousands of collections.
             for (const ReportKey& r : p.order) {

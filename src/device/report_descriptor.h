@@ -26,8 +26,8 @@ struct HidTopLevelCollection {
     std::size_t inputReportLength = 0;
     std::size_t outputReportLength = 0;
     std::size_t featureReportLength = 0;
-    bool usesReportIds = false;              // the same for every collection of a descriptor
-    std::vector<std::uint8_t> reportIds;     // of the reports with fields here; ascending, distinct, never 0
+    bool usesReportIds = false;           // the same for every collection of a descriptor
+    std::vector<std::uint8_t> reportIds;  // of the reports with fields here; ascending, distinct, never 0
 
     friend bool operator==(const HidTopLevelCollection&, const HidTopLevelCollection&) = default;
 };
@@ -37,9 +37,9 @@ struct HidTopLevelCollection {
 inline constexpr std::size_t kMaxDescriptorLength = 4096;
 inline constexpr std::size_t kMaxCollectionDepth = 32;
 inline constexpr std::size_t kMaxGlobalStackDepth = 16;
-inline constexpr std::uint32_t kMaxReportSizeBits = 256;    // one field
-inline constexpr std::uint32_t kMaxReportCount = 12288;     // fields of one item
-inline constexpr std::size_t kMaxReportLength = 16384;      // one report, report ID byte included
+inline constexpr std::uint32_t kMaxReportSizeBits = 256;  // one field
+inline constexpr std::uint32_t kMaxReportCount = 12288;   // fields of one item
+inline constexpr std::size_t kMaxReportLength = 16384;    // one report, report ID byte included
 
 // Parses a whole descriptor; the collections come in descriptor order.
 // A collection's usage is its first Usage (or Usage Minimum) item; a Usage

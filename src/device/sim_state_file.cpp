@@ -132,12 +132,13 @@ Status ParseSimState(std::string_view text, SimulatedMouseState& out) {
     std::uint64_t elapsed = 0;
     if (!r.next() || !Fields(r, "status", {&b6, &b7}) || b6 > 0xFF || b7 > 0xFF) return r.error("bad status");
     if (!r.next() || !Fields(r, "elapsed", {&elapsed}) || elapsed > INT64_MAX / 2) return r.error("bad elapsed time");
-    if (!r.next() || !Fields(r, "firmware", {&level, &mask, &held, &usage, &f.consumerReports, &f.exitNotices,
-                                             &f.finishes, &f.blocksWritten}) ||
+    if (!r.next() ||
+        !Fields(r, "firmware",
+                {&level, &mask, &held, &usage, &f.consumerReports, &f.exitNotices, &f.finishes, &f.blocksWritten}) ||
         level > 0xFF || mask > 0xFF || held > 1 || usage > 0xFFFF)
         return r.error("bad firmware state");
-    if (!r.next() || !Fields(r, "violations", {&v.interleaved, &v.incompleteBlocks, &v.outOfRange, &v.shortPauses,
-                                               &v.unknownReports}))
+    if (!r.next() || !Fields(r, "violations",
+                             {&v.interleaved, &v.incompleteBlocks, &v.outOfRange, &v.shortPauses, &v.unknownReports}))
         return r.error("bad violation counters");
     if (hasFaults) {
         std::uint64_t disconnect = 0, failReads = 0, deny = 0;
@@ -167,7 +168,8 @@ Status ParseSimState(std::string_view text, SimulatedMouseState& out) {
         return r.error("bad log header");
     out.log.reserve(count);
     for (std::size_t n = 0; n < count; ++n) {
-        if (!r.next() || r.words().size() < 3 || r.words().size() > 2 + kReportBufferSize) return r.error("bad log line");
+        if (!r.next() || r.words().size() < 3 || r.words().size() > 2 + kReportBufferSize)
+            return r.error("bad log line");
         SimLogEntry e;
         const auto& w = r.words();
         if (!Number(w[0], e.micros) || e.micros < 0) return r.error("bad log time");

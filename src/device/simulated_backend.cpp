@@ -68,7 +68,8 @@ HidEnumeration SimulatedBackend::enumerate(std::string* /*error*/) {
 
 HidOpenResult SimulatedBackend::open(const HidInterfaceInfo& info) {
     const auto listed = mouse_->interfaces();
-    const bool known = std::any_of(listed.begin(), listed.end(), [&](const HidInterfaceInfo& i) { return i.path == info.path; });
+    const bool known =
+        std::any_of(listed.begin(), listed.end(), [&](const HidInterfaceInfo& i) { return i.path == info.path; });
     if (!known) return {HidOpenStatus::NotFound, nullptr, "no such simulated collection"};
     if (!mouse_->accessible()) return {HidOpenStatus::NoAccess, nullptr, "permission denied"};
     const Collection collection = info.path == mouse_->writePath()  ? Collection::Feature

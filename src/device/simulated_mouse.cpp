@@ -34,34 +34,34 @@ std::vector<std::uint8_t> SimulatedMouse::reportDescriptor() const {
     const auto dataBytes = static_cast<std::uint16_t>(featureReportLength() - 1);  // besides the report ID byte
     std::vector<std::uint8_t> d = {
         // The pointer: five buttons, three bits of padding, X, Y and wheel.
-        0x05, 0x01,              // Usage Page (Generic Desktop)
-        0x09, 0x02,              // Usage (Mouse)
-        0xA1, 0x01,              // Collection (Application)
-        0x85, 0x01,              //   Report ID (1)
-        0x09, 0x01,              //   Usage (Pointer)
-        0xA1, 0x00,              //   Collection (Physical)
-        0x05, 0x09,              //     Usage Page (Button)
-        0x19, 0x01,              //     Usage Minimum (1)
-        0x29, 0x05,              //     Usage Maximum (5)
-        0x15, 0x00,              //     Logical Minimum (0)
-        0x25, 0x01,              //     Logical Maximum (1)
-        0x75, 0x01,              //     Report Size (1)
-        0x95, 0x05,              //     Report Count (5)
-        0x81, 0x02,              //     Input (Data, Variable, Absolute)
-        0x75, 0x03,              //     Report Size (3)
-        0x95, 0x01,              //     Report Count (1)
-        0x81, 0x01,              //     Input (Constant)
-        0x05, 0x01,              //     Usage Page (Generic Desktop)
-        0x09, 0x30,              //     Usage (X)
-        0x09, 0x31,              //     Usage (Y)
-        0x09, 0x38,              //     Usage (Wheel)
-        0x15, 0x81,              //     Logical Minimum (-127)
-        0x25, 0x7F,              //     Logical Maximum (127)
-        0x75, 0x08,              //     Report Size (8)
-        0x95, 0x03,              //     Report Count (3)
-        0x81, 0x06,              //     Input (Data, Variable, Relative)
-        0xC0,                    //   End Collection
-        0xC0,                    // End Collection
+        0x05, 0x01,  // Usage Page (Generic Desktop)
+        0x09, 0x02,  // Usage (Mouse)
+        0xA1, 0x01,  // Collection (Application)
+        0x85, 0x01,  //   Report ID (1)
+        0x09, 0x01,  //   Usage (Pointer)
+        0xA1, 0x00,  //   Collection (Physical)
+        0x05, 0x09,  //     Usage Page (Button)
+        0x19, 0x01,  //     Usage Minimum (1)
+        0x29, 0x05,  //     Usage Maximum (5)
+        0x15, 0x00,  //     Logical Minimum (0)
+        0x25, 0x01,  //     Logical Maximum (1)
+        0x75, 0x01,  //     Report Size (1)
+        0x95, 0x05,  //     Report Count (5)
+        0x81, 0x02,  //     Input (Data, Variable, Absolute)
+        0x75, 0x03,  //     Report Size (3)
+        0x95, 0x01,  //     Report Count (1)
+        0x81, 0x01,  //     Input (Constant)
+        0x05, 0x01,  //     Usage Page (Generic Desktop)
+        0x09, 0x30,  //     Usage (X)
+        0x09, 0x31,  //     Usage (Y)
+        0x09, 0x38,  //     Usage (Wheel)
+        0x15, 0x81,  //     Logical Minimum (-127)
+        0x25, 0x7F,  //     Logical Maximum (127)
+        0x75, 0x08,  //     Report Size (8)
+        0x95, 0x03,  //     Report Count (3)
+        0x81, 0x06,  //     Input (Data, Variable, Relative)
+        0xC0,        //   End Collection
+        0xC0,        // End Collection
         // The events the mouse sends: input report 6.
         0x06, kReadUsagePage & 0xFF, kReadUsagePage >> 8,  // Usage Page (vendor)
         0x09, kVendorUsage,                                // Usage
@@ -263,8 +263,7 @@ HidIo SimulatedMouse::nextInputReport(std::span<std::uint8_t> buffer, std::chron
         --failReads_;
         return {HidIoStatus::Failed, 0};
     }
-    const bool ready =
-        inputArrived_.wait_for(lock, timeout, [&] { return !connected_ || !input_.empty(); });
+    const bool ready = inputArrived_.wait_for(lock, timeout, [&] { return !connected_ || !input_.empty(); });
     if (!connected_) return {HidIoStatus::Disconnected, 0};
     if (!ready) return {HidIoStatus::Timeout, 0};
     std::vector<std::uint8_t> report = std::move(input_.front());

@@ -38,7 +38,7 @@ struct SimViolations {
 enum class SimDirection : std::uint8_t { HostToMouse, MouseToHost };
 
 struct SimLogEntry {
-    std::int64_t micros = 0;  // since the simulated mouse's state began
+    std::int64_t micros = 0;                     // since the simulated mouse's state began
     std::chrono::steady_clock::time_point at{};  // when it happened in this process
     SimDirection direction = SimDirection::HostToMouse;
     std::vector<std::uint8_t> bytes;

@@ -37,7 +37,8 @@ void SimulatedMouse::reportCpiLevel(int code, int level) {
 void SimulatedMouse::switchProfile(int profile) {
     {
         std::lock_guard lock(mutex_);
-        state_.statusByte6 = static_cast<std::uint8_t>((state_.statusByte6 & ~0x0Cu) | static_cast<unsigned>(profile & 3) << 2);
+        state_.statusByte6 =
+            static_cast<std::uint8_t>((state_.statusByte6 & ~0x0Cu) | static_cast<unsigned>(profile & 3) << 2);
     }
     queueInput(EVT_PROFILE_CHANGED, 0);
 }
@@ -55,7 +56,8 @@ void SimulatedMouse::sendRawInputReport(std::span<const std::uint8_t> report) {
 
 void SimulatedMouse::setStatus(int bank, int profile, int nibble) {
     std::lock_guard lock(mutex_);
-    state_.statusByte6 = static_cast<std::uint8_t>((state_.statusByte6 & ~0x0Eu) | static_cast<unsigned>(bank & 1) << 1 | static_cast<unsigned>(profile & 3) << 2);
+    state_.statusByte6 = static_cast<std::uint8_t>(
+        (state_.statusByte6 & ~0x0Eu) | static_cast<unsigned>(bank & 1) << 1 | static_cast<unsigned>(profile & 3) << 2);
     state_.statusByte7 = static_cast<std::uint8_t>((state_.statusByte7 & 0xF0u) | static_cast<unsigned>(nibble & 0x0F));
 }
 

@@ -73,7 +73,8 @@ CommandOutcome RunEditorCommand(MacroRecord& r, int command, EditorLines& lines,
             return CommandOutcome::ShowMacro;
         case cmd::kChangeParameters: {
             const int e = lines.menuLine / 2;
-            if (lines.menuLineCount == 0 || lines.menuLine % 2 != 0 || e >= EventsInUse(r)) return CommandOutcome::Nothing;
+            if (lines.menuLineCount == 0 || lines.menuLine % 2 != 0 || e >= EventsInUse(r))
+                return CommandOutcome::Nothing;
             // An LED line deliberately opens nothing: its parameters are the
             // steps of the LED step list (popups for the count, modes and
             // colours, a double-click for durations and intervals). Text typed

@@ -37,9 +37,9 @@ inline constexpr int kAfterMiddleUpEn = 32851;
 // The event list's lines as the editor tracks them: line 2i is event i, line
 // 2i + 1 the pause after it.
 struct EditorLines {
-    int selectedLine = -1;   // -1: nothing selected
-    int menuLine = 0;        // the line the editor openings act on
-    int menuLineCount = 0;   // lines when the menu was opened
+    int selectedLine = -1;                                  // -1: nothing selected
+    int menuLine = 0;                                       // the line the editor openings act on
+    int menuLineCount = 0;                                  // lines when the menu was opened
     int selectedEvent() const { return selectedLine / 2; }  // -1 gives 0
 };
 

@@ -15,17 +15,17 @@ struct Named {
     std::string_view name;
 };
 constexpr Named kNames[] = {
-    {0x27, "0"},        {0x28, "RETURN"},    {0x29, "ESCAPE"},   {0x2A, "BACKSPACE"}, {0x2B, "TAB"},
-    {0x2C, "SPACE"},    {0x2D, "-"},         {0x2E, "+"},        {0x2F, "[{"},        {0x30, "]}"},
-    {0x31, "\\|"},      {0x33, ";:"},        {0x34, " ' "},      {0x35, "`~"},        {0x36, ","},
-    {0x37, "."},        {0x38, "/?"},        {0x39, "CAPITAL"},  {0x46, "SNAPSHOT"},  {0x47, "SCROLL"},
-    {0x48, "PAUSE"},    {0x49, "INSERT"},    {0x4A, "HOME"},     {0x4B, "PRIOR"},     {0x4C, "DELETE"},
-    {0x4D, "END"},      {0x4E, "NEXT"},      {0x4F, "RIGHT"},    {0x50, "LEFT"},      {0x51, "DOWN"},
-    {0x52, "UP"},       {0x53, "NUMLOCK"},   {0x54, "DIVIDE"},   {0x55, "MULTIPLY"},  {0x56, "SUBTRACT"},
-    {0x57, "ADD"},      {0x62, "NUMPAD0"},   {0x63, "DECIMAL"},  {0x65, "APPS"},      {0x74, "EXECUTE"},
-    {0x75, "HELP"},     {0x76, "MENU"},      {0x77, "SELECT"},   {0x9C, "CLEAR"},     {0x9F, "SEPARATOR"},
-    {0xE0, "LCONTROL"}, {0xE1, "LSHIFT"},    {0xE2, "LMENU"},    {0xE3, "LWIN"},      {0xE4, "RCONTROL"},
-    {0xE5, "RSHIFT"},   {0xE6, "RMENU"},     {0xE7, "RWIN"},     {0xF1, "L-KEY"},     {0xF2, "M-KEY"},
+    {0x27, "0"},        {0x28, "RETURN"},  {0x29, "ESCAPE"},  {0x2A, "BACKSPACE"}, {0x2B, "TAB"},
+    {0x2C, "SPACE"},    {0x2D, "-"},       {0x2E, "+"},       {0x2F, "[{"},        {0x30, "]}"},
+    {0x31, "\\|"},      {0x33, ";:"},      {0x34, " ' "},     {0x35, "`~"},        {0x36, ","},
+    {0x37, "."},        {0x38, "/?"},      {0x39, "CAPITAL"}, {0x46, "SNAPSHOT"},  {0x47, "SCROLL"},
+    {0x48, "PAUSE"},    {0x49, "INSERT"},  {0x4A, "HOME"},    {0x4B, "PRIOR"},     {0x4C, "DELETE"},
+    {0x4D, "END"},      {0x4E, "NEXT"},    {0x4F, "RIGHT"},   {0x50, "LEFT"},      {0x51, "DOWN"},
+    {0x52, "UP"},       {0x53, "NUMLOCK"}, {0x54, "DIVIDE"},  {0x55, "MULTIPLY"},  {0x56, "SUBTRACT"},
+    {0x57, "ADD"},      {0x62, "NUMPAD0"}, {0x63, "DECIMAL"}, {0x65, "APPS"},      {0x74, "EXECUTE"},
+    {0x75, "HELP"},     {0x76, "MENU"},    {0x77, "SELECT"},  {0x9C, "CLEAR"},     {0x9F, "SEPARATOR"},
+    {0xE0, "LCONTROL"}, {0xE1, "LSHIFT"},  {0xE2, "LMENU"},   {0xE3, "LWIN"},      {0xE4, "RCONTROL"},
+    {0xE5, "RSHIFT"},   {0xE6, "RMENU"},   {0xE7, "RWIN"},    {0xF1, "L-KEY"},     {0xF2, "M-KEY"},
     {0xF3, "R-KEY"},
 };
 
@@ -33,10 +33,22 @@ std::string MoveLine(const MacroRecord& r, int i) {
     const EventParam p = r.eventParam[U(i)];
     std::string_view x, y;
     switch (r.eventType[U(i)]) {
-        case TY_MOVE_XNEG_YNEG: x = "[X-]:"; y = ",[Y-]:"; break;
-        case TY_MOVE_XNEG_YPOS: x = "[X-]:"; y = ",[Y+]:"; break;
-        case TY_MOVE_XPOS_YNEG: x = "[X+]:"; y = ",[Y-]:"; break;
-        case TY_MOVE_XPOS_YPOS: x = "[X+]:"; y = ",[Y+]:"; break;
+        case TY_MOVE_XNEG_YNEG:
+            x = "[X-]:";
+            y = ",[Y-]:";
+            break;
+        case TY_MOVE_XNEG_YPOS:
+            x = "[X-]:";
+            y = ",[Y+]:";
+            break;
+        case TY_MOVE_XPOS_YNEG:
+            x = "[X+]:";
+            y = ",[Y-]:";
+            break;
+        case TY_MOVE_XPOS_YPOS:
+            x = "[X+]:";
+            y = ",[Y+]:";
+            break;
         default: return "[X]:eeror,[Y]:eeror";
     }
     return std::string(x) + N(p.x) + std::string(y) + N(p.y);

@@ -35,6 +35,7 @@ EventLines MacroLines(const MacroRecord& r);
 // The LED step list of one sequence: the count line, then one line per byte
 // of the used steps. Mode bytes beyond modeNames, like unnamed colours, show
 // as numbers.
-std::vector<std::string> LedStepLines(const LedSequence& sequence, bool english, std::span<const std::string> modeNames);
+std::vector<std::string> LedStepLines(const LedSequence& sequence, bool english,
+                                      std::span<const std::string> modeNames);
 
 }  // namespace kx700::macro

@@ -34,7 +34,9 @@ bool SamePlace(const fs::path& a, const fs::path& b) {
 
 int ClampCount(std::int32_t n, int limit) { return std::clamp<std::int32_t>(n, 0, limit); }
 
-int CountIn(const profile::Snapshot& f) { return ClampCount(f.readInt(kSection, kCountKey, kCountReadSize), kMaxMacrosPerGroup); }
+int CountIn(const profile::Snapshot& f) {
+    return ClampCount(f.readInt(kSection, kCountKey, kCountReadSize), kMaxMacrosPerGroup);
+}
 
 void LoadValues(const profile::Snapshot& f, std::array<MacroRecord, kTableSlots>& slots, std::uint16_t& count,
                 std::size_t readSize, MessageSink& sink) {

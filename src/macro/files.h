@@ -17,9 +17,9 @@ namespace kx700::macro {
 
 // Read buffers of the file format, in UTF-16 code units including the
 // terminator the original buffers had.
-inline constexpr std::size_t kCountReadSize = 3;          // "macroNum", "macGrpNum"
-inline constexpr std::size_t kGroupNameReadSize = 20;     // group names
-inline constexpr std::size_t kValueReadSize = 19396;      // a macro value
+inline constexpr std::size_t kCountReadSize = 3;             // "macroNum", "macGrpNum"
+inline constexpr std::size_t kGroupNameReadSize = 20;        // group names
+inline constexpr std::size_t kValueReadSize = 19396;         // a macro value
 inline constexpr std::size_t kConstantValueReadSize = 1464;  // a constant macro value
 
 // A group name is used as a file name; names that could leave the macro folder

@@ -90,7 +90,8 @@ void RefreshNames(MacroState& m) {
 std::string ListValue(const std::string& name) {
     if (name.empty()) return name;
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    const bool quoted = name.size() >= 2 && name.front() == name.back() && (name.front() == '\'' || name.front() == '"');
+    const bool quoted =
+        name.size() >= 2 && name.front() == name.back() && (name.front() == '\'' || name.front() == '"');
     if (blank(name.front()) || blank(name.back()) || quoted) return '"' + name + '"';
     return name;
 }
@@ -348,8 +349,8 @@ bool ImportGroup(MacroState& m, const fs::path& chosen, MessageSink& sink) {
     std::string readError;
     const std::optional<std::string> bytes = fileio::ReadWholeFile(chosen, &readError);
     if (!bytes) {
-        sink.show("Can't copy " + Utf8(chosen) + " into the macro folder: " +
-                  (readError.empty() ? std::string("it does not exist") : readError));
+        sink.show("Can't copy " + Utf8(chosen) +
+                  " into the macro folder: " + (readError.empty() ? std::string("it does not exist") : readError));
         return false;
     }
     // Anything else would become an empty group, or one of phantom macros

@@ -73,15 +73,15 @@ bool NewGroup(MacroState& m, MessageSink& sink);
 bool DeleteGroup(MacroState& m, MessageSink& sink);
 
 enum class RenameResult {
-    NoGroup,     // there is no group to rename; nothing happened
-    RestoreBox,  // empty or a single blank: the box must show the current name again
-    Unchanged,   // the current group already has exactly this name (the box shows it)
-    Duplicate,   // "'<text>' Double name!": another group has exactly this name; nothing
-                 // changes and the box must show the current name again
-    Renamed,     // the name and the file follow the text
-    FileMissing, // "not find File!": the group's file was gone; the new name is kept and written
-    Invalid,     // "Invalid: Delete Invalid character" (or why the list could not be written):
-                 // the old name, the list and the files are as before
+    NoGroup,      // there is no group to rename; nothing happened
+    RestoreBox,   // empty or a single blank: the box must show the current name again
+    Unchanged,    // the current group already has exactly this name (the box shows it)
+    Duplicate,    // "'<text>' Double name!": another group has exactly this name; nothing
+                  // changes and the box must show the current name again
+    Renamed,      // the name and the file follow the text
+    FileMissing,  // "not find File!": the group's file was gone; the new name is kept and written
+    Invalid,      // "Invalid: Delete Invalid character" (or why the list could not be written):
+                  // the old name, the list and the files are as before
 };
 
 // The change handler of the group-name box; runs on every keystroke, so typing

@@ -127,12 +127,9 @@ void InsertEvent(MacroRecord& r, int p, std::uint8_t code, std::uint8_t type, Me
         sink.show(kMoreThanLimit);
         return;
     }
-    const bool full = (code == EV_MOVE && r.moveCount >= kMaxMoves) ||
-                      (code == EV_F7 && r.countF7 >= kMaxSpecial) ||
-                      (code == EV_CPI && r.cpiCount >= kMaxSpecial) ||
-                      (code == EV_FA && r.countFA >= kMaxSpecial) ||
-                      (code == EV_LED && r.ledCount >= kMaxSpecial) ||
-                      (code == EV_FB && r.countFB >= kMaxSpecial);
+    const bool full = (code == EV_MOVE && r.moveCount >= kMaxMoves) || (code == EV_F7 && r.countF7 >= kMaxSpecial) ||
+                      (code == EV_CPI && r.cpiCount >= kMaxSpecial) || (code == EV_FA && r.countFA >= kMaxSpecial) ||
+                      (code == EV_LED && r.ledCount >= kMaxSpecial) || (code == EV_FB && r.countFB >= kMaxSpecial);
     if (full) {
         sink.show(kError);
         return;
@@ -172,8 +169,7 @@ void InsertEvent(MacroRecord& r, int p, std::uint8_t code, std::uint8_t type, Me
             OpenSequenceSlot(r, r.auxTable, EV_FB, p);
             ++r.countFB;
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -195,7 +191,8 @@ void DeleteEvent(MacroRecord& r, int p) {
 }
 
 namespace {
-constexpr int kCpiOfIndex[16] = {0, 200, 400, 600, 800, 1000, 1200, 1600, 1600, 2000, 2000, 2400, 2400, 3200, 4000, 4800};
+constexpr int kCpiOfIndex[16] = {0,    200,  400,  600,  800,  1000, 1200, 1600,
+                                 1600, 2000, 2000, 2400, 2400, 3200, 4000, 4800};
 }
 
 int CpiOfIndex(int index) { return index >= 1 && index <= 15 ? kCpiOfIndex[index] : 800; }

@@ -32,8 +32,8 @@ bool Release(Recorder& r, std::uint8_t vk) {
 
 std::int64_t SystemMillisecondsOfDay() {
     // The system clock counts from a UTC midnight and leaves out leap seconds.
-    const auto sinceEpoch = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::system_clock::now().time_since_epoch());
+    const auto sinceEpoch =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch());
     const std::int64_t ms = sinceEpoch.count() % kMillisecondsPerDay;
     return ms < 0 ? ms + kMillisecondsPerDay : ms;
 }

@@ -35,7 +35,7 @@ std::int64_t SystemMillisecondsOfDay();
 
 struct Recorder {
     bool recording = false;
-    int recordedCount = 0;  // 0..kMaxRecordedEvents
+    int recordedCount = 0;                              // 0..kMaxRecordedEvents
     std::array<std::uint8_t, kMaxHeldKeys> heldKeys{};  // virtual keys down now, in pressing order
     int heldCount = 0;
     std::optional<std::pair<int, std::uint8_t>> lastKeyMessage;  // (kind, virtual key)

@@ -90,16 +90,15 @@ EncodedImage EncodeMacroImage(const MacroRecord& r, std::uint32_t address, std::
     element.put16(mode == RUN_MODE1 || mode == RUN_MODE2 ? std::uint16_t{1} : r.repeatCount);
 
     // LED blocks follow the element area as the measure counts it.
-    std::size_t ledOffset =
-        RoundUp8(2 + 2 * std::size_t{r.eventCount} + 4 * std::size_t{r.moveCount} +
-                 2 * (std::size_t{r.countF7} + r.cpiCount + r.countFA + r.ledCount + r.countFB));
+    std::size_t ledOffset = RoundUp8(2 + 2 * std::size_t{r.eventCount} + 4 * std::size_t{r.moveCount} +
+                                     2 * (std::size_t{r.countF7} + r.cpiCount + r.countFA + r.ledCount + r.countFB));
 
     for (int i = 0; i < EventsInUse(r); ++i) {
         const std::uint8_t code = r.eventCode[U(i)];
         const std::uint8_t type = r.eventType[U(i)];
         const EventParam p = r.eventParam[U(i)];
-        const std::uint16_t delay = i == 0 && r.runMode == RUN_MODE2 ? std::max<std::uint16_t>(r.eventDelay[0], 8)
-                                                                     : r.eventDelay[U(i)];
+        const std::uint16_t delay =
+            i == 0 && r.runMode == RUN_MODE2 ? std::max<std::uint16_t>(r.eventDelay[0], 8) : r.eventDelay[U(i)];
         const std::uint8_t d = PauseIntervals(delay, pollIntervalMs);
         switch (code) {
             case EV_DELAY:
@@ -112,9 +111,7 @@ EncodedImage EncodeMacroImage(const MacroRecord& r, std::uint32_t address, std::
                 element.put(static_cast<std::uint8_t>(p.x & 0xFF));
                 element.put(0);
                 break;
-            case EV_MOVE:
-                PutMove(element, d, type, p);
-                break;
+            case EV_MOVE: PutMove(element, d, type, p); break;
             case EV_LED: {
                 if (r.ledCount == 0) {
                     sink.show("Error!");

@@ -31,7 +31,8 @@ int FieldAt(std::basic_string_view<Char> v, std::size_t k) {
     std::size_t i = start;
     while (i < end && (v[i] == Char(' ') || v[i] == Char('\t'))) ++i;
     int value = 0;
-    for (; i < end && v[i] >= Char('0') && v[i] <= Char('9'); ++i) value = value * 10 + static_cast<int>(v[i] - Char('0'));
+    for (; i < end && v[i] >= Char('0') && v[i] <= Char('9'); ++i)
+        value = value * 10 + static_cast<int>(v[i] - Char('0'));
     return value;
 }
 

@@ -28,9 +28,8 @@ fs::path TempNameBeside(const fs::path& target) {
 #else
     const unsigned long pid = 0;
 #endif
-    return target.parent_path() /
-           ("." + target.filename().string() + ".tmp-" + std::to_string(pid) + "-" +
-            std::to_string(counter.fetch_add(1)));
+    return target.parent_path() / ("." + target.filename().string() + ".tmp-" + std::to_string(pid) + "-" +
+                                   std::to_string(counter.fetch_add(1)));
 }
 
 }  // namespace

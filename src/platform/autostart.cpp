@@ -49,7 +49,8 @@ bool AutostartEnabled(const fs::path& file) {
 }
 
 Status SetAutostart(const fs::path& file, bool on, const fs::path& program) {
-    if (file.empty()) return Status::Error("no folder for the autostart entry: neither XDG_CONFIG_HOME nor HOME is set");
+    if (file.empty())
+        return Status::Error("no folder for the autostart entry: neither XDG_CONFIG_HOME nor HOME is set");
     std::error_code ec;
     if (!on) {
         fs::remove(file, ec);
@@ -59,18 +60,24 @@ Status SetAutostart(const fs::path& file, bool on, const fs::path& program) {
     const std::string path = program.string();
     for (const char c : path) {
         // A line break would end the Exec line and start one of its own.
-        if (static_cast<unsigned char>(c) < 0x20) return Status::Error("the program's path cannot start from a desktop entry: " + path);
+        if (static_cast<unsigned char>(c) < 0x20)
+            return Status::Error("the program's path cannot start from a desktop entry: " + path);
     }
     fs::create_directories(file.parent_path(), ec);
     if (ec) return Status::Error("cannot create " + file.parent_path().string() + ": " + ec.message());
-    const std::string entry = "[Desktop Entry]\n"
-                              "Type=Application\n"
-                              "Name=KX700 Gaming Mouse\n"
-                              "Comment=Keeps the mouse's profile and CPI switches answered\n"
-                              "Exec=" + DesktopExecArgument(path) + " -HIDE\n"
-                              "Icon=" + std::string(kApplicationId) + "\n"
-                              "Terminal=false\n"
-                              "X-GNOME-Autostart-enabled=true\n";
+    const std::string entry =
+        "[Desktop Entry]\n"
+        "Type=Application\n"
+        "Name=KX700 Gaming Mouse\n"
+        "Comment=Keeps the mouse's profile and CPI switches answered\n"
+        "Exec=" +
+        DesktopExecArgument(path) +
+        " -HIDE\n"
+        "Icon=" +
+        std::string(kApplicationId) +
+        "\n"
+        "Terminal=false\n"
+        "X-GNOME-Autostart-enabled=true\n";
     return fileio::ReplaceFile(file, entry);
 }
 

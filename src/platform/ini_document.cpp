@@ -46,10 +46,8 @@ IniText Decode(std::string_view bytes) {
 
 std::string Encode(const IniText& t) {
     switch (t.encoding) {
-        case Encoding::Utf8:
-            return t.body;
-        case Encoding::Utf8Bom:
-            return std::string(kUtf8Bom) + t.body;
+        case Encoding::Utf8: return t.body;
+        case Encoding::Utf8Bom: return std::string(kUtf8Bom) + t.body;
         case Encoding::Utf16LE: {
             const std::u16string wide = text::Utf8ToUtf16(t.body);
             std::string out;
@@ -72,7 +70,8 @@ LineInfo Classify(std::string_view line) {
     if (t.empty()) return info;
     if (t.front() == '[') {
         const auto close = t.rfind(']');
-        const std::string_view inner = close == std::string_view::npos || close == 0 ? t.substr(1) : t.substr(1, close - 1);
+        const std::string_view inner =
+            close == std::string_view::npos || close == 0 ? t.substr(1) : t.substr(1, close - 1);
         info.kind = LineInfo::Kind::Section;
         info.name = TrimBlanks(inner);
         return info;

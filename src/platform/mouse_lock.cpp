@@ -61,7 +61,7 @@ fs::path RuntimeFolder() {
     const fs::path own = base / ("kx700-" + std::to_string(::getuid()));
     if (::mkdir(own.c_str(), 0700) != 0 && errno != EEXIST) return {};
     // Someone else's folder of that name (or a link to one) is not ours to use.
-    struct stat st{};
+    struct stat st {};
     if (::lstat(own.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) return {};
     return own;
 #endif

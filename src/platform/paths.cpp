@@ -89,7 +89,8 @@ Status PrepareUserFolder(const Folders& folders) {
     if (!ec) fs::rename(scratch / "skins", user / "skins", ec);
     const std::string reason = ec ? Reason(ec) : std::string();
     fs::remove_all(scratch, ec);
-    if (!reason.empty()) return Status::Error("cannot fill the folder for the settings " + user.string() + ": " + reason);
+    if (!reason.empty())
+        return Status::Error("cannot fill the folder for the settings " + user.string() + ": " + reason);
     return Status::Ok();
 }
 

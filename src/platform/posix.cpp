@@ -1,11 +1,12 @@
 #include "platform/posix.h"
 
 #ifndef _WIN32
-#include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #endif
 
 namespace kx700::posix {

@@ -46,16 +46,14 @@ std::optional<Stamp> StatFile(const fs::path& file) {
     if (!fs::is_regular_file(file, ec)) return std::nullopt;
     Stamp s;
     s.size = fs::file_size(file, ec);
-    s.mtimeNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                    fs::last_write_time(file, ec).time_since_epoch())
-                    .count();
+    s.mtimeNs =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(fs::last_write_time(file, ec).time_since_epoch()).count();
     return s;
 #endif
 }
 
 std::int64_t NowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::system_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
 

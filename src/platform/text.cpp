@@ -62,8 +62,7 @@ std::string Utf16ToUtf8(std::u16string_view in) {
     out.reserve(in.size());
     for (std::size_t i = 0; i < in.size(); ++i) {
         std::uint32_t u = in[i];
-        if (u >= 0xD800 && u < 0xDC00 && i + 1 < in.size() && in[i + 1] >= 0xDC00 &&
-            in[i + 1] < 0xE000) {
+        if (u >= 0xD800 && u < 0xDC00 && i + 1 < in.size() && in[i + 1] >= 0xDC00 && in[i + 1] < 0xE000) {
             u = 0x10000 + ((u - 0xD800) << 10) + (static_cast<std::uint32_t>(in[i + 1]) - 0xDC00);
             ++i;
         }
@@ -161,8 +160,6 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool HasLineBreak(std::string_view text) {
-    return text.find_first_of("\r\n") != std::string_view::npos;
-}
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
 }  // namespace kx700::text

@@ -105,7 +105,8 @@ ApplyResult ApplySettings(Session& s) {
     }
 
     std::uint8_t mask = 0;
-    for (unsigned i = 0; i < 4; ++i) mask = static_cast<std::uint8_t>(mask | (s.settings.dpiLevelEnabled[i] ? 1u << i : 0u));
+    for (unsigned i = 0; i < 4; ++i)
+        mask = static_cast<std::uint8_t>(mask | (s.settings.dpiLevelEnabled[i] ? 1u << i : 0u));
     r.transactions += 2;
     Status finished = device::SendDpiState(s.link, s.settings.dpiLevel & 3, mask);
     if (finished.ok()) finished = device::FinishProgramming(s.link);

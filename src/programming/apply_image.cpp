@@ -72,7 +72,8 @@ std::size_t BlockSize(const Named& n) {
 
 bool MacroExists(const macro::GroupDirectory& g, std::int32_t v) {
     const MacroRef ref = MacroRef::FromAssignment(v);
-    return ref.group >= 0 && ref.group < g.groupCount && ref.index < g.groupMacroCount[static_cast<std::size_t>(ref.group)];
+    return ref.group >= 0 && ref.group < g.groupCount &&
+           ref.index < g.groupMacroCount[static_cast<std::size_t>(ref.group)];
 }
 
 // The record's button table as the apply leaves it, with the device codes and
@@ -107,7 +108,8 @@ std::uint8_t ButtonByte(const MouseSettings& st, const ApplyState& a, int p, int
     if (k >= kMemorySlots) return 0;
     const auto pi = static_cast<std::size_t>(p);
     const auto ki = static_cast<std::size_t>(k);
-    return Byte(std::int64_t{a.deviceCode[pi][ki]} + std::int64_t{mem::kReactionOn} * std::int64_t{st.reactEnable[pi][ki]} +
+    return Byte(std::int64_t{a.deviceCode[pi][ki]} +
+                std::int64_t{mem::kReactionOn} * std::int64_t{st.reactEnable[pi][ki]} +
                 (std::int64_t{1} << mem::kReactionTypeShift) * std::int64_t{st.reactType[pi][ki]});
 }
 
@@ -126,7 +128,8 @@ std::uint8_t LightingByte(const MouseSettings& st, ApplyState& a) {
     return Byte(a.ledModeRegister * 16 + a.ledAuxBit * 8 + (speed & 7));
 }
 
-std::array<std::uint8_t, mem::kFixedAreaSize> FixedImage(const ImageInputs& in, const MouseSettings& st, ApplyState& a) {
+std::array<std::uint8_t, mem::kFixedAreaSize> FixedImage(const ImageInputs& in, const MouseSettings& st,
+                                                         ApplyState& a) {
     std::array<std::uint8_t, mem::kFixedAreaSize> m{};
     m[mem::kActiveProfile] = Byte(((in.currentProfile & 3) << mem::kActiveProfileShift) + mem::kActiveProfileTag);
     for (int p = 0; p < kProfileSlots; ++p) {
@@ -159,7 +162,8 @@ std::array<std::uint8_t, mem::kFixedAreaSize> FixedImage(const ImageInputs& in, 
     return m;
 }
 
-std::vector<std::uint8_t> Descriptor(const ImageInputs& in, std::int32_t v, const Named& named, int n, std::int32_t address) {
+std::vector<std::uint8_t> Descriptor(const ImageInputs& in, std::int32_t v, const Named& named, int n,
+                                     std::int32_t address) {
     // Only the positions with a button byte carry the run flags.
     const bool flags = named.isMacro && n < mem::kButtonBytePositions;
     const int run = named.modeByte & 3;
@@ -175,7 +179,8 @@ std::vector<std::uint8_t> Descriptor(const ImageInputs& in, std::int32_t v, cons
     d[mem::kDescConsumerUsage] = Byte(consumer);
     d[mem::kDescConsumerUsage + 1] = Byte(consumer >> 8);
     d[mem::kDescBlockLow] = Byte(address);
-    d[mem::kDescBlockHigh] = Byte(((address >> 8) & mem::kDescSixBits) + (b2 ? mem::kDescFlag : 0) + (r1 ? mem::kDescRunMode1 : 0));
+    d[mem::kDescBlockHigh] =
+        Byte(((address >> 8) & mem::kDescSixBits) + (b2 ? mem::kDescFlag : 0) + (r1 ? mem::kDescRunMode1 : 0));
     d[mem::kDescEventsHigh] = Byte(((events >> 7) & mem::kDescSixBits) + (b3 ? mem::kDescFlag : 0));
     return d;
 }
@@ -196,8 +201,10 @@ BuiltImage BuildDeviceImage(const ImageInputs& in) {
     st.cycleColourMask = built.record.cycleColourMask;
     const std::array<std::uint8_t, mem::kFixedAreaSize> fixed = FixedImage(in, st, a);
     img.fixed.push_back(MemoryWrite{mem::kActiveProfile, {fixed[mem::kActiveProfile]}});
-    for (std::uint16_t at = mem::kFixedBlocksStart; at < mem::kFixedAreaSize; at = static_cast<std::uint16_t>(at + mem::kFixedBlockSize)) {
-        img.fixed.push_back(MemoryWrite{at, std::vector<std::uint8_t>(fixed.begin() + at, fixed.begin() + at + mem::kFixedBlockSize)});
+    for (std::uint16_t at = mem::kFixedBlocksStart; at < mem::kFixedAreaSize;
+         at = static_cast<std::uint16_t>(at + mem::kFixedBlockSize)) {
+        img.fixed.push_back(
+            MemoryWrite{at, std::vector<std::uint8_t>(fixed.begin() + at, fixed.begin() + at + mem::kFixedBlockSize)});
     }
 
     for (auto& row : a.slotAssign) row.fill(0);
@@ -228,8 +235,9 @@ BuiltImage BuildDeviceImage(const ImageInputs& in) {
             const Named none;
             const Named& use = MacroRef::IsMacro(v) ? macros(v) : none;
             const std::size_t size = BlockSize(use);
-            const auto shared = p == 1 ? placed.end()
-                                       : std::find_if(placed.begin(), placed.end(), [&](const Placed& x) { return x.value == v; });
+            const auto shared =
+                p == 1 ? placed.end()
+                       : std::find_if(placed.begin(), placed.end(), [&](const Placed& x) { return x.value == v; });
             const bool isShared = shared != placed.end();
             a.blockAddress[pi][ni] = isShared ? shared->address : next;
             if (!isShared && p != 1) placed.push_back(Placed{v, next});
@@ -258,13 +266,14 @@ BuiltImage BuildDeviceImage(const ImageInputs& in) {
             const std::int32_t v = a.slotAssign[pi][ni];
             if (!MacroRef::IsMacro(v)) continue;
             const std::int32_t address = a.blockAddress[pi][ni];
-            if (p != 1 && std::find(written.begin(), written.end(), std::make_pair(v, address)) != written.end()) continue;
+            if (p != 1 && std::find(written.begin(), written.end(), std::make_pair(v, address)) != written.end())
+                continue;
             if (p != 1) written.emplace_back(v, address);
             Named use = macros(v);
             if (!use.isUser) use.record.runMode = 0;  // built-in macros play as counted
             const std::size_t size = BlockSize(use);
-            const macro::EncodedImage encoded = macro::EncodeMacroImage(use.record, static_cast<std::uint32_t>(address), size,
-                                                                        in.settings.pollIntervalMs, in.sink);
+            const macro::EncodedImage encoded = macro::EncodeMacroImage(use.record, static_cast<std::uint32_t>(address),
+                                                                        size, in.settings.pollIntervalMs, in.sink);
             if (!encoded.applyMayContinue) {
                 img.end = ApplyEnd::LedRangeExceeded;
                 return built;
@@ -277,9 +286,10 @@ BuiltImage BuildDeviceImage(const ImageInputs& in) {
                     return built;
                 }
                 const std::size_t count = std::min<std::size_t>(8, encoded.bytes.size() - off);
-                img.data.push_back(MemoryWrite{static_cast<std::uint16_t>(at),
-                                               std::vector<std::uint8_t>(encoded.bytes.begin() + static_cast<std::ptrdiff_t>(off),
-                                                                         encoded.bytes.begin() + static_cast<std::ptrdiff_t>(off + count))});
+                img.data.push_back(MemoryWrite{
+                    static_cast<std::uint16_t>(at),
+                    std::vector<std::uint8_t>(encoded.bytes.begin() + static_cast<std::ptrdiff_t>(off),
+                                              encoded.bytes.begin() + static_cast<std::ptrdiff_t>(off + count))});
             }
         }
     }

@@ -6,8 +6,8 @@
 namespace kx700::programming {
 namespace {
 
-constexpr std::array<std::uint16_t, 11> kConsumerUsage = {0x223, 0x183, 0x18A, 0xE9, 0xEA, 0xB6,
-                                                           0xB5,  0xE2,  0xCD,  0x192, 0xB7};
+constexpr std::array<std::uint16_t, 11> kConsumerUsage = {0x223, 0x183, 0x18A, 0xE9,  0xEA, 0xB6,
+                                                          0xB5,  0xE2,  0xCD,  0x192, 0xB7};
 
 // Virtual-key codes of key indexes 0-78, in keyboard order.
 constexpr std::array<std::uint8_t, 79> kKeyIndexVk = {
@@ -52,7 +52,9 @@ std::uint8_t DeviceCodeOf(std::int32_t v, std::uint8_t macroModeByte) {
 }
 
 std::uint16_t ConsumerUsageOf(int index) {
-    return index >= 0 && index < static_cast<int>(kConsumerUsage.size()) ? kConsumerUsage[static_cast<std::size_t>(index)] : 0;
+    return index >= 0 && index < static_cast<int>(kConsumerUsage.size())
+               ? kConsumerUsage[static_cast<std::size_t>(index)]
+               : 0;
 }
 
 std::uint8_t KeyUsageOf(int index) {

@@ -84,7 +84,8 @@ void DeviceMonitor::handleButton(const device::InputEvent& e) {
 
     if (h.holdKeyFlag[row(p)][b].load()) {
         (void)device::SendHoldState(session_.link, !e.released);
-        sink_.post(MonitorEvent{MonitorEvent::Kind::HostAnswer, 0, false, e.released ? "hold released" : "hold pressed"});
+        sink_.post(
+            MonitorEvent{MonitorEvent::Kind::HostAnswer, 0, false, e.released ? "hold released" : "hold pressed"});
     }
     if (e.dpiLevel && h.dpiReportFlag[row(p)][b].load() && *e.dpiLevel <= 3) {
         sink_.post(MonitorEvent{MonitorEvent::Kind::CpiLevel, *e.dpiLevel, false, {}});
@@ -102,7 +103,8 @@ void DeviceMonitor::handleButton(const device::InputEvent& e) {
     if (f >= 22 && f <= 31) {
         const std::uint16_t usage = ConsumerUsageOf(f - 22);
         (void)device::SendConsumerUsage(session_.link, usage);
-        sink_.post(MonitorEvent{MonitorEvent::Kind::HostAnswer, usage, false, "consumer usage " + std::to_string(usage)});
+        sink_.post(
+            MonitorEvent{MonitorEvent::Kind::HostAnswer, usage, false, "consumer usage " + std::to_string(usage)});
     }
 }
 

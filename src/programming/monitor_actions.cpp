@@ -78,7 +78,8 @@ CorrectionResult CorrectionReupload(Session& s, bool up) {
     if (group < g.groupCount && macro::IsSafeGroupName(g.groupNames[static_cast<std::size_t>(group)])) {
         const auto file = macro::GroupFile(s.macros.folders.macroFolder, g.groupNames[static_cast<std::size_t>(group)]);
         if (Status st = macro::WriteMacroValue(file, index, record); !st.ok()) s.messages->show(st.message());
-        if (group == g.currentGroup && index < macro::kTableSlots) s.macros.table.slots[static_cast<std::size_t>(index)] = record;
+        if (group == g.currentGroup && index < macro::kTableSlots)
+            s.macros.table.slots[static_cast<std::size_t>(index)] = record;
     }
     return {true, {}};
 }

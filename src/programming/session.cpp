@@ -65,13 +65,15 @@ Connection ConnectMouse(Session& s, device::HidBackend& backend, const MouseClai
     c.found = device::DiscoverDevice(s.link, backend);
     // A mouse with only one of its collections is still asked: the write
     // collection may be the one that opened.
-    if (c.found.result == device::DiscoveryResult::NotFound || c.found.result == device::DiscoveryResult::NoAccess) return c;
+    if (c.found.result == device::DiscoveryResult::NotFound || c.found.result == device::DiscoveryResult::NoAccess)
+        return c;
     if (claim && !claim(s.link.devicePath)) {
         c.owned = false;
         return c;
     }
     std::this_thread::sleep_for(device::kPauseBeforeFirstStatus);
-    if (const auto status = device::ReadDeviceStatus(s.link)) s.deviceNibble = static_cast<std::uint8_t>(status->deviceNibble());
+    if (const auto status = device::ReadDeviceStatus(s.link))
+        s.deviceNibble = static_cast<std::uint8_t>(status->deviceNibble());
     return c;
 }
 

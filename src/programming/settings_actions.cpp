@@ -36,7 +36,8 @@ std::string EditProfileName(Session& s, int i, const std::string& text, MessageS
         // whose profiles are all zero. The name lives until the program ends.
         stored = text;
     } else if (text != stored) {
-        const Status st = profile::WriteString(s.folders.settingsFile(), "Init", ProfileNameKey(i, s.englishInterface), text);
+        const Status st =
+            profile::WriteString(s.folders.settingsFile(), "Init", ProfileNameKey(i, s.englishInterface), text);
         if (st.ok()) {
             stored = text;
         } else {

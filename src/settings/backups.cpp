@@ -50,8 +50,8 @@ std::optional<fs::path> BackUpSettingsFile(const fs::path& settingsFile, int kee
         if (name.starts_with(sameStamp)) counter = std::max(counter, text::ParseDecimal(name.substr(sameStamp.size())));
     }
     const std::string number = std::to_string(counter + 1);
-    const fs::path target = folder / (sameStamp + std::string(4 - std::min<std::size_t>(number.size(), 4), '0') + number +
-                                      std::string(kBackupSuffix));
+    const fs::path target = folder / (sameStamp + std::string(4 - std::min<std::size_t>(number.size(), 4), '0') +
+                                      number + std::string(kBackupSuffix));
     if (!fs::copy_file(settingsFile, target, ec)) return std::nullopt;
     backups.push_back(target);
     std::ranges::sort(backups);

@@ -34,10 +34,10 @@ std::uint8_t ComposeCycleColourMask(const MouseSettings& s) {
 }
 
 const std::array<std::string_view, 6>& LightingModeNames(bool english) {
-    static constexpr std::array<std::string_view, 6> kEnglish = {
-        "DPI breath", "Cycle breath", "Constantly", "Button response", "Mute", "Cycle breath"};
-    static constexpr std::array<std::string_view, 6> kChinese = {
-        "DPI色呼吸", "循环呼吸", "常亮", "按键响应", "静音", "循环呼吸"};
+    static constexpr std::array<std::string_view, 6> kEnglish = {"DPI breath",      "Cycle breath", "Constantly",
+                                                                 "Button response", "Mute",         "Cycle breath"};
+    static constexpr std::array<std::string_view, 6> kChinese = {"DPI色呼吸", "循环呼吸", "常亮",
+                                                                 "按键响应",  "静音",     "循环呼吸"};
     return english ? kEnglish : kChinese;
 }
 

@@ -32,7 +32,8 @@ void ReadShared(MouseSettings& s, const profile::Snapshot& f) {
         s.dpiColour[k].b = f.readInt(kShared, Channel("DPI", i, "_B"), 10);
     }
     s.ledMode = Low8(f.readInt(kShared, "LED_TYPE", 5));
-    for (int i = 0; i < 10; ++i) s.ledModeEnabled[static_cast<std::size_t>(i)] = f.readInt(kShared, Indexed("LED_TYPE_SW_EN", i), 5);
+    for (int i = 0; i < 10; ++i)
+        s.ledModeEnabled[static_cast<std::size_t>(i)] = f.readInt(kShared, Indexed("LED_TYPE_SW_EN", i), 5);
     s.ledCycleTime = Low8(f.readInt(kShared, "LED_CYCTIME", 5));
     s.userColourEnable = f.readInt(kShared, "LED_USER_COLER_EN", 5);
     (void)f.readInt(kShared, "LED_FEATURE_SCOLOR", 5);  // carried in the file, meaningless to the mouse
@@ -82,7 +83,8 @@ void WriteSlot(profile::Batch& b, const MouseSettings& s, int slot) {
         b.set(kShared, Channel("LED_USER", i, "_B"), c.b);
     }
     b.set(kShared, "LED_TYPE", s.ledMode);
-    for (int i = 0; i < 10; ++i) b.set(kShared, Indexed("LED_TYPE_SW_EN", i), s.ledModeEnabled[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 10; ++i)
+        b.set(kShared, Indexed("LED_TYPE_SW_EN", i), s.ledModeEnabled[static_cast<std::size_t>(i)]);
     b.set(kShared, "LED_CYC_TIME", s.ledCycleTime);
     b.set(kShared, "LED_FEATURE_SCOLOR", "0");
     b.set(kShared, "LED_FEATURE_SYMMETRY", s.ledSymmetry);
@@ -164,7 +166,9 @@ bool ReadEnglishInterface(const std::filesystem::path& settingsFile) {
     return (profile::ReadInt(settingsFile, kInit, "VER_SEL", 5) & 0xFF) != 0;
 }
 
-std::string ProfileNameKey(int i, bool english) { return "ConfigName" + std::to_string(i + 1) + (english ? "_EN" : ""); }
+std::string ProfileNameKey(int i, bool english) {
+    return "ConfigName" + std::to_string(i + 1) + (english ? "_EN" : "");
+}
 
 std::array<std::string, 3> ReadProfileNames(const std::filesystem::path& settingsFile, bool english) {
     return ProfileNamesIn(profile::Snapshot(settingsFile), english);
@@ -173,7 +177,8 @@ std::array<std::string, 3> ReadProfileNames(const std::filesystem::path& setting
 std::array<std::string, 3> ProfileNamesIn(const profile::Snapshot& f, bool english) {
     constexpr std::size_t kNameBuffer = 15;
     std::array<std::string, 3> names;
-    for (int i = 0; i < 3; ++i) names[static_cast<std::size_t>(i)] = f.readString("Init", ProfileNameKey(i, english), "", kNameBuffer);
+    for (int i = 0; i < 3; ++i)
+        names[static_cast<std::size_t>(i)] = f.readString("Init", ProfileNameKey(i, english), "", kNameBuffer);
     return names;
 }
 

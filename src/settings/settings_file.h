@@ -2,8 +2,8 @@
 
 #include <array>
 #include <filesystem>
-#include <string>
 #include <span>
+#include <string>
 
 #include "platform/message_sink.h"
 #include "platform/status.h"

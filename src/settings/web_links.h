@@ -11,7 +11,7 @@
 
 namespace kx700 {
 
-inline constexpr int kWebLinkCount = 3;  // site, first and second social page
+inline constexpr int kWebLinkCount = 3;                   // site, first and second social page
 using WebLinks = std::array<std::string, kWebLinkCount>;  // empty: not set
 
 // Whether `address` may be handed to the desktop's browser: http or https,

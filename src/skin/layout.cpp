@@ -90,10 +90,12 @@ void LoadMainSkin(SkinTables& t, const SkinFiles& files, MessageSink& messages, 
     ReadAreas(files.main, t.mainAreas, t.mainLabels, messages, state);
     t.functionNames[0].clear();
     for (int i = 1; i < kFunctionNameCount; ++i) {
-        t.functionNames[static_cast<std::size_t>(i)] = ReadSkinEntry(files.main, "FUN_STRING", i, messages, state).name();
+        t.functionNames[static_cast<std::size_t>(i)] =
+            ReadSkinEntry(files.main, "FUN_STRING", i, messages, state).name();
     }
     for (int i = 0; i < 3; ++i) {
-        t.profileNameEdits[static_cast<std::size_t>(i)] = ToControl(ReadSkinEntry(files.main, "EDIT", i, messages, state).area());
+        t.profileNameEdits[static_cast<std::size_t>(i)] =
+            ToControl(ReadSkinEntry(files.main, "EDIT", i, messages, state).area());
     }
 }
 

@@ -14,10 +14,13 @@ namespace kx700::ui {
 class FileChooser {
 public:
     virtual ~FileChooser() = default;
-    virtual std::optional<std::filesystem::path> openSettingsFile(QWidget* parent, const std::filesystem::path& start) = 0;
-    virtual std::optional<std::filesystem::path> saveSettingsFile(QWidget* parent, const std::filesystem::path& start) = 0;
+    virtual std::optional<std::filesystem::path> openSettingsFile(QWidget* parent,
+                                                                  const std::filesystem::path& start) = 0;
+    virtual std::optional<std::filesystem::path> saveSettingsFile(QWidget* parent,
+                                                                  const std::filesystem::path& start) = 0;
     // Macro group files (*.dat): import and export.
-    virtual std::optional<std::filesystem::path> openMacroFile(QWidget* parent, const std::filesystem::path& startFolder) = 0;
+    virtual std::optional<std::filesystem::path> openMacroFile(QWidget* parent,
+                                                               const std::filesystem::path& startFolder) = 0;
     virtual std::optional<std::filesystem::path> saveMacroFile(QWidget* parent, const std::filesystem::path& start) = 0;
 };
 
@@ -26,7 +29,8 @@ class DialogFileChooser final : public FileChooser {
 public:
     std::optional<std::filesystem::path> openSettingsFile(QWidget* parent, const std::filesystem::path& start) override;
     std::optional<std::filesystem::path> saveSettingsFile(QWidget* parent, const std::filesystem::path& start) override;
-    std::optional<std::filesystem::path> openMacroFile(QWidget* parent, const std::filesystem::path& startFolder) override;
+    std::optional<std::filesystem::path> openMacroFile(QWidget* parent,
+                                                       const std::filesystem::path& startFolder) override;
     std::optional<std::filesystem::path> saveMacroFile(QWidget* parent, const std::filesystem::path& start) override;
 };
 

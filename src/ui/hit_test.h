@@ -22,9 +22,13 @@ void UpdateHotIndices(Interaction& state, const SkinTables& skin, int px, int py
 constexpr int WebLinkOfArea(Page page, int a) {
     switch (page) {
         case Page::Main:
-            return a == area::main::kWebSite ? 0 : a == area::main::kSocialPage1 ? 1 : a == area::main::kSocialPage2 ? 2 : -1;
+            return a == area::main::kWebSite       ? 0
+                   : a == area::main::kSocialPage1 ? 1
+                   : a == area::main::kSocialPage2 ? 2
+                                                   : -1;
         case Page::Advanced:
-            return a >= area::advanced::kLinkFirst && a <= area::advanced::kLinkLast ? a - area::advanced::kLinkFirst : -1;
+            return a >= area::advanced::kLinkFirst && a <= area::advanced::kLinkLast ? a - area::advanced::kLinkFirst
+                                                                                     : -1;
         case Page::Led: return a >= area::led::kLinkFirst && a <= area::led::kLinkLast ? a - area::led::kLinkFirst : -1;
         case Page::Macro: return -1;
     }

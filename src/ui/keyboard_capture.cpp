@@ -27,7 +27,11 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM kind, LPARAM data) {
     const int message = static_cast<int>(kind);
     const auto vk = static_cast<std::uint8_t>(key->vkCode);
     QMetaObject::invokeMethod(
-        g_capture, [message, vk] { if (g_capture) g_capture->deliver(message, vk); }, Qt::QueuedConnection);
+        g_capture,
+        [message, vk] {
+            if (g_capture) g_capture->deliver(message, vk);
+        },
+        Qt::QueuedConnection);
     return 1;
 }
 
@@ -101,7 +105,8 @@ bool KeyboardCapture::eventFilter(QObject* watched, QEvent* event) {
 std::uint8_t VirtualKeyOf(const QKeyEvent& event) {
 #ifndef _WIN32
     const QString platform = QGuiApplication::platformName();
-    if (event.nativeScanCode() != 0 && (platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland")))) {
+    if (event.nativeScanCode() != 0 &&
+        (platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland")))) {
         if (const std::uint8_t vk = X11KeycodeToVk(event.nativeScanCode())) return vk;
     }
 #endif

@@ -1,9 +1,9 @@
-#include "ui/areas.h"
 #include "ui/led_page.h"
 
 #include <QWidget>
 #include <algorithm>
 
+#include "ui/areas.h"
 #include "ui/control_style.h"
 #include "ui/page_actions.h"
 #include "ui/popup_controller.h"
@@ -17,8 +17,7 @@ int PreviewInterval(const MouseSettings& s) { return (6 - std::clamp(int{s.ledCy
 
 }  // namespace
 
-LedPage::LedPage(PageHost host, Session& session)
-    : QObject(&host.widget), host_(std::move(host)), session_(session) {
+LedPage::LedPage(PageHost host, Session& session) : QObject(&host.widget), host_(std::move(host)), session_(session) {
     connect(&preview_, &QTimer::timeout, this, [this] {
         host_.widget.update();
         preview_.setInterval(PreviewInterval(session_.settings));
@@ -36,8 +35,8 @@ void LedPage::Press(int area, int x) {
     if (area == area::led::kModeSelector) {
         host_.popups.openBelow(kLightingModePopup, ToRect(host_.skin.ledAreas[area::led::kModeSelector]));
     } else if (area >= 0 && area < kLedAreaCount) {
-        PressLedArea(session_.settings, session_.currentProfile, area, host_.skin.ledAreas[static_cast<std::size_t>(area)],
-                     x);
+        PressLedArea(session_.settings, session_.currentProfile, area,
+                     host_.skin.ledAreas[static_cast<std::size_t>(area)], x);
     }
 }
 

@@ -202,7 +202,8 @@ void MacroPage::FillMacroList() {
             macroList_->addItem(Q(macro::MacroName(m.table.slots[U(i)])));
         }
         if (m.table.macroCount > 0) {
-            m.table.currentMacro = std::clamp(m.table.currentMacro, 0, std::min<int>(m.table.macroCount, macro::kMaxMacrosPerGroup) - 1);
+            m.table.currentMacro =
+                std::clamp(m.table.currentMacro, 0, std::min<int>(m.table.macroCount, macro::kMaxMacrosPerGroup) - 1);
             macroList_->setCurrentRow(m.table.currentMacro);
         }
     }
@@ -286,7 +287,8 @@ void MacroPage::showLedSequence(int slot, int selectLine) {
     if (slot < 0 || slot >= macro::kLedSlots || c < 0 || c >= macro::kTableSlots) return;
     std::vector<std::string> modes;
     for (std::string_view name : LightingModeNames(session_.englishInterface)) modes.emplace_back(name);
-    for (const std::string& line : macro::LedStepLines(t.slots[U(c)].ledTable[U(slot)], session_.englishInterface, modes)) {
+    for (const std::string& line :
+         macro::LedStepLines(t.slots[U(c)].ledTable[U(slot)], session_.englishInterface, modes)) {
         ledStepList_->addItem(Q(line));
     }
     if (selectLine >= 0 && selectLine < ledStepList_->count()) ledStepList_->setCurrentRow(selectLine);

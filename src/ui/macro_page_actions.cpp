@@ -9,12 +9,12 @@
 #include "macro/files.h"
 #include "macro/groups.h"
 #include "ui/areas.h"
+#include "ui/control_style.h"
 #include "ui/editable_list.h"
+#include "ui/file_chooser.h"
 #include "ui/keyboard_capture.h"
 #include "ui/macro_page.h"
-#include "ui/control_style.h"
 #include "ui/popup_controller.h"
-#include "ui/file_chooser.h"
 
 namespace kx700::ui {
 
@@ -75,8 +75,8 @@ void MacroPage::deleteGroup() {
     // an answer of no leaves everything as it was.
     const std::string& name = m.groups.groupNames[U(m.groups.currentGroup)];
     const bool english = session_.englishInterface;
-    const std::string question = english ? "Delete the macro group \"" + name + "\" and its file?"
-                                         : "删除宏组“" + name + "”及其文件吗？";
+    const std::string question =
+        english ? "Delete the macro group \"" + name + "\" and its file?" : "删除宏组“" + name + "”及其文件吗？";
     if (!messages_.confirm(question, english ? "Yes" : "是", english ? "No" : "否")) return;
     if (!macro::DeleteGroup(m, messages_)) return;
     FillMacroList();
@@ -223,7 +223,8 @@ void MacroPage::RecordKey(int kind, std::uint8_t vk) {
     }
     if (!eventList_) return;
     const QSignalBlocker quiet(eventList_);
-    for (std::size_t i = before; i < shownLines_.lines.size(); ++i) eventList_->addItem(QString::fromStdString(shownLines_.lines[i]));
+    for (std::size_t i = before; i < shownLines_.lines.size(); ++i)
+        eventList_->addItem(QString::fromStdString(shownLines_.lines[i]));
     eventList_->setCurrentRow(eventList_->count() - 1);
     eventList_->scrollToBottom();
 }

@@ -31,7 +31,8 @@ void MacroPage::MacroRightClick(QPoint globalPos) {
     const bool empty = eventList_->count() == 0;
     const bool overLine = LineAt(*eventList_, globalPos) >= 0;
     int chosen = 0;
-    if (overLine || (empty && eventList_->viewport()->rect().contains(eventList_->viewport()->mapFromGlobal(globalPos)))) {
+    if (overLine ||
+        (empty && eventList_->viewport()->rect().contains(eventList_->viewport()->mapFromGlobal(globalPos)))) {
         if (!editorMenu_) {
             editorMenu_ = std::make_unique<COrvMenu>();
             editorMenu_->setFitText(true);
@@ -102,7 +103,8 @@ void MacroPage::editEnded(CEditableListBox* list) {
     macroListSelection_ = macroList_->currentRow();
     macro::MacroState& m = session_.macros;
     // No selection in the macro list: the macro on show is the one edited.
-    const int slot = macroListSelection_ >= 0 ? std::min(macroListSelection_, macro::kMaxMacrosPerGroup - 1) : m.table.currentMacro;
+    const int slot =
+        macroListSelection_ >= 0 ? std::min(macroListSelection_, macro::kMaxMacrosPerGroup - 1) : m.table.currentMacro;
     if (m.groups.groupCount <= 0 || slot < 0 || slot >= m.table.macroCount) return;
     macro::MacroRecord& r = m.table.slots[U(slot)];
     if (list == macroList_) {
@@ -121,7 +123,8 @@ void MacroPage::editEnded(CEditableListBox* list) {
         const int event = editorLines_.selectedEvent();
         if (line >= 0 && line % 2 == 1) {
             const QString text = eventList_->item(line) ? eventList_->item(line)->text() : QString();
-            macro::EditPause(r, event, text.toStdString(), session_.settings.pollIntervalMs, editorLines_.menuLine, messages_);
+            macro::EditPause(r, event, text.toStdString(), session_.settings.pollIntervalMs, editorLines_.menuLine,
+                             messages_);
         } else if (line >= 0 && event < macro::EventsInUse(r)) {
             if (r.eventCode[U(event)] == macro::EV_LED) {
                 const int h = ledStepList_->currentRow();
@@ -145,7 +148,8 @@ void MacroPage::macroNameChanged(const QString& text) {
         case macro::NameBoxOutcome::Taken: return;
         case macro::NameBoxOutcome::RestoreBox: {
             const int c = m.table.currentMacro;
-            if (c >= 0 && c < m.table.macroCount) SetQuietly(macroNameEdit_, QString::fromStdString(macro::MacroName(m.table.slots[U(c)])));
+            if (c >= 0 && c < m.table.macroCount)
+                SetQuietly(macroNameEdit_, QString::fromStdString(macro::MacroName(m.table.slots[U(c)])));
             repaintPage(false);
             return;
         }

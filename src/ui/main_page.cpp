@@ -1,9 +1,9 @@
-#include "ui/areas.h"
 #include "ui/main_page.h"
 
 #include <QLineEdit>
 
 #include "programming/settings_actions.h"
+#include "ui/areas.h"
 #include "ui/control_style.h"
 #include "ui/file_chooser.h"
 #include "ui/popup_controller.h"

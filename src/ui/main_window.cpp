@@ -26,9 +26,7 @@
 namespace kx700::ui {
 namespace fs = std::filesystem;
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 bool HideSwitch(const std::string& commandLine) {
     const auto dash = commandLine.rfind('-');
@@ -69,7 +67,11 @@ CORV_ZOvizaDlg::CORV_ZOvizaDlg(Session& session, device::HidBackend& backend, Me
 }
 
 PageHost CORV_ZOvizaDlg::pageHost() {
-    return PageHost{*this, skin_, fonts_, *popups_, [this]() -> FileChooser& { return fileChooser(); },
+    return PageHost{*this,
+                    skin_,
+                    fonts_,
+                    *popups_,
+                    [this]() -> FileChooser& { return fileChooser(); },
                     [this](bool now) { repaintPage(now); }};
 }
 
@@ -184,7 +186,8 @@ programming::ApplyResult CORV_ZOvizaDlg::ApplySettings() {
 }
 
 void CORV_ZOvizaDlg::post(const programming::MonitorEvent& event) {
-    QMetaObject::invokeMethod(this, [this, event] { onMonitorEvent(event); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, event] { onMonitorEvent(event); }, Qt::QueuedConnection);
 }
 
 void CORV_ZOvizaDlg::onMonitorEvent(const programming::MonitorEvent& e) {
@@ -209,10 +212,11 @@ void CORV_ZOvizaDlg::buildRegions() {
     setFixedSize(mask.size().isEmpty() ? QSize(1, 1) : mask.size());
     setMask(shape.isEmpty() ? QRegion(0, 0, 1, 1) : shape);
     mainPageRegion_ = shape;
-    for (const ControlRect& c : skin_.profileNameEdits) mainPageRegion_ -= QRegion(c.left, c.top, c.right - c.left, c.bottom - c.top);
+    for (const ControlRect& c : skin_.profileNameEdits)
+        mainPageRegion_ -= QRegion(c.left, c.top, c.right - c.left, c.bottom - c.top);
     macroPageRegion_ = shape;
-    for (const ControlRect& c : {skin_.groupNameEdit, skin_.eventList, skin_.macroList, skin_.ledStepList, skin_.repeatCountEdit,
-                                 skin_.macroNameEdit}) {
+    for (const ControlRect& c : {skin_.groupNameEdit, skin_.eventList, skin_.macroList, skin_.ledStepList,
+                                 skin_.repeatCountEdit, skin_.macroNameEdit}) {
         macroPageRegion_ -= QRegion(c.left, c.top, c.right - c.left, c.bottom - c.top);
     }
 }
@@ -309,11 +313,16 @@ std::string CORV_ZOvizaDlg::macroName(std::int32_t value) const {
 QRect CORV_ZOvizaDlg::areaRect(Page table, int area) const {
     auto rect = [](const AreaRect& a) { return QRect(a.x, a.y, a.width, a.height); };
     switch (table) {
-        case Page::Main: return area >= 0 && area < kMainAreaCount ? rect(skin_.mainAreas[static_cast<std::size_t>(area)]) : QRect();
+        case Page::Main:
+            return area >= 0 && area < kMainAreaCount ? rect(skin_.mainAreas[static_cast<std::size_t>(area)]) : QRect();
         case Page::Advanced:
-            return area >= 0 && area < kAdvancedAreaCount ? rect(skin_.advancedAreas[static_cast<std::size_t>(area)]) : QRect();
-        case Page::Macro: return area >= 0 && area < kMacroAreaCount ? rect(skin_.macroAreas[static_cast<std::size_t>(area)]) : QRect();
-        case Page::Led: return area >= 0 && area < kLedAreaCount ? rect(skin_.ledAreas[static_cast<std::size_t>(area)]) : QRect();
+            return area >= 0 && area < kAdvancedAreaCount ? rect(skin_.advancedAreas[static_cast<std::size_t>(area)])
+                                                          : QRect();
+        case Page::Macro:
+            return area >= 0 && area < kMacroAreaCount ? rect(skin_.macroAreas[static_cast<std::size_t>(area)])
+                                                       : QRect();
+        case Page::Led:
+            return area >= 0 && area < kLedAreaCount ? rect(skin_.ledAreas[static_cast<std::size_t>(area)]) : QRect();
     }
     return QRect();
 }

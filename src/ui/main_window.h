@@ -19,9 +19,9 @@
 #include "settings/web_links.h"
 #include "skin/images.h"
 #include "skin/layout.h"
+#include "ui/file_chooser.h"
 #include "ui/fonts.h"
 #include "ui/page.h"
-#include "ui/file_chooser.h"
 #include "ui/page_host.h"
 
 namespace kx700::device {
@@ -42,7 +42,7 @@ struct StartOptions {
     bool hideAtStart = false;  // -HIDE: minimise at the first paint
     double displayScale = 1.0;
     std::optional<bool> english;  // a language for this run only (screenshots); VER_SEL is left alone
-    MouseClaim claim;  // takes the mouse found by discovery; none: always ours
+    MouseClaim claim;             // takes the mouse found by discovery; none: always ours
 };
 
 class PowerEvents;

@@ -19,8 +19,8 @@ void CORV_ZOvizaDlg::pressPageArea(QPoint p) {
         case Page::Main: mainPage_->Press(s.hotMain); break;
         case Page::Advanced:
             if (s.hotAdvanced != NoArea) {
-                PressAdvancedArea(session_.settings, s.hotAdvanced, skin_.advancedAreas[static_cast<std::size_t>(s.hotAdvanced)],
-                                  p.x());
+                PressAdvancedArea(session_.settings, s.hotAdvanced,
+                                  skin_.advancedAreas[static_cast<std::size_t>(s.hotAdvanced)], p.x());
             }
             break;
         case Page::Macro: macroPage_->Press(s.hotMacro); break;

@@ -22,18 +22,25 @@ std::vector<MenuItem> EditorMenuItems(bool english) {
     if (english) {
         const QString down = QStringLiteral("Down"), up = QStringLiteral("Up");
         return {
-            {-1, QStringLiteral("Insert before item"),
+            {-1,
+             QStringLiteral("Insert before item"),
              {{-1, QStringLiteral("Left button"), downUp(32807, down, up)},
               {-1, QStringLiteral("Right button"), downUp(32809, down, up)},
               {-1, QStringLiteral("Middle button"), downUp(32811, down, up)}}},
-            {-1, QStringLiteral("Insert after item"),
+            {-1,
+             QStringLiteral("Insert after item"),
              {{-1, QStringLiteral("Left button"), downUp(32813, down, up)},
               {-1, QStringLiteral("Right button"), downUp(32815, down, up)},
               {-1, QStringLiteral("Mid button"), downUp(32850, QStringLiteral("↓"), QStringLiteral("↑"))}}},
-            {-1, QStringLiteral("Insert XY"),
-             {{32791, QStringLiteral("X-,Y-"), {}}, {32792, QStringLiteral("X-,Y+"), {}},
-              {32793, QStringLiteral("X+,Y-"), {}}, {32794, QStringLiteral("X+,Y+"), {}}}},
-            {-1, QStringLiteral("Insert CPI"), {{32797, QStringLiteral("Set CPI"), {}}, {32798, QStringLiteral("Reset CPI"), {}}}},
+            {-1,
+             QStringLiteral("Insert XY"),
+             {{32791, QStringLiteral("X-,Y-"), {}},
+              {32792, QStringLiteral("X-,Y+"), {}},
+              {32793, QStringLiteral("X+,Y-"), {}},
+              {32794, QStringLiteral("X+,Y+"), {}}}},
+            {-1,
+             QStringLiteral("Insert CPI"),
+             {{32797, QStringLiteral("Set CPI"), {}}, {32798, QStringLiteral("Reset CPI"), {}}}},
             {32799, QStringLiteral("Insert LED"), {}},
             {32803, QStringLiteral("Insert [delay]"), {}},
             {0, QString(), {}},
@@ -44,18 +51,25 @@ std::vector<MenuItem> EditorMenuItems(bool english) {
     }
     const QString down = QStringLiteral("向下"), up = QStringLiteral("向上");
     return {
-        {-1, QStringLiteral("项前插入"),
+        {-1,
+         QStringLiteral("项前插入"),
          {{-1, QStringLiteral("左键"), downUp(32807, down, up)},
           {-1, QStringLiteral("右键"), downUp(32809, down, up)},
           {-1, QStringLiteral("中键"), downUp(32811, down, up)}}},
-        {-1, QStringLiteral("项后插入"),
+        {-1,
+         QStringLiteral("项后插入"),
          {{-1, QStringLiteral("左键"), downUp(32813, down, up)},
           {-1, QStringLiteral("右键"), downUp(32815, down, up)},
           {-1, QStringLiteral("中键"), downUp(32847, down, up)}}},
-        {-1, QStringLiteral("插入弹道修正"),
-         {{32791, QStringLiteral("X负,Y负"), {}}, {32792, QStringLiteral("X负,Y正"), {}},
-          {32793, QStringLiteral("X正,Y负"), {}}, {32794, QStringLiteral("X正,Y正"), {}}}},
-        {-1, QStringLiteral("插入CPI"), {{32797, QStringLiteral("设定CPI"), {}}, {32798, QStringLiteral("返回CPI至执行前"), {}}}},
+        {-1,
+         QStringLiteral("插入弹道修正"),
+         {{32791, QStringLiteral("X负,Y负"), {}},
+          {32792, QStringLiteral("X负,Y正"), {}},
+          {32793, QStringLiteral("X正,Y负"), {}},
+          {32794, QStringLiteral("X正,Y正"), {}}}},
+        {-1,
+         QStringLiteral("插入CPI"),
+         {{32797, QStringLiteral("设定CPI"), {}}, {32798, QStringLiteral("返回CPI至执行前"), {}}}},
         {32799, QStringLiteral("插入LED"), {}},
         {32803, QStringLiteral("插入[延迟]"), {}},
         {0, QString(), {}},
@@ -138,10 +152,8 @@ int OrvMenuStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, co
         case PM_MenuPanelWidth:
         case PM_MenuHMargin:
         case PM_MenuVMargin:
-        case PM_MenuDesktopFrameWidth:
-            return 0;
-        default:
-            return QProxyStyle::pixelMetric(metric, option, widget);
+        case PM_MenuDesktopFrameWidth: return 0;
+        default: return QProxyStyle::pixelMetric(metric, option, widget);
     }
 }
 

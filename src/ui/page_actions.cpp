@@ -115,7 +115,8 @@ bool PressLedArea(MouseSettings& s, int currentProfile, int area, const AreaRect
             s.ledBrightness = 6 - static_cast<std::int32_t>(BarStep(offset, rect.width, 7));
         }
     } else if (area == kSpeedBar) {
-        if (s.ledMode != 2 && s.ledMode != 9) s.ledCycleTime = static_cast<std::uint8_t>(BarStep(offset, rect.width, 6));
+        if (s.ledMode != 2 && s.ledMode != 9)
+            s.ledCycleTime = static_cast<std::uint8_t>(BarStep(offset, rect.width, 6));
     } else if (area == kSymmetry) {
         s.ledSymmetry = s.ledSymmetry == 0 ? 1 : 0;
     } else if (area >= kDirectionFirst && area < kDirection3) {
@@ -124,7 +125,8 @@ bool PressLedArea(MouseSettings& s, int currentProfile, int area, const AreaRect
         if (s.ledMode == 3) s.ledDirection = 3;
     } else if (const int code = ReactionCodeOfArea(area); code != 0) {
         if (currentProfile < 0 || currentProfile >= kProfileSlots) return true;
-        std::int32_t& flag = s.reactEnable[static_cast<std::size_t>(currentProfile)][static_cast<std::size_t>(code - 1)];
+        std::int32_t& flag =
+            s.reactEnable[static_cast<std::size_t>(currentProfile)][static_cast<std::size_t>(code - 1)];
         flag = flag == 0 ? 1 : 0;
     } else {
         return false;

@@ -16,7 +16,7 @@ class FileChooser;
 class PopupController;
 
 struct PageHost {
-    QWidget& widget;  // the parent of the page's controls
+    QWidget& widget;   // the parent of the page's controls
     SkinTables& skin;  // the profile names shown in the menus are the pages' to change
     const Fonts& fonts;
     PopupController& popups;

@@ -197,8 +197,8 @@ void Texts(QPainter& p, const PaintModel& m) {
     const SkinTables& t = *m.skin;
     const int tab = area::header::kTabFirst + static_cast<int>(s.currentPage);
     auto headerRun = [&](int i) {
-        TextRun r{Q(t.mainLabels[static_cast<std::size_t>(i)]), ToRect(t.mainAreas[static_cast<std::size_t>(i)]), &m.labelFont,
-                  i == s.hotMain ? kHighlight : kOrdinary};
+        TextRun r{Q(t.mainLabels[static_cast<std::size_t>(i)]), ToRect(t.mainAreas[static_cast<std::size_t>(i)]),
+                  &m.labelFont, i == s.hotMain ? kHighlight : kOrdinary};
         if (i == tab) r.font = &m.largeFont, r.colour = kHighlight;
         return r;
     };
@@ -224,8 +224,8 @@ void Texts(QPainter& p, const PaintModel& m) {
         using namespace area::advanced;
         const MouseSettings& st = *m.settings;
         for (int a = 0; a < kAdvancedAreaCount; ++a) {
-            TextRun r{Q(t.advancedLabels[static_cast<std::size_t>(a)]), ToRect(t.advancedAreas[static_cast<std::size_t>(a)]),
-                      &m.labelFont, kOrdinary};
+            TextRun r{Q(t.advancedLabels[static_cast<std::size_t>(a)]),
+                      ToRect(t.advancedAreas[static_cast<std::size_t>(a)]), &m.labelFont, kOrdinary};
             if (a == kPointerValue) r.text = QString::number(st.pointerSpeed);
             if (a == kWheelValue) r.text = QString::number(st.wheelSpeed);
             if (a == kFireValue) r.text = QString::number(st.fireInterval) + QStringLiteral("ms");
@@ -342,15 +342,16 @@ namespace {
 void UnsetLinks(QPainter& p, const PaintModel& m) {
     const Page page = m.interaction.currentPage;
     const SkinTables& t = *m.skin;
-    const int count = page == Page::Main ? kMainAreaCount
+    const int count = page == Page::Main       ? kMainAreaCount
                       : page == Page::Advanced ? kAdvancedAreaCount
                       : page == Page::Led      ? kLedAreaCount
                                                : 0;
     for (int a = 0; a < count; ++a) {
         const int k = WebLinkOfArea(page, a);
         if (k < 0 || m.linkSet[static_cast<std::size_t>(k)]) continue;
-        const AreaRect& r = page == Page::Main ? At(t.mainAreas, a) : page == Page::Advanced ? At(t.advancedAreas, a)
-                                                                                              : At(t.ledAreas, a);
+        const AreaRect& r = page == Page::Main       ? At(t.mainAreas, a)
+                            : page == Page::Advanced ? At(t.advancedAreas, a)
+                                                     : At(t.ledAreas, a);
         p.fillRect(ToRect(r), QColor(8, 12, 12, 170));
     }
 }

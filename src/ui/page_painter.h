@@ -31,7 +31,7 @@ struct PaintModel {
     // The shown name of a user macro assignment (value 256 and above).
     std::function<std::string(std::int32_t value)> macroName;
     bool recording = false;
-    int currentRunMode = 3;  // bits 0-1 of the current macro's run mode; 3 when there is none
+    int currentRunMode = 3;                         // bits 0-1 of the current macro's run mode; 3 when there is none
     std::array<bool, 3> linkSet{true, true, true};  // site, social pages: an unset link is drawn unavailable
 };
 

@@ -58,7 +58,8 @@ void PopupController::openButtonMenu(int button, const QRect& area) {
     const QPoint anchor = window_.mapToGlobal(QPoint(area.x() + 1, area.y() + area.height()));
     const auto& assign = session_.settings.buttonAssign[static_cast<std::size_t>(session_.currentProfile)];
     bool otherLeft = false;
-    for (int b = 0; b < kButtons; ++b) otherLeft = otherLeft || (b != button && assign[static_cast<std::size_t>(b)] == 1);
+    for (int b = 0; b < kButtons; ++b)
+        otherLeft = otherLeft || (b != button && assign[static_cast<std::size_t>(b)] == 1);
     if (session_.currentProfile == 0 && !otherLeft) {
         WarningDlg warning(&window_, session_.folders.skinsFolder(), skin_, fonts_.label, anchor);
         if (warning.exec() == WarningDlg::kCancel) return;

@@ -25,12 +25,15 @@ QString Utf8(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-CMenuDlg::CMenuDlg(QWidget* parent, int kind, PopupContext context) : PopupWindow(parent, std::move(context)), kind_(kind) {
+CMenuDlg::CMenuDlg(QWidget* parent, int kind, PopupContext context)
+    : PopupWindow(parent, std::move(context)), kind_(kind) {
     setWindowTitle(QStringLiteral("MainMenuDlg"));
     // The macro lists of the button popup must show what the files hold now.
     macro::MacroState& m = context_.session->macros;
     macro::ReadAllMacroNames(m.folders.macroFolder, m.groups);
-    const char* mask = kind == kButtonFunctionPopup ? "menu1_mask.jpg" : kind == kMacroMenuPopup ? "more_mask.jpg" : "menu_mask.jpg";
+    const char* mask = kind == kButtonFunctionPopup ? "menu1_mask.jpg"
+                       : kind == kMacroMenuPopup    ? "more_mask.jpg"
+                                                    : "menu_mask.jpg";
     setUp(mask, kind == kMacroMenuPopup ? 3 : 15, RowsOfKind(kind, *context_.session), 0);
 }
 
@@ -58,8 +61,7 @@ QString CMenuDlg::rowText(int r) const {
             static const std::array<const char*, 5> chinese = {"循环颜色", "蓝色", "粉色", "红色", "紫色"};
             return QString::fromUtf8((en ? english : chinese)[static_cast<std::size_t>(r - 1)]);
         }
-        case kLedStepCountPopup:
-            return en ? QStringLiteral("Num_%1").arg(r) : QString::fromUtf8("插入%1个灯光").arg(r);
+        case kLedStepCountPopup: return en ? QStringLiteral("Num_%1").arg(r) : QString::fromUtf8("插入%1个灯光").arg(r);
         default: return QString();
     }
 }
@@ -114,7 +116,9 @@ void CMenuDlg::choose(int r) {
     switch (kind_) {
         case kButtonFunctionPopup: {
             if (r > 6) return;  // rows 7-11 open their sub-menus
-            s.settings.buttonAssign[static_cast<std::size_t>(s.currentProfile)][static_cast<std::size_t>(context_.button)] = r;
+            s.settings
+                .buttonAssign[static_cast<std::size_t>(s.currentProfile)][static_cast<std::size_t>(context_.button)] =
+                r;
             LeftButtonRule(s.settings, s.currentProfile, context_.button);
             Q_EMIT settingsChanged();
             break;
@@ -219,7 +223,8 @@ void CSubMenuDlg::mouseReleaseEvent(QMouseEvent* event) {
     const int s = rowAt(event->position().toPoint());
     if (s != NoRow) {
         Session& ss = *context_.session;
-        ss.settings.buttonAssign[static_cast<std::size_t>(ss.currentProfile)][static_cast<std::size_t>(context_.button)] =
+        ss.settings
+            .buttonAssign[static_cast<std::size_t>(ss.currentProfile)][static_cast<std::size_t>(context_.button)] =
             valueOfRow(s);
         LeftButtonRule(ss.settings, ss.currentProfile, context_.button);
     }
@@ -231,12 +236,14 @@ void CSubMenuDlg::mouseReleaseEvent(QMouseEvent* event) {
 MacSelMenuDlg::MacSelMenuDlg(CSubMenuDlg* parent, int groupRow, PopupContext context)
     : PopupWindow(parent, std::move(context)), groupRow_(groupRow) {
     const macro::GroupDirectory& g = context_.session->macros.groups;
-    const int count = groupRow >= 1 && groupRow <= g.groupCount ? g.groupMacroCount[static_cast<std::size_t>(groupRow - 1)] : 0;
+    const int count =
+        groupRow >= 1 && groupRow <= g.groupCount ? g.groupMacroCount[static_cast<std::size_t>(groupRow - 1)] : 0;
     setUp("menu_mask.jpg", 15, std::clamp(count, 0, macro::kMaxMacrosPerGroup), 1);
 }
 
 QString MacSelMenuDlg::rowText(int r) const {
-    return Utf8(context_.session->macros.groups.macroNames[static_cast<std::size_t>(groupRow_ - 1)][static_cast<std::size_t>(r - 1)]);
+    return Utf8(context_.session->macros.groups
+                    .macroNames[static_cast<std::size_t>(groupRow_ - 1)][static_cast<std::size_t>(r - 1)]);
 }
 
 void MacSelMenuDlg::mouseReleaseEvent(QMouseEvent* event) {

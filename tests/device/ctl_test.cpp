@@ -1,17 +1,17 @@
 // kx700ctl's device commands, run as the user runs them: the real program,
 // a state file in a temporary folder, exit codes and output checked.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cctype>
 #include <cstdlib>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 
 #include "../support/temp_dir.h"
-#include "file_text.h"
 #include "device/protocol.h"
 #include "device/sim_state_file.h"
+#include "file_text.h"
 #include "sim_link.h"
 
 namespace kx700::device {
@@ -37,8 +37,7 @@ protected:
         const std::string command = std::string(stage ? stage : ".") + "/kx700ctl " + args + " >" +
                                     (dir / "out").string() + " 2>" + (dir / "err").string();
         const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir / "out"),
-                ReadText(dir / "err")};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir / "out"), ReadText(dir / "err")};
     }
 };
 

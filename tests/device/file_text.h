@@ -3,11 +3,11 @@
 // File helpers for the device tests, on the program's own file layer: the
 // stream-based helpers trip GCC 12's null-dereference warning under the
 // sanitizer presets.
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
 #include <string_view>
-
-#include <gtest/gtest.h>
 
 #include "platform/atomic_file.h"
 

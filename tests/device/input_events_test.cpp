@@ -1,9 +1,10 @@
+#include "device/input_events.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <thread>
 
-#include "device/input_events.h"
 #include "sim_link.h"
 
 namespace kx700::device {
@@ -76,9 +77,9 @@ TEST(InputEvents, TheUsersHandsArriveAsEvents) {
         ASSERT_EQ(r.status, InputReadStatus::Event);
         got.push_back(r.event);
     }
-    const std::vector<InputEvent> expected = {
-        Button(8, 6, 0x01, false), Button(8, 6, 0x80, true, 0), Button(6, 5, 0x82, false, 2),
-        Of(InputEventKind::ProfileChanged), Of(InputEventKind::CorrectionUp), Of(InputEventKind::CorrectionDown)};
+    const std::vector<InputEvent> expected = {Button(8, 6, 0x01, false),        Button(8, 6, 0x80, true, 0),
+                                              Button(6, 5, 0x82, false, 2),     Of(InputEventKind::ProfileChanged),
+                                              Of(InputEventKind::CorrectionUp), Of(InputEventKind::CorrectionDown)};
     EXPECT_EQ(got, expected);
     // The report the firmware sent for the profile switch.
     EXPECT_EQ(sim.entries(SimDirection::MouseToHost)[3].bytes, (Bytes{6, 0x03, 0, 0, 0, 0, 0, 0}));

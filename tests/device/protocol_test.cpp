@@ -1,3 +1,5 @@
+#include "device/protocol.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -5,7 +7,6 @@
 #include <string>
 #include <thread>
 
-#include "device/protocol.h"
 #include "sim_link.h"
 
 namespace kx700::device {
@@ -31,33 +32,48 @@ std::vector<GoldenCase> GoldenCases() {
         ASSERT_TRUE(WriteDeviceMemory(l, 0x1234, std::span(&b, 1)));
     };
     return {
-        {"one byte: count byte 0 in data and end reports, idle carries the address", nothing,
-         [](DeviceLink& l) { const std::uint8_t b = 0x62; return WriteDeviceMemory(l, 0x0001, std::span(&b, 1)); },
+        {"one byte: count byte 0 in data and end reports, idle carries the address",
+         nothing,
+         [](DeviceLink& l) {
+             const std::uint8_t b = 0x62;
+             return WriteDeviceMemory(l, 0x0001, std::span(&b, 1));
+         },
          {{7, 0x18, 3, 0, 0x01, 0, 0x62, 0}, {7, 0x18, 9, 0, 0x01, 0, 0, 0}, {7, 0x18, 0, 0, 0x01, 0, 0, 0}}},
-        {"eight bytes above 0xFF: high address byte in byte 5 of all three kinds", nothing,
+        {"eight bytes above 0xFF: high address byte in byte 5 of all three kinds",
+         nothing,
          [](DeviceLink& l) { return WriteDeviceMemory(l, 0x0258, kEight); },
-         {{7, 0x18, 3, 0, 0x58, 0x02, 0x11, 7}, {7, 0x18, 3, 1, 0x58, 0x02, 0x22, 7},
-          {7, 0x18, 3, 2, 0x58, 0x02, 0x33, 7}, {7, 0x18, 3, 3, 0x58, 0x02, 0x44, 7},
-          {7, 0x18, 3, 4, 0x58, 0x02, 0x55, 7}, {7, 0x18, 3, 5, 0x58, 0x02, 0x66, 7},
-          {7, 0x18, 3, 6, 0x58, 0x02, 0x77, 7}, {7, 0x18, 3, 7, 0x58, 0x02, 0x88, 7},
-          {7, 0x18, 9, 0, 0x58, 0x02, 0, 7}, {7, 0x18, 0, 0, 0x58, 0x02, 0, 0}}},
-        {"finish", afterWrite, [](DeviceLink& l) { return FinishProgramming(l); },
+         {{7, 0x18, 3, 0, 0x58, 0x02, 0x11, 7},
+          {7, 0x18, 3, 1, 0x58, 0x02, 0x22, 7},
+          {7, 0x18, 3, 2, 0x58, 0x02, 0x33, 7},
+          {7, 0x18, 3, 3, 0x58, 0x02, 0x44, 7},
+          {7, 0x18, 3, 4, 0x58, 0x02, 0x55, 7},
+          {7, 0x18, 3, 5, 0x58, 0x02, 0x66, 7},
+          {7, 0x18, 3, 6, 0x58, 0x02, 0x77, 7},
+          {7, 0x18, 3, 7, 0x58, 0x02, 0x88, 7},
+          {7, 0x18, 9, 0, 0x58, 0x02, 0, 7},
+          {7, 0x18, 0, 0, 0x58, 0x02, 0, 0}}},
+        {"finish",
+         afterWrite,
+         [](DeviceLink& l) { return FinishProgramming(l); },
          {{7, 0x18, 0x10, 0, 0, 0, 0, 0}, {7, 0x18, 0, 0, 0, 0, 0, 0}}},
-        {"CPI state: level, level + 0x40, four-bit mask", afterWrite,
-         [](DeviceLink& l) { return SendDpiState(l, 2, 0xFB); }, {{7, 0x49, 2, 0x42, 0x0B, 0, 0, 0}}},
-        {"hold down", afterWrite, [](DeviceLink& l) { return SendHoldState(l, true); },
-         {{7, 0x11, 2, 0, 0, 0, 0, 0}}},
-        {"hold up", afterWrite, [](DeviceLink& l) { return SendHoldState(l, false); },
-         {{7, 0x11, 0, 0, 0, 0, 0, 0}}},
-        {"consumer usage keeps bytes 4-7 of the previous report", afterWrite,
-         [](DeviceLink& l) { return SendConsumerUsage(l, 0x0223); }, {{7, 0x17, 0x02, 0x23, 0x34, 0x12, 0, 0}}},
+        {"CPI state: level, level + 0x40, four-bit mask",
+         afterWrite,
+         [](DeviceLink& l) { return SendDpiState(l, 2, 0xFB); },
+         {{7, 0x49, 2, 0x42, 0x0B, 0, 0, 0}}},
+        {"hold down", afterWrite, [](DeviceLink& l) { return SendHoldState(l, true); }, {{7, 0x11, 2, 0, 0, 0, 0, 0}}},
+        {"hold up", afterWrite, [](DeviceLink& l) { return SendHoldState(l, false); }, {{7, 0x11, 0, 0, 0, 0, 0, 0}}},
+        {"consumer usage keeps bytes 4-7 of the previous report",
+         afterWrite,
+         [](DeviceLink& l) { return SendConsumerUsage(l, 0x0223); },
+         {{7, 0x17, 0x02, 0x23, 0x34, 0x12, 0, 0}}},
         {"exit notice keeps bytes 4-7 of the status reply",
          [](DeviceLink& l) {
              const std::uint8_t b = 0xEE;
              ASSERT_TRUE(WriteDeviceMemory(l, 0x1234, std::span(&b, 1)));
              ASSERT_TRUE(ReadDeviceStatus(l).has_value());
          },
-         [](DeviceLink& l) { return SendExitNotice(l); }, {{7, 0x20, 0, 0, 0x03, 0x00, 0x0E, 0x05}}},
+         [](DeviceLink& l) { return SendExitNotice(l); },
+         {{7, 0x20, 0, 0, 0x03, 0x00, 0x0E, 0x05}}},
     };
 }
 

@@ -1,12 +1,12 @@
 // Report descriptors written out item by item from the HID class definition;
 // each line is one item, its bytes and what it says.
+#include "device/report_descriptor.h"
+
 #include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <string>
 #include <vector>
-
-#include "device/report_descriptor.h"
 
 namespace kx700::device {
 
@@ -29,40 +29,40 @@ Bytes Cat(std::initializer_list<Bytes> parts) {
 // A pointer in the boot mouse shape: five buttons, three bits of padding,
 // 16-bit X and Y, an 8-bit wheel (6 bytes of data). `id` 0: no Report ID item.
 Bytes MouseCollection(std::uint8_t id) {
-    Bytes d = {0x05, 0x01,  // Usage Page (Generic Desktop)
-               0x09, 0x02,  // Usage (Mouse)
-               0xA1, 0x01};  // Collection (Application)
+    Bytes d = {0x05, 0x01,                       // Usage Page (Generic Desktop)
+               0x09, 0x02,                       // Usage (Mouse)
+               0xA1, 0x01};                      // Collection (Application)
     if (id != 0) d.insert(d.end(), {0x85, id});  // Report ID
     const Bytes body = {
-        0x09, 0x01,              //   Usage (Pointer)
-        0xA1, 0x00,              //   Collection (Physical)
-        0x05, 0x09,              //     Usage Page (Button)
-        0x19, 0x01,              //     Usage Minimum (1)
-        0x29, 0x05,              //     Usage Maximum (5)
-        0x15, 0x00,              //     Logical Minimum (0)
-        0x25, 0x01,              //     Logical Maximum (1)
-        0x95, 0x05,              //     Report Count (5)
-        0x75, 0x01,              //     Report Size (1)
-        0x81, 0x02,              //     Input (Data, Variable, Absolute)
-        0x95, 0x01,              //     Report Count (1)
-        0x75, 0x03,              //     Report Size (3)
-        0x81, 0x01,              //     Input (Constant): padding
-        0x05, 0x01,              //     Usage Page (Generic Desktop)
-        0x09, 0x30,              //     Usage (X)
-        0x09, 0x31,              //     Usage (Y)
-        0x16, 0x01, 0x80,        //     Logical Minimum (-32767)
-        0x26, 0xFF, 0x7F,        //     Logical Maximum (32767)
-        0x75, 0x10,              //     Report Size (16)
-        0x95, 0x02,              //     Report Count (2)
-        0x81, 0x06,              //     Input (Data, Variable, Relative)
-        0x09, 0x38,              //     Usage (Wheel)
-        0x15, 0x81,              //     Logical Minimum (-127)
-        0x25, 0x7F,              //     Logical Maximum (127)
-        0x75, 0x08,              //     Report Size (8)
-        0x95, 0x01,              //     Report Count (1)
-        0x81, 0x06,              //     Input (Data, Variable, Relative)
-        0xC0,                    //   End Collection
-        0xC0,                    // End Collection
+        0x09, 0x01,        //   Usage (Pointer)
+        0xA1, 0x00,        //   Collection (Physical)
+        0x05, 0x09,        //     Usage Page (Button)
+        0x19, 0x01,        //     Usage Minimum (1)
+        0x29, 0x05,        //     Usage Maximum (5)
+        0x15, 0x00,        //     Logical Minimum (0)
+        0x25, 0x01,        //     Logical Maximum (1)
+        0x95, 0x05,        //     Report Count (5)
+        0x75, 0x01,        //     Report Size (1)
+        0x81, 0x02,        //     Input (Data, Variable, Absolute)
+        0x95, 0x01,        //     Report Count (1)
+        0x75, 0x03,        //     Report Size (3)
+        0x81, 0x01,        //     Input (Constant): padding
+        0x05, 0x01,        //     Usage Page (Generic Desktop)
+        0x09, 0x30,        //     Usage (X)
+        0x09, 0x31,        //     Usage (Y)
+        0x16, 0x01, 0x80,  //     Logical Minimum (-32767)
+        0x26, 0xFF, 0x7F,  //     Logical Maximum (32767)
+        0x75, 0x10,        //     Report Size (16)
+        0x95, 0x02,        //     Report Count (2)
+        0x81, 0x06,        //     Input (Data, Variable, Relative)
+        0x09, 0x38,        //     Usage (Wheel)
+        0x15, 0x81,        //     Logical Minimum (-127)
+        0x25, 0x7F,        //     Logical Maximum (127)
+        0x75, 0x08,        //     Report Size (8)
+        0x95, 0x01,        //     Report Count (1)
+        0x81, 0x06,        //     Input (Data, Variable, Relative)
+        0xC0,              //   End Collection
+        0xC0,              // End Collection
     };
     d.insert(d.end(), body.begin(), body.end());
     return d;
@@ -84,9 +84,9 @@ Bytes VendorCollection(std::uint8_t page, std::initializer_list<VendorReport> re
                0x75, 0x08};       //   Report Size (8)
     for (const VendorReport& r : reports) {
         if (r.id != 0) d.insert(d.end(), {0x85, r.id});  // Report ID
-        d.insert(d.end(), {0x95, r.bytes,                 // Report Count
-                           0x09, 0x01,                    // Usage (1)
-                           r.mainItem, 0x02});            // Input / Output / Feature (Data, Variable, Absolute)
+        d.insert(d.end(), {0x95, r.bytes,                // Report Count
+                           0x09, 0x01,                   // Usage (1)
+                           r.mainItem, 0x02});           // Input / Output / Feature (Data, Variable, Absolute)
     }
     d.push_back(0xC0);  // End Collection
     return d;
@@ -129,23 +129,23 @@ TEST(ReportDescriptor, LengthsPerTopLevelCollection) {
                     0xA1, 0x01, 0xC0}}),           // Collection (Application), End Collection
          {Top(0xFF00, 1, 0, 0, 0, false, {}), Top(0xFF01, 1, 0, 0, 0, false, {})}},
         {"push and pop: the vendor collection's report size does not leak into the next collection",
-         Cat({Bytes{0x75, 0x08,                                         // Report Size (8)
-                    0xA4,                                               // Push
-                    0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01,           // Usage Page (0xFF00), Usage (1), Collection
-                    0x85, 0x06, 0x75, 0x20, 0x95, 0x02, 0x81, 0x02,     //   Report ID (6), Size (32), Count (2), Input
-                    0xC0,                                               // End Collection
-                    0xB4,                                               // Pop: usage page and size 8 again, no ID
-                    0x85, 0x07,                                         // Report ID (7)
-                    0x06, 0x01, 0xFF, 0x09, 0x01, 0xA1, 0x01,           // Usage Page (0xFF01), Usage (1), Collection
-                    0x95, 0x07, 0xB1, 0x02,                             //   Count (7), Feature
-                    0xC0}}),                                            // End Collection
+         Cat({Bytes{0x75, 0x08,                                      // Report Size (8)
+                    0xA4,                                            // Push
+                    0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01,        // Usage Page (0xFF00), Usage (1), Collection
+                    0x85, 0x06, 0x75, 0x20, 0x95, 0x02, 0x81, 0x02,  //   Report ID (6), Size (32), Count (2), Input
+                    0xC0,                                            // End Collection
+                    0xB4,                                            // Pop: usage page and size 8 again, no ID
+                    0x85, 0x07,                                      // Report ID (7)
+                    0x06, 0x01, 0xFF, 0x09, 0x01, 0xA1, 0x01,        // Usage Page (0xFF01), Usage (1), Collection
+                    0x95, 0x07, 0xB1, 0x02,                          //   Count (7), Feature
+                    0xC0}}),                                         // End Collection
          {Top(0xFF00, 1, 9, 0, 0, true, {6}), Top(0xFF01, 1, 0, 0, 8, true, {7})}},
         {"long items and reserved items are skipped",
          Cat({Bytes{0xFE, 0x03, 0xF1, 0xA1, 0x01, 0xC0,  // Long item, 3 data bytes that look like a collection
-                    0x0C,                               // reserved-type items of 0,
-                    0x0D, 0xAA,                         //   1,
-                    0x0E, 0xAA, 0xBB,                   //   2
-                    0x0F, 0x01, 0x02, 0x03, 0x04},      //   and 4 data bytes
+                    0x0C,                                // reserved-type items of 0,
+                    0x0D, 0xAA,                          //   1,
+                    0x0E, 0xAA, 0xBB,                    //   2
+                    0x0F, 0x01, 0x02, 0x03, 0x04},       //   and 4 data bytes
               VendorCollection(0x01, {{0xB1, 7, 7}})}),
          {Top(0xFF01, 1, 0, 0, 8, true, {7})}},
         {"empty", {}, {}},

@@ -3,11 +3,11 @@
 #include <sstream>
 #include <string>
 
+#include "../support/temp_dir.h"
 #include "device/memory_description.h"
 #include "device/protocol.h"
 #include "device/report_descriptor.h"
 #include "device/sim_state_file.h"
-#include "../support/temp_dir.h"
 #include "file_text.h"
 #include "sim_link.h"
 
@@ -15,20 +15,34 @@ namespace kx700::device {
 namespace {
 
 using testing::Bytes;
-using testing::SimLink;
 using testing::ReadText;
+using testing::SimLink;
 using testing::WriteText;
 
 Bytes Data(unsigned i, unsigned address, std::uint8_t d, unsigned count) {
-    return {7, CMD_MEMORY, MEM_WRITE_BYTE, static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(address & 0xFF),
-            static_cast<std::uint8_t>(address >> 8), d, static_cast<std::uint8_t>(count - 1)};
+    return {7,
+            CMD_MEMORY,
+            MEM_WRITE_BYTE,
+            static_cast<std::uint8_t>(i),
+            static_cast<std::uint8_t>(address & 0xFF),
+            static_cast<std::uint8_t>(address >> 8),
+            d,
+            static_cast<std::uint8_t>(count - 1)};
 }
 Bytes End(unsigned address, unsigned count) {
-    return {7, CMD_MEMORY, MEM_END_BLOCK, 0, static_cast<std::uint8_t>(address & 0xFF),
-            static_cast<std::uint8_t>(address >> 8), 0, static_cast<std::uint8_t>(count - 1)};
+    return {7,
+            CMD_MEMORY,
+            MEM_END_BLOCK,
+            0,
+            static_cast<std::uint8_t>(address & 0xFF),
+            static_cast<std::uint8_t>(address >> 8),
+            0,
+            static_cast<std::uint8_t>(count - 1)};
 }
 Bytes Idle(unsigned address) {
-    return {7, CMD_MEMORY, MEM_IDLE, 0, static_cast<std::uint8_t>(address & 0xFF), static_cast<std::uint8_t>(address >> 8), 0, 0};
+    return {
+        7, CMD_MEMORY, MEM_IDLE, 0, static_cast<std::uint8_t>(address & 0xFF), static_cast<std::uint8_t>(address >> 8),
+        0, 0};
 }
 const Bytes kHold = {7, CMD_HOLD, 2, 0, 0, 0, 0, 0};
 
@@ -46,25 +60,42 @@ TEST(SimulatedMouse, CountsTheHostsProtocolFaults) {
         std::uint8_t byteAt0x100;
     };
     auto v = [](std::uint64_t inter, std::uint64_t incomplete, std::uint64_t range, std::uint64_t shortp,
-                std::uint64_t unknown) { return SimViolations{inter, incomplete, range, shortp, unknown}; };
+                std::uint64_t unknown) {
+        return SimViolations{inter, incomplete, range, shortp, unknown};
+    };
     const std::vector<Case> cases = {
-        {"well-formed two-byte block", {{Data(0, 0x100, 0xAB, 2), false}, {Data(1, 0x100, 0xCD, 2), false}, {End(0x100, 2)}, {Idle(0x100)}},
-         v(0, 0, 0, 0, 0), 0xAB},
-        {"a data byte missing: the block is not committed", {{Data(1, 0x100, 0xCD, 2), false}, {End(0x100, 2)}, {Idle(0x100)}},
-         v(0, 1, 0, 0, 0), 0},
+        {"well-formed two-byte block",
+         {{Data(0, 0x100, 0xAB, 2), false}, {Data(1, 0x100, 0xCD, 2), false}, {End(0x100, 2)}, {Idle(0x100)}},
+         v(0, 0, 0, 0, 0),
+         0xAB},
+        {"a data byte missing: the block is not committed",
+         {{Data(1, 0x100, 0xCD, 2), false}, {End(0x100, 2)}, {Idle(0x100)}},
+         v(0, 1, 0, 0, 0),
+         0},
         {"idle without end of block", {{Data(0, 0x100, 0xAB, 1), false}, {Idle(0x100)}}, v(0, 1, 0, 0, 0), 0},
         {"another report inside the transaction",
-         {{Data(0, 0x100, 0xAB, 1), false}, {kHold, false}, {End(0x100, 1)}, {Idle(0x100)}}, v(1, 0, 0, 0, 0), 0xAB},
+         {{Data(0, 0x100, 0xAB, 1), false}, {kHold, false}, {End(0x100, 1)}, {Idle(0x100)}},
+         v(1, 0, 0, 0, 0),
+         0xAB},
         {"a second block before the first went idle",
          {{Data(0, 0x200, 1, 1), false}, {Data(0, 0x100, 0xAB, 1), false}, {End(0x100, 1)}, {Idle(0x100)}},
-         v(1, 1, 0, 0, 0), 0xAB},
-        {"block past the end of memory", {{Data(0, 0x3FFF, 1, 2), false}, {Data(1, 0x3FFF, 2, 2), false}, {End(0x3FFF, 2)}, {Idle(0x3FFF)}},
-         v(0, 0, 1, 0, 0), 0},
+         v(1, 1, 0, 0, 0),
+         0xAB},
+        {"block past the end of memory",
+         {{Data(0, 0x3FFF, 1, 2), false}, {Data(1, 0x3FFF, 2, 2), false}, {End(0x3FFF, 2)}, {Idle(0x3FFF)}},
+         v(0, 0, 1, 0, 0),
+         0},
         {"byte index beyond its block", {{Data(3, 0x100, 1, 2), false}}, v(0, 0, 1, 0, 0), 0},
         {"end of block without the 4 ms pause, idle without the 2 ms one",
-         {{Data(0, 0x100, 0xAB, 1), false}, {End(0x100, 1), false}, {Idle(0x100), false}}, v(0, 0, 0, 2, 0), 0xAB},
-        {"unknown command and report ID", {{{7, 0x55, 0, 0, 0, 0, 0, 0}, false}, {{5, CMD_HOLD, 2, 0, 0, 0, 0, 0}, false}, {{7, CMD_MEMORY, 0x77, 0, 0, 0, 0, 0}, false}},
-         v(0, 0, 0, 0, 3), 0},
+         {{Data(0, 0x100, 0xAB, 1), false}, {End(0x100, 1), false}, {Idle(0x100), false}},
+         v(0, 0, 0, 2, 0),
+         0xAB},
+        {"unknown command and report ID",
+         {{{7, 0x55, 0, 0, 0, 0, 0, 0}, false},
+          {{5, CMD_HOLD, 2, 0, 0, 0, 0, 0}, false},
+          {{7, CMD_MEMORY, 0x77, 0, 0, 0, 0, 0}, false}},
+         v(0, 0, 0, 0, 3),
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -101,9 +132,9 @@ TEST(SimulatedMouse, ItsDescriptorDescribesWhatItEnumerates) {
     const auto collections = ParseReportDescriptor(mouse.reportDescriptor());
     ASSERT_TRUE(collections.has_value());
     const std::vector<HidTopLevelCollection> expected = {
-        {0x0001, 0x0002, 5, 0, 0, true, {1}},   // buttons, padding, X, Y, wheel: 4 bytes and the ID
-        {0xFF00, 0x0001, 8, 0, 0, true, {6}},   // the events
-        {0xFF01, 0x0001, 0, 0, 8, true, {7}},   // the commands and the status reply
+        {0x0001, 0x0002, 5, 0, 0, true, {1}},  // buttons, padding, X, Y, wheel: 4 bytes and the ID
+        {0xFF00, 0x0001, 8, 0, 0, true, {6}},  // the events
+        {0xFF01, 0x0001, 0, 0, 8, true, {7}},  // the commands and the status reply
     };
     EXPECT_EQ(*collections, expected);
     std::vector<std::pair<std::uint16_t, std::uint16_t>> listed;
@@ -205,9 +236,20 @@ TEST(SimulatedMouse, MissingStateFileIsAFreshMouseAndADamagedOneIsAnError) {
 
     const std::string good = SerializeSimState(SimulatedMouseState{});
     const std::vector<std::string> damaged = {
-        "", "hello\n", good.substr(0, good.size() / 2), good + "extra\n",
-        [&] { std::string t = good; t.replace(t.find("memory\n") + 7, 2, "G0"); return t; }(),
-        [&] { std::string t = good; t.replace(t.find("status 0 0"), 10, "status 0 999"); return t; }(),
+        "",
+        "hello\n",
+        good.substr(0, good.size() / 2),
+        good + "extra\n",
+        [&] {
+            std::string t = good;
+            t.replace(t.find("memory\n") + 7, 2, "G0");
+            return t;
+        }(),
+        [&] {
+            std::string t = good;
+            t.replace(t.find("status 0 0"), 10, "status 0 999");
+            return t;
+        }(),
     };
     for (const std::string& text : damaged) {
         WriteText(dir / "bad", text);
@@ -227,26 +269,26 @@ TEST(SimulatedMouse, DescribesItsMemoryInWords) {
     m[0x08] = 0x01;         // profile 0, code 1: left button
     m[0x09] = 0x0D | 0x20;  // code 2: macro, reaction lighting on
     const unsigned d = 0x80 + 8 * 1;
-    m[d + 1] = 5;           // 5 events
-    m[d + 5] = 0x40;        // block at 0x0240
+    m[d + 1] = 5;     // 5 events
+    m[d + 5] = 0x40;  // block at 0x0240
     m[d + 6] = 0x02;
-    m[0x0F] = 0x0F;         // code 8 (button 6): multimedia key
+    m[0x0F] = 0x0F;  // code 8 (button 6): multimedia key
     m[0x80 + 8 * 7 + 3] = 0x23;
     m[0x80 + 8 * 7 + 4] = 0x02;
-    m[0x15] = 0xF1;         // CPI codes 15, 1 -> 4800, 200
-    m[0x16] = 0x79;         // 7, 9 -> 1600, 2000
+    m[0x15] = 0xF1;  // CPI codes 15, 1 -> 4800, 200
+    m[0x16] = 0x79;  // 7, 9 -> 1600, 2000
     m[0x18] = 0x18 + 2;
     m[0x19] = 0x0B;
-    m[0x1A] = 6;            // 48 ms
+    m[0x1A] = 6;  // 48 ms
     m[0x1C] = 0x1B;
     std::ostringstream out;
     DescribeMemory(out, m);
     const std::string text = out.str();
-    for (const char* expected : {"active profile: slot 3", "button 0 (code 1): left click",
-                                 "button 1 (code 2): macro, reaction lighting type 0, block at 0x0240 with 5 events, repeat count",
-                                 "button 6 (code 8): multimedia key, consumer usage 0x0223",
-                                 "CPI levels: 4800 200 1600(off)* 2000", "rapid fire: 48 ms",
-                                 "lighting: mode 1 (button response), speed 3", "macro blocks: 1"}) {
+    for (const char* expected :
+         {"active profile: slot 3", "button 0 (code 1): left click",
+          "button 1 (code 2): macro, reaction lighting type 0, block at 0x0240 with 5 events, repeat count",
+          "button 6 (code 8): multimedia key, consumer usage 0x0223", "CPI levels: 4800 200 1600(off)* 2000",
+          "rapid fire: 48 ms", "lighting: mode 1 (button response), speed 3", "macro blocks: 1"}) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     }
 }

@@ -1,9 +1,10 @@
 // The macro editor's commands and in-place edits on a record.
+#include "macro/editor.h"
+
 #include <gtest/gtest.h>
 
 #include <numeric>
 
-#include "macro/editor.h"
 #include "macro/event_text.h"
 
 namespace kx700::macro {
@@ -121,12 +122,9 @@ TEST(MacroEditorEdits, PausesAreSplitIntoPiecesOneElementCarries) {
         bool limit;
     };
     const Case cases[] = {
-        {"    90ms", 1, {90}, false},
-        {"300ms", 1, {127, 127, 46}, false},
-        {"300", 1, {127, 127, 46}, false},
-        {"2000ms", 1, {127, 127, 127, 127, 127, 127, 127, 127, 127, 127, 0}, true},
-        {"300ms", 8, {300}, false},
-        {"2000", 2, {254, 254, 254, 254, 254, 254, 254, 222}, false},
+        {"    90ms", 1, {90}, false},      {"300ms", 1, {127, 127, 46}, false},
+        {"300", 1, {127, 127, 46}, false}, {"2000ms", 1, {127, 127, 127, 127, 127, 127, 127, 127, 127, 127, 0}, true},
+        {"300ms", 8, {300}, false},        {"2000", 2, {254, 254, 254, 254, 254, 254, 254, 222}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -171,7 +169,8 @@ TEST(MacroEditorEdits, CpiMoveAndLedValues) {
     EXPECT_TRUE(sink.messages().empty());
     EditEventLine(r, 0, "[DPI]:1800", sink);
     EXPECT_EQ(r.eventParam[0].x, 4);
-    EXPECT_EQ(sink.messages(), std::vector<std::string>{"CPI(:200/400/600/800/1000/1200/1600/2000/2400/3200/4000/4800)"});
+    EXPECT_EQ(sink.messages(),
+              std::vector<std::string>{"CPI(:200/400/600/800/1000/1200/1600/2000/2400/3200/4000/4800)"});
 
     sink.clear();
     EditEventLine(r, 1, "[X+]:150,[Y+]:20", sink);
@@ -230,8 +229,12 @@ TEST(MacroEditorNames, ListNameBoxAndRepeatCount) {
         const char* text;
         std::uint16_t value;
         std::optional<std::string> box;
-    } counts[] = {{"0", 1, "1"}, {"", 1, "1"}, {"7", 7, std::nullopt}, {"65535", 65535, std::nullopt},
-                  {"65536", 65535, "65535"}, {"999999999999", 65535, "65535"}};
+    } counts[] = {{"0", 1, "1"},
+                  {"", 1, "1"},
+                  {"7", 7, std::nullopt},
+                  {"65535", 65535, std::nullopt},
+                  {"65536", 65535, "65535"},
+                  {"999999999999", 65535, "65535"}};
     for (const auto& c : counts) {
         const RepeatCount rc = RepeatCountFromText(c.text);
         EXPECT_EQ(rc.value, c.value) << c.text;

@@ -1,7 +1,7 @@
 // The editor's lines: key names, event and pause lines, LED step lines.
-#include <gtest/gtest.h>
-
 #include "macro/event_text.h"
+
+#include <gtest/gtest.h>
 
 namespace kx700::macro {
 namespace {
@@ -16,27 +16,34 @@ MacroRecord OneEvent(std::uint8_t code, std::uint8_t type, EventParam p = {}) {
 }
 
 TEST(EventText, KeyNames) {
-    struct Row { std::uint8_t code; const char* name; };
-    for (Row row : {Row{0x04, "A"}, Row{0x1D, "Z"}, Row{0x1E, "1"}, Row{0x26, "9"}, Row{0x27, "0"}, Row{0x31, "\\|"},
-                    Row{0x34, " ' "}, Row{0x3A, "F1"}, Row{0x45, "F12"}, Row{0x68, "F13"}, Row{0x73, "F24"},
-                    Row{0x59, "NUMPAD1"}, Row{0x61, "NUMPAD9"}, Row{0x62, "NUMPAD0"}, Row{0xE7, "RWIN"},
-                    Row{0xF2, "M-KEY"}, Row{0x32, "Unkown"}, Row{0x58, "Unkown"}, Row{0x64, "Unkown"},
-                    Row{EV_F7, "Unkown"}})
+    struct Row {
+        std::uint8_t code;
+        const char* name;
+    };
+    for (Row row :
+         {Row{0x04, "A"},     Row{0x1D, "Z"},       Row{0x1E, "1"},       Row{0x26, "9"},       Row{0x27, "0"},
+          Row{0x31, "\\|"},   Row{0x34, " ' "},     Row{0x3A, "F1"},      Row{0x45, "F12"},     Row{0x68, "F13"},
+          Row{0x73, "F24"},   Row{0x59, "NUMPAD1"}, Row{0x61, "NUMPAD9"}, Row{0x62, "NUMPAD0"}, Row{0xE7, "RWIN"},
+          Row{0xF2, "M-KEY"}, Row{0x32, "Unkown"},  Row{0x58, "Unkown"},  Row{0x64, "Unkown"},  Row{EV_F7, "Unkown"}})
         EXPECT_EQ(KeyName(row.code), row.name) << int{row.code};
 }
 
 TEST(EventText, LineOfEveryKind) {
-    struct Row { std::uint8_t code, type; EventParam p; const char* line; };
-    for (Row row : {Row{0x04, TY_DOWN, {}, "[↓]A"}, Row{EV_MOUSE_LEFT, TY_UP, {}, "[↑]L-KEY"},
-                    Row{0x32, TY_DOWN, {}, "[↓]Unkown"}, Row{0x04, 7, {}, "A"},
-                    Row{EV_MOVE, 3, {5, 10}, "[X-]:5,[Y-]:10"}, Row{EV_MOVE, 4, {1, 2}, "[X-]:1,[Y+]:2"},
-                    Row{EV_MOVE, 5, {65535, 0}, "[X+]:65535,[Y-]:0"}, Row{EV_MOVE, 6, {0, 10}, "[X+]:0,[Y+]:10"},
-                    Row{EV_MOVE, 1, {}, "[X]:eeror,[Y]:eeror"}, Row{EV_CPI, 9, {8, 0}, "[DPI]:1600 "},
-                    Row{EV_CPI, 9, {0, 0}, "[DPI]:800 "}, Row{EV_CPI, 9, {16, 0}, "[DPI]:800 "},
-                    Row{EV_CPI, 9, {15, 0}, "[DPI]:4800 "}, Row{EV_CPI, 10, {}, "[DPI]:返回执行前的值"},
-                    Row{EV_CPI, 3, {}, "[DPI]:状态Error"}, Row{EV_LED, 13, {0, 0}, "[LED0]:LED-0 Data"},
-                    Row{EV_LED, 15, {4, 0}, "[LED2]:LED-4 Data"}, Row{EV_LED, 1, {}, "[LED0/1/2]:error"},
-                    Row{EV_DELAY, 1, {}, "[Delay]"}})
+    struct Row {
+        std::uint8_t code, type;
+        EventParam p;
+        const char* line;
+    };
+    for (Row row :
+         {Row{0x04, TY_DOWN, {}, "[↓]A"}, Row{EV_MOUSE_LEFT, TY_UP, {}, "[↑]L-KEY"},
+          Row{0x32, TY_DOWN, {}, "[↓]Unkown"}, Row{0x04, 7, {}, "A"}, Row{EV_MOVE, 3, {5, 10}, "[X-]:5,[Y-]:10"},
+          Row{EV_MOVE, 4, {1, 2}, "[X-]:1,[Y+]:2"}, Row{EV_MOVE, 5, {65535, 0}, "[X+]:65535,[Y-]:0"},
+          Row{EV_MOVE, 6, {0, 10}, "[X+]:0,[Y+]:10"}, Row{EV_MOVE, 1, {}, "[X]:eeror,[Y]:eeror"},
+          Row{EV_CPI, 9, {8, 0}, "[DPI]:1600 "}, Row{EV_CPI, 9, {0, 0}, "[DPI]:800 "},
+          Row{EV_CPI, 9, {16, 0}, "[DPI]:800 "}, Row{EV_CPI, 9, {15, 0}, "[DPI]:4800 "},
+          Row{EV_CPI, 10, {}, "[DPI]:返回执行前的值"}, Row{EV_CPI, 3, {}, "[DPI]:状态Error"},
+          Row{EV_LED, 13, {0, 0}, "[LED0]:LED-0 Data"}, Row{EV_LED, 15, {4, 0}, "[LED2]:LED-4 Data"},
+          Row{EV_LED, 1, {}, "[LED0/1/2]:error"}, Row{EV_DELAY, 1, {}, "[Delay]"}})
         EXPECT_EQ(EventLine(OneEvent(row.code, row.type, row.p), 0), row.line) << row.line;
 }
 

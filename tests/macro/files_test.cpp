@@ -1,5 +1,7 @@
 // Macro files: the value format, loading and saving groups, the constant
 // macros, the group-list lookups and the folder utilities.
+#include "macro/files.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -7,7 +9,6 @@
 #include <string>
 
 #include "../support/temp_dir.h"
-#include "macro/files.h"
 #include "macro/folder_ops.h"
 #include "macro/key_codes.h"
 #include "macro/value_format.h"
@@ -36,8 +37,10 @@ MacroRecord KeyMacro(std::string_view name, int events) {
 }
 
 std::string MacroFile(const std::vector<MacroRecord>& records, std::string_view count = "") {
-    std::string text = "[Macros]\r\nmacroNum=" + (count.empty() ? std::to_string(records.size()) : std::string(count)) + "\r\n";
-    for (std::size_t i = 0; i < records.size(); ++i) text += std::to_string(i) + "=" + FormatMacroValue(records[i]) + "\r\n";
+    std::string text =
+        "[Macros]\r\nmacroNum=" + (count.empty() ? std::to_string(records.size()) : std::string(count)) + "\r\n";
+    for (std::size_t i = 0; i < records.size(); ++i)
+        text += std::to_string(i) + "=" + FormatMacroValue(records[i]) + "\r\n";
     return text;
 }
 
@@ -47,7 +50,7 @@ TEST(MacroValue, LayoutOfTheHeaderAndTheKeyCodes) {
     r.repeatCount = 0x0102;
     r.eventCount = 2;
     r.eventType = {TY_DOWN, TY_DOWN};
-    r.eventCode[0] = 0x32;            // grave accent
+    r.eventCode[0] = 0x32;  // grave accent
     r.eventCode[1] = EV_MOUSE_RIGHT;
     r.ledTable[4].steps[15].interval = 9;
     const std::string v = FormatMacroValue(r);
@@ -111,9 +114,9 @@ TEST(MacroValue, AShortValueReadsAsItsMissingFieldsBlank) {
         for (int b = 0; b < kLedSequenceBytes; ++b) seq.setByteAt(b, static_cast<std::uint8_t>(rng()));
     const std::string full = FormatMacroValue(r);
     const std::size_t events = 3 * kEventFieldsStart, leds = 3 * kLedFieldsStart;
-    for (std::size_t cut : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{59}, events - 1, events,
-                            events + 1, events + 3 * 8 - 1, events + 3 * 8 + 4, leds - 1, leds, leds + 2,
-                            leds + 3 * 68 + 1, full.size() - 1}) {
+    for (std::size_t cut :
+         {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{59}, events - 1, events, events + 1,
+          events + 3 * 8 - 1, events + 3 * 8 + 4, leds - 1, leds, leds + 2, leds + 3 * 68 + 1, full.size() - 1}) {
         SCOPED_TRACE(cut);
         const std::string shortValue = full.substr(0, cut);
         const std::string blanks = shortValue + std::string(full.size() - cut, ' ');
@@ -126,20 +129,40 @@ TEST(MacroValue, AShortValueReadsAsItsMissingFieldsBlank) {
 
 TEST(MacroValue, DamagedValuesReadWithoutLeavingTheRecord) {
     const std::string good = FormatMacroValue(KeyMacro("Copy", 3));
-    struct Row { const char* what; std::string value; std::function<void(const MacroRecord&)> check; };
+    struct Row {
+        const char* what;
+        std::string value;
+        std::function<void(const MacroRecord&)> check;
+    };
     const std::vector<Row> rows = {
         {"short value reads zeros", good.substr(0, 3 * 23 + 2),
-         [](const MacroRecord& r) { EXPECT_EQ(MacroName(r), "Copy"); EXPECT_EQ(r.repeatCount, 1); EXPECT_EQ(r.eventCount, 0); }},
+         [](const MacroRecord& r) {
+             EXPECT_EQ(MacroName(r), "Copy");
+             EXPECT_EQ(r.repeatCount, 1);
+             EXPECT_EQ(r.eventCount, 0);
+         }},
         {"partial field reads its digits", good.substr(0, 3 * 21 + 2) /* "00" of 001 */,
          [](const MacroRecord& r) { EXPECT_EQ(r.repeatCount, 0); }},
         {"fields past 1814 ignored", good + "255255255" + std::string(20000, '9'),
          [&](const MacroRecord& r) { EXPECT_EQ(r, ParseMacroValue(good)); }},
         {"non-digits read zero", "abc-12 7 99x",
-         [](const MacroRecord& r) { EXPECT_EQ(r.name[0], 0); EXPECT_EQ(r.name[1], 0); EXPECT_EQ(r.name[2], 7); EXPECT_EQ(r.name[3], 99); }},
+         [](const MacroRecord& r) {
+             EXPECT_EQ(r.name[0], 0);
+             EXPECT_EQ(r.name[1], 0);
+             EXPECT_EQ(r.name[2], 7);
+             EXPECT_EQ(r.name[3], 99);
+         }},
         {"byte fields keep the low 8 bits", "999" + std::string(3 * 20, '0') + "999999",
-         [](const MacroRecord& r) { EXPECT_EQ(r.name[0], 999 & 0xFF); EXPECT_EQ(r.repeatCount, (999 + 256 * 999) & 0xFFFF); }},
+         [](const MacroRecord& r) {
+             EXPECT_EQ(r.name[0], 999 & 0xFF);
+             EXPECT_EQ(r.repeatCount, (999 + 256 * 999) & 0xFFFF);
+         }},
         {"non-ASCII counts UTF-16 units", "ä01002003",
-         [](const MacroRecord& r) { EXPECT_EQ(r.name[0], 0); EXPECT_EQ(r.name[1], 2); EXPECT_EQ(r.name[2], 3); }},
+         [](const MacroRecord& r) {
+             EXPECT_EQ(r.name[0], 0);
+             EXPECT_EQ(r.name[1], 2);
+             EXPECT_EQ(r.name[2], 3);
+         }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -161,7 +184,12 @@ protected:
 };
 
 TEST_F(MacroFiles, LoadGroupFileCounts) {
-    struct Row { const char* what; std::string content; int count; bool missingMessage; };
+    struct Row {
+        const char* what;
+        std::string content;
+        int count;
+        bool missingMessage;
+    };
     const std::vector<MacroRecord> two = {KeyMacro("One", 2), KeyMacro("Two", 4)};
     std::vector<MacroRecord> many;
     for (int i = 0; i < 22; ++i) many.push_back(KeyMacro("M" + std::to_string(i), 1));
@@ -256,7 +284,8 @@ TEST_F(MacroFiles, ReadAllMacroNamesFillsTheDirectory) {
 
 TEST_F(MacroFiles, SaveMacroWritesTheCountAndOneKeyOnly) {
     const fs::path file = dir / "g.dat";
-    const std::string before = "; factory\r\n[Macros]\r\nmacroNum=5\r\n0=a\r\n1=b\r\n2=c\r\n3=d\r\n4=e\r\n[MacrosSet]\r\n0=1\r\n";
+    const std::string before =
+        "; factory\r\n[Macros]\r\nmacroNum=5\r\n0=a\r\n1=b\r\n2=c\r\n3=d\r\n4=e\r\n[MacrosSet]\r\n0=1\r\n";
     WriteBytes(file, before);
     MacroTable table;
     table.macroCount = 5;
@@ -367,7 +396,8 @@ TEST_F(MacroFiles, ExportNeverWritesOntoAGroupsFile) {
 }
 
 TEST(GroupNames, NamesThatCouldLeaveTheFolderAreRefused) {
-    for (const char* good : {"New", "Fire", "连发", "a..b", "Nineteen_characters"}) EXPECT_TRUE(IsSafeGroupName(good)) << good;
+    for (const char* good : {"New", "Fire", "连发", "a..b", "Nineteen_characters"})
+        EXPECT_TRUE(IsSafeGroupName(good)) << good;
     for (const char* bad : {"", ".", "..", "../x", "a/b", "a\\b", "C:x", "a*", "a?", "a|b", "a\tb", "\"q\"", "<x>"})
         EXPECT_FALSE(IsSafeGroupName(bad)) << bad;
 }

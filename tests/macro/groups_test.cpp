@@ -1,6 +1,8 @@
 // Macro groups: the group list file, dropping groups whose file is gone, and
 // the new, delete, rename, switch, import and reset operations, checked on the
 // files they leave in a temporary macro folder.
+#include "macro/groups.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -9,7 +11,6 @@
 
 #include "../support/temp_dir.h"
 #include "macro/files.h"
-#include "macro/groups.h"
 #include "macro/value_format.h"
 #include "platform/profile.h"
 
@@ -104,13 +105,15 @@ protected:
     Names ListOnDisk() const {
         const int n = profile::ReadInt(list(), "MACRO_GROUP_NUM", "macGrpNum", kCountReadSize);
         Names out;
-        for (int k = 0; k < n; ++k) out.push_back(profile::ReadString(list(), "MACRO_GROUP_NAME", std::to_string(k), "", kGroupNameReadSize));
+        for (int k = 0; k < n; ++k)
+            out.push_back(profile::ReadString(list(), "MACRO_GROUP_NAME", std::to_string(k), "", kGroupNameReadSize));
         return out;
     }
 };
 
 TEST_F(MacroGroups, LoadDropsGroupsWhoseFileIsGoneAndRewritesTheList) {
-    for (const char* g : {"A", "D", "F"}) WriteGroupFile(folder() / (std::string(g) + ".dat"), {std::string(g) + "0", std::string(g) + "1"});
+    for (const char* g : {"A", "D", "F"})
+        WriteGroupFile(folder() / (std::string(g) + ".dat"), {std::string(g) + "0", std::string(g) + "1"});
     WriteGroupFile(dir / "x.dat", {"outside"});
     // B and C are neighbours, E is alone, "../x" names a file outside the folder.
     WriteList(folder(), {"A", "B", "C", "D", "../x", "E", "F"});
@@ -194,13 +197,17 @@ TEST_F(MacroGroups, RenameFollowsEveryKeystroke) {
 TEST_F(MacroGroups, RenameThatCannotHappenLeavesEverythingAsItWas) {
     Start({{"Fire", 2}, {"Ice", 1}});
     fs::create_directories(folder() / "Blocked.dat" / "inside");  // the copy cannot replace a folder
-    WriteList(folder(), {"Fire", "Ice"});                          // hand-written: fewer keys than WriteGroupList writes
+    WriteList(folder(), {"Fire", "Ice"});                         // hand-written: fewer keys than WriteGroupList writes
     const auto before = FolderContent(folder());
-    struct Row { std::string text; RenameResult result; std::string message; };
+    struct Row {
+        std::string text;
+        RenameResult result;
+        std::string message;
+    };
     const std::string invalid = "Invalid: Delete Invalid character";
     const std::vector<Row> rows = {
         {"Ice", RenameResult::Duplicate, "'Ice' Double name!"},  // another group's name: refused, said so
-        {"Fire", RenameResult::Unchanged, ""},                  // its own name: the box already shows it
+        {"Fire", RenameResult::Unchanged, ""},                   // its own name: the box already shows it
         {"", RenameResult::RestoreBox, ""},
         {" ", RenameResult::RestoreBox, ""},
         {"Fi*", RenameResult::Invalid, invalid},
@@ -209,7 +216,7 @@ TEST_F(MacroGroups, RenameThatCannotHappenLeavesEverythingAsItWas) {
         {"x\r\n1=Evil", RenameResult::Invalid, invalid},
         {"Twenty_characters_xx", RenameResult::Invalid, invalid},
         {"连连连连连连连连连连连连连连连连连连连连", RenameResult::Invalid, invalid},  // 20 units, 60 bytes
-        {"😀😀😀😀😀😀😀😀😀😀", RenameResult::Invalid, invalid},  // 10 characters, 20 UTF-16 units
+        {"😀😀😀😀😀😀😀😀😀😀", RenameResult::Invalid, invalid},                                // 10 characters, 20 UTF-16 units
         {"Blocked", RenameResult::Invalid, invalid},
     };
     for (const Row& row : rows) {
@@ -237,7 +244,12 @@ TEST_F(MacroGroups, RenameWithTheFileGoneKeepsTheNewName) {
 }
 
 TEST_F(MacroGroups, NewGroupGuards) {
-    struct Row { const char* what; int groups; bool hasNew; std::string message; };
+    struct Row {
+        const char* what;
+        int groups;
+        bool hasNew;
+        std::string message;
+    };
     const std::vector<Row> rows = {
         {"twelve groups", 12, false, "More than limit!"},
         {"twelve groups, one New", 12, true, "More than limit!"},
@@ -402,14 +414,13 @@ TEST_F(MacroGroups, ImportOfAFileAlreadyInTheMacroFolderKeepsIt) {
 
 TEST_F(MacroGroups, ImportRefusalsChangeNothing) {
     Start({{"Sniper", 2}});
-    struct Row { std::string file; std::string message; };
+    struct Row {
+        std::string file;
+        std::string message;
+    };
     const std::vector<Row> rows = {
-        {"Sniper.dat", "Double name!"},
-        {"Sniper.txt", "Error!"},
-        {"Sniper.DAT", "Error!"},
-        {".dat", "Error!"},
-        {"Twenty_characters_xx.dat", "Error!"},
-        {"a:b.dat", "Error!"},
+        {"Sniper.dat", "Double name!"},         {"Sniper.txt", "Error!"}, {"Sniper.DAT", "Error!"}, {".dat", "Error!"},
+        {"Twenty_characters_xx.dat", "Error!"}, {"a:b.dat", "Error!"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.file);
@@ -457,7 +468,12 @@ TEST_F(MacroGroups, ImportTakesOnlyMacroGroupFiles) {
     };
     const std::vector<Row> rows = {
         {"junk text", "Not a macro file.\r\nmacroNum is mentioned, nothing more.\r\n", {}, false},
-        {"binary", std::string("\x7F" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0[Macros]\nmacroNum=1\n", 36), {}, false},
+        {"binary",
+         std::string("\x7F"
+                     "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0[Macros]\nmacroNum=1\n",
+                     36),
+         {},
+         false},
         {"a malformed byte", GroupText("macroNum=1\r\n", {aim}, "; \xC3\x28\r\n"), {}, false},
         {"no macroNum", GroupText("", {aim, burst}), {}, false},
         {"an empty macroNum", GroupText("macroNum=\r\n", {aim}), {}, false},
@@ -473,7 +489,9 @@ TEST_F(MacroGroups, ImportTakesOnlyMacroGroupFiles) {
         {"a field above 255", GroupText("macroNum=1\r\n", {aimOver255}), {}, false},
         {"an empty group", GroupText("macroNum=0\r\n", {}), {}, true},
         {"two macros, a settings section and a spare key",
-         GroupText("macroNum=2\r\n", {aim, burst, aim}, "[MacrosSet]\r\n0=1\r\n"), {"Aim", "Burst"}, true},
+         GroupText("macroNum=2\r\n", {aim, burst, aim}, "[MacrosSet]\r\n0=1\r\n"),
+         {"Aim", "Burst"},
+         true},
         {"UTF-16LE", utf16, {"Aim"}, true},
     };
     for (const Row& row : rows) {

@@ -1,9 +1,10 @@
 // The macro record: inserting and deleting events, the key code conversion,
 // the CPI tables and assignment values.
+#include "macro/record.h"
+
 #include <gtest/gtest.h>
 
 #include "macro/key_codes.h"
-#include "macro/record.h"
 
 namespace kx700::macro {
 namespace {
@@ -41,7 +42,10 @@ TEST(MacroRecordEdit, EventLimitRefusesTheNextInsertUnchanged) {
 }
 
 TEST(MacroRecordEdit, KindLimitsRefuseWithErrorAndLeaveRecordUnchanged) {
-    struct Row { std::uint8_t code, type; int limit; };
+    struct Row {
+        std::uint8_t code, type;
+        int limit;
+    };
     for (Row row : {Row{EV_MOVE, TY_MOVE_XPOS_YPOS, 50}, Row{EV_CPI, TY_CPI_SET, 5}, Row{EV_LED, TY_LED0, 5},
                     Row{EV_F7, TY_DOWN, 5}, Row{EV_FA, TY_DOWN, 5}, Row{EV_FB, TY_DOWN, 5}}) {
         RecordingMessageSink sink;
@@ -119,7 +123,8 @@ TEST_P(SequenceEvents, DeletingTheFirstOfThreeShiftsTheOthersDown) {
     for (int i = 0; i < 3; ++i) {
         InsertEvent(r, 2 * i, GetParam(), TY_LED0, sink);
         InsertEvent(r, 2 * i + 1, 0x04, TY_DOWN, sink);
-        Table(r)[static_cast<std::size_t>(i)] = Sequence(static_cast<std::uint8_t>(i + 2), static_cast<std::uint8_t>(40 * i));
+        Table(r)[static_cast<std::size_t>(i)] =
+            Sequence(static_cast<std::uint8_t>(i + 2), static_cast<std::uint8_t>(40 * i));
     }
     DeleteEvent(r, 0);
     EXPECT_EQ(Count(r), 2);
@@ -170,10 +175,12 @@ TEST(MacroName, NineUnitsStoredAndTenReadWithoutTerminator) {
 }
 
 TEST(KeyCodes, TableEntriesAndPassThrough) {
-    struct Row { std::uint8_t vk, usage; };
-    for (Row row : {Row{0x41, 0x04}, Row{0x5A, 0x1D}, Row{0x30, 0x27}, Row{0xC0, 0x32}, Row{0x7B, 0x45},
-                    Row{0x87, 0x73}, Row{0x60, 0x62}, Row{0x69, 0x61}, Row{0xA5, 0xE6}, Row{0xF0, 0xF1},
-                    Row{0xF1, 0xF3}, Row{0xF2, 0xF2}}) {
+    struct Row {
+        std::uint8_t vk, usage;
+    };
+    for (Row row :
+         {Row{0x41, 0x04}, Row{0x5A, 0x1D}, Row{0x30, 0x27}, Row{0xC0, 0x32}, Row{0x7B, 0x45}, Row{0x87, 0x73},
+          Row{0x60, 0x62}, Row{0x69, 0x61}, Row{0xA5, 0xE6}, Row{0xF0, 0xF1}, Row{0xF1, 0xF3}, Row{0xF2, 0xF2}}) {
         EXPECT_EQ(VkToUsage(row.vk), row.usage) << int{row.vk};
         EXPECT_EQ(UsageToVk(row.usage), row.vk) << int{row.usage};
     }

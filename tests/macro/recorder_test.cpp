@@ -1,10 +1,10 @@
 // Key recording: events and pauses from key messages, the limits, and the
 // clock behind the pauses.
+#include "macro/recorder.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
-
-#include "macro/recorder.h"
 
 namespace kx700::macro {
 namespace {
@@ -174,9 +174,10 @@ TEST_F(Recording, KeysAreRecordedByTheirUsageWhateverTheirKind) {
         std::uint8_t code;
         const char* name;
     };
-    for (const Row& row : {Row{0x79, kKeyDown, kKeyUp, 0x43, "F10"}, Row{0xC0, kKeyDown, kKeyUp, 0x32, "Unkown"},
-                           Row{0xA4, kSysKeyDown, kSysKeyUp, 0xE2, "LMENU"},
-                           Row{0xA3, kKeyDown, kKeyUp, 0xE4, "RCONTROL"}, Row{0x6A, kKeyDown, kKeyUp, 0x55, "MULTIPLY"}}) {
+    for (const Row& row :
+         {Row{0x79, kKeyDown, kKeyUp, 0x43, "F10"}, Row{0xC0, kKeyDown, kKeyUp, 0x32, "Unkown"},
+          Row{0xA4, kSysKeyDown, kSysKeyUp, 0xE2, "LMENU"}, Row{0xA3, kKeyDown, kKeyUp, 0xE4, "RCONTROL"},
+          Row{0x6A, kKeyDown, kKeyUp, 0x55, "MULTIPLY"}}) {
         Start();
         EXPECT_TRUE(Key(row.downKind, row.vk)) << row.name;
         EXPECT_TRUE(Key(row.upKind, row.vk)) << row.name;
@@ -239,7 +240,8 @@ TEST_F(Recording, NothingHappensOutsideARecordingOrOutsideTheList) {
 
     StopRecording(recorder, table);
     EXPECT_FALSE(Down('A'));
-    for (int slot : {-1, 3, kMaxMacrosPerGroup}) EXPECT_FALSE(StartRecording(recorder, table, slot, "X", lines)) << slot;
+    for (int slot : {-1, 3, kMaxMacrosPerGroup})
+        EXPECT_FALSE(StartRecording(recorder, table, slot, "X", lines)) << slot;
     table.macroCount = kTableSlots;
     EXPECT_FALSE(StartRecording(recorder, table, kMaxMacrosPerGroup, "X", lines));  // the blank slot
 
@@ -254,9 +256,8 @@ TEST(ElapsedMilliseconds, MeasuresForwardAcrossMidnightAndCapsAt65535) {
         std::int64_t last, now;
         std::uint16_t elapsed;
     };
-    for (const Row& row : {Row{1000, 1250, 250}, Row{5000, 5000, 0}, Row{86'399'990, 5, 15},
-                           Row{0, 65'535, 65535}, Row{0, 65'536, 65535}, Row{86'000'000, 1'000'000, 65535},
-                           Row{86'399'999, 65'535, 65535}}) {
+    for (const Row& row : {Row{1000, 1250, 250}, Row{5000, 5000, 0}, Row{86'399'990, 5, 15}, Row{0, 65'535, 65535},
+                           Row{0, 65'536, 65535}, Row{86'000'000, 1'000'000, 65535}, Row{86'399'999, 65'535, 65535}}) {
         Recorder r;
         r.lastEventTime = row.last;
         r.clock = [&row] { return row.now; };

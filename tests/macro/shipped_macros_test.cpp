@@ -55,7 +55,8 @@ TEST_P(ShippedMacros, GroupsReadBackExactlyAndMatchTheFactoryCopy) {
     groups.groupCount = list.readInt("MACRO_GROUP_NUM", "macGrpNum", kCountReadSize);
     ASSERT_GE(groups.groupCount, 2);
     for (int g = 0; g < groups.groupCount; ++g)
-        groups.groupNames[static_cast<std::size_t>(g)] = list.readString("MACRO_GROUP_NAME", std::to_string(g), "", kGroupNameReadSize);
+        groups.groupNames[static_cast<std::size_t>(g)] =
+            list.readString("MACRO_GROUP_NAME", std::to_string(g), "", kGroupNameReadSize);
     ReadAllMacroNames(language / "macro", groups);
 
     for (int g = 0; g < groups.groupCount; ++g) {
@@ -71,7 +72,8 @@ TEST_P(ShippedMacros, GroupsReadBackExactlyAndMatchTheFactoryCopy) {
         for (int i = 0; i < table.macroCount; ++i) {
             const MacroRecord& r = table.slots[static_cast<std::size_t>(i)];
             const std::string what = name + "/" + MacroName(r);
-            EXPECT_EQ(FormatMacroValue(r), profile::ReadString(path, "Macros", std::to_string(i), "", kValueReadSize)) << what;
+            EXPECT_EQ(FormatMacroValue(r), profile::ReadString(path, "Macros", std::to_string(i), "", kValueReadSize))
+                << what;
             EXPECT_EQ(ReadMacro(language / "macro", g, i), r) << what;
             EXPECT_EQ(groups.macroNames[static_cast<std::size_t>(g)][static_cast<std::size_t>(i)], MacroName(r));
             ExpectInvariants(r, what);

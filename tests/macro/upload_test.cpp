@@ -1,7 +1,7 @@
 // The macro image: unrolling, measuring, encoding and writing.
-#include <gtest/gtest.h>
-
 #include "macro/upload.h"
+
+#include <gtest/gtest.h>
 
 namespace kx700::macro {
 namespace {
@@ -38,13 +38,22 @@ TEST(MacroImage, CountedKeyMacro) {
 }
 
 TEST(MacroImage, PauseConversion) {
-    struct Row { std::uint16_t ms; int poll; std::uint8_t d; };
+    struct Row {
+        std::uint16_t ms;
+        int poll;
+        std::uint8_t d;
+    };
     for (Row row : {Row{5, 8, 1}, Row{1000, 8, 125}, Row{2000, 8, 127}, Row{0, 1, 1}, Row{300, 2, 127}, Row{9, 4, 2}})
         EXPECT_EQ(PauseIntervals(row.ms, row.poll), row.d) << row.ms << "/" << row.poll;
 }
 
 TEST(MacroImage, ElementOfEveryKind) {
-    struct Row { const char* what; std::uint8_t code, type; EventParam p; Bytes element; };
+    struct Row {
+        const char* what;
+        std::uint8_t code, type;
+        EventParam p;
+        Bytes element;
+    };
     const std::vector<Row> rows = {
         {"set CPI", EV_CPI, TY_CPI_SET, {7, 0}, {0x85, 0xF8, 0x07, 0x00}},
         {"restore CPI", EV_CPI, TY_CPI_RESTORE, {7, 0}, {0x05, 0xF8, 0x07, 0x00}},
@@ -83,10 +92,10 @@ TEST(MacroImage, LedBlockLayout) {
     ASSERT_EQ(MeasureMacroImage(r), 32u);
     const Bytes image = Encode(r, sink, 1, 0x7F0);
     const std::uint32_t a = 0x7F0 + 16;
-    EXPECT_EQ(Bytes(image.begin() + 4, image.begin() + 8),
-              (Bytes{0x01, 0xF9, static_cast<std::uint8_t>(a & 0xFF), static_cast<std::uint8_t>(((a >> 8) & 0x3F) | 0x40)}));
-    EXPECT_EQ(Bytes(image.begin() + 16, image.end()),
-              (Bytes{1, 0, 0, 0, 1, 5, 10, 2, 2, 7, 20, 3, 0, 0, 0, 0}));
+    EXPECT_EQ(
+        Bytes(image.begin() + 4, image.begin() + 8),
+        (Bytes{0x01, 0xF9, static_cast<std::uint8_t>(a & 0xFF), static_cast<std::uint8_t>(((a >> 8) & 0x3F) | 0x40)}));
+    EXPECT_EQ(Bytes(image.begin() + 16, image.end()), (Bytes{1, 0, 0, 0, 1, 5, 10, 2, 2, 7, 20, 3, 0, 0, 0, 0}));
 }
 
 TEST(MacroImage, LedEventsThatCannotBeEncoded) {
@@ -141,8 +150,8 @@ TEST(MacroImage, RunModeTwoUnrollAndFirstPause) {
     EXPECT_EQ(u.eventDelay[15], 3);
     RecordingMessageSink sink;
     const Bytes image = Encode(u, sink);
-    EXPECT_EQ(image[0], 1);          // repeat value of run mode 2
-    EXPECT_EQ(image[2], 0x80 | 8);   // first pause at least 8 ms
+    EXPECT_EQ(image[0], 1);         // repeat value of run mode 2
+    EXPECT_EQ(image[2], 0x80 | 8);  // first pause at least 8 ms
     EXPECT_EQ(image[4], 3);
 
     MacroRecord slow = r;
@@ -176,7 +185,10 @@ TEST(MacroImage, UnrollTurnsOneShotKindsIntoPausesAndStopsAt180) {
 
 class RecordingWriter final : public MemoryWriter {
 public:
-    struct Write { std::uint16_t address; Bytes bytes; };
+    struct Write {
+        std::uint16_t address;
+        Bytes bytes;
+    };
     std::vector<Write> writes;
     void writeMemory(std::uint16_t address, std::span<const std::uint8_t> bytes) override {
         writes.push_back({address, Bytes(bytes.begin(), bytes.end())});

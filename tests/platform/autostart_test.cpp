@@ -1,8 +1,9 @@
+#include "platform/autostart.h"
+
 #include <gtest/gtest.h>
 
 #include "../support/temp_dir.h"
 #include "platform/atomic_file.h"
-#include "platform/autostart.h"
 
 namespace kx700 {
 namespace {

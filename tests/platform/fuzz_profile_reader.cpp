@@ -30,8 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view name = bytes.substr(0, size < 6 ? size : 6);
     IniEditor editor(text.body);
     std::string section(name), key(name);
-    for (char& c : section) if (c == '\r' || c == '\n' || c == ']') c = '_';
-    for (char& c : key) if (c == '\r' || c == '\n' || c == '=') c = '_';
+    for (char& c : section)
+        if (c == '\r' || c == '\n' || c == ']') c = '_';
+    for (char& c : key)
+        if (c == '\r' || c == '\n' || c == '=') c = '_';
     editor.set(section, key, "value");
     editor.set("ShareData", "DPI_LEVEL", "3");
     const std::string body = editor.body();

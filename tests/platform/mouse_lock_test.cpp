@@ -1,11 +1,12 @@
 // One owner per mouse: the lock file in the user's runtime folder.
+#include "platform/mouse_lock.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
 
 #include "../support/temp_dir.h"
-#include "platform/mouse_lock.h"
 
 namespace kx700 {
 namespace {
@@ -20,8 +21,10 @@ public:
         setenv("XDG_RUNTIME_DIR", value, 1);
     }
     ~RuntimeDir() {
-        if (saved_.empty()) unsetenv("XDG_RUNTIME_DIR");
-        else setenv("XDG_RUNTIME_DIR", saved_.c_str(), 1);
+        if (saved_.empty())
+            unsetenv("XDG_RUNTIME_DIR");
+        else
+            setenv("XDG_RUNTIME_DIR", saved_.c_str(), 1);
     }
 
 private:
@@ -59,8 +62,10 @@ TEST(MouseLock, WithoutAnyRuntimeFolderItGoesOnUnlocked) {
     MouseLock lock;
     EXPECT_EQ(lock.acquire("/dev/hidraw0", kWindowProgram, 0ms), MouseLock::Result::Unavailable);
     EXPECT_TRUE(RuntimeFolder().empty());
-    if (savedTmp.empty()) unsetenv("TMPDIR");
-    else setenv("TMPDIR", savedTmp.c_str(), 1);
+    if (savedTmp.empty())
+        unsetenv("TMPDIR");
+    else
+        setenv("TMPDIR", savedTmp.c_str(), 1);
 }
 
 }  // namespace

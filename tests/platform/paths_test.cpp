@@ -1,10 +1,11 @@
+#include "platform/paths.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
 
 #include "../support/temp_dir.h"
-#include "platform/paths.h"
 
 namespace kx700 {
 namespace {
@@ -57,13 +58,17 @@ TEST(Paths, ResolutionOrder) {
     };
     const fs::path share = dir / "usr" / "share" / "kx700";
     const Case cases[] = {
-        {"--data-dir wins", fs::path("/opt/a b/数据"), {bin, "/srv/home", nullptr, nullptr},
+        {"--data-dir wins",
+         fs::path("/opt/a b/数据"),
+         {bin, "/srv/home", nullptr, nullptr},
          Folders::Portable("/opt/a b/数据")},
         {"then KX700_HOME", std::nullopt, {bin, "/srv/home", "/x", "/h"}, Folders::Portable("/srv/home")},
         {"a folder with its settings", std::nullopt, {build, "", "/x", "/h"}, Folders::Portable(build)},
         {"installed, XDG_DATA_HOME", std::nullopt, {bin, nullptr, "/x", "/h"}, {share, "/x/kx700"}},
         {"installed, HOME", std::nullopt, {bin, nullptr, nullptr, "/h"}, {share, "/h/.local/share/kx700"}},
-        {"a relative XDG_DATA_HOME is ignored", std::nullopt, {bin, nullptr, "x", "/h"},
+        {"a relative XDG_DATA_HOME is ignored",
+         std::nullopt,
+         {bin, nullptr, "x", "/h"},
          {share, "/h/.local/share/kx700"}},
         {"no home at all", std::nullopt, {bin, nullptr, nullptr, nullptr}, {share, ""}},
     };

@@ -1,11 +1,10 @@
 // The quit signals reach the event loop's descriptor instead of ending the process.
-#include <gtest/gtest.h>
+#include "platform/posix.h"
 
+#include <gtest/gtest.h>
 #include <poll.h>
 
 #include <csignal>
-
-#include "platform/posix.h"
 
 namespace kx700 {
 namespace {

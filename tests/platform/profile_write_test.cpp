@@ -4,8 +4,8 @@
 
 #include <atomic>
 #include <csignal>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../support/temp_dir.h"
@@ -38,7 +38,6 @@ struct WriteCase {
 };
 void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.what; }
 
-
 class ProfileWrite : public ::testing::TestWithParam<WriteCase> {};
 
 TEST_P(ProfileWrite, EditsOnlyWhatItMust) {
@@ -50,7 +49,10 @@ TEST_P(ProfileWrite, EditsOnlyWhatItMust) {
     EXPECT_EQ(ReadBytes(f), c.after) << c.what;
 
     // The same writes as one batch give the same file.
-    if (c.before != "<none>") WriteBytes(f, c.before); else fs::remove(f);
+    if (c.before != "<none>")
+        WriteBytes(f, c.before);
+    else
+        fs::remove(f);
     profile::Batch batch(f);
     for (const Write& w : c.writes) batch.set(w.section, w.key, w.value);
     ASSERT_TRUE(batch.commit().ok());
@@ -59,30 +61,47 @@ TEST_P(ProfileWrite, EditsOnlyWhatItMust) {
 
 INSTANTIATE_TEST_SUITE_P(
     Semantics, ProfileWrite,
-    ::testing::Values(
-        WriteCase{"replace in place, keep spelling and other bytes",
-                  "; top\r\n[s]\r\n  Key = old  \r\nother=1\n", {{"S", "key", "new"}},
-                  "; top\r\n[s]\r\nKey=new\r\nother=1\n"},
-        WriteCase{"new key goes after the last key line of its section",
-                  "[A]\r\na=1\r\n\r\n; note\r\n[B]\r\nb=1\r\n", {{"a", "c", "2"}},
-                  "[A]\r\na=1\r\nc=2\r\n\r\n; note\r\n[B]\r\nb=1\r\n"},
-        WriteCase{"new key in a section without keys", "[A]\r\n[B]\r\nb=1\r\n", {{"A", "x", "1"}},
-                  "[A]\r\nx=1\r\n[B]\r\nb=1\r\n"},
-        WriteCase{"new section at the end of a file without final line end", "[A]\r\na=1", {{"B", "b", "2"}},
-                  "[A]\r\na=1\r\n[B]\r\nb=2\r\n"},
-        WriteCase{"missing file is created", "<none>", {{"S", "k", "v"}, {"S", "k2", "v2"}, {"T", "k", "w"}},
-                  "[S]\r\nk=v\r\nk2=v2\r\n[T]\r\nk=w\r\n"},
-        WriteCase{"CR-only file keeps its line ends, new lines get CRLF", "[S]\ra=1\rb=2\r",
-                  {{"S", "a", "9"}, {"S", "c", "3"}}, "[S]\ra=9\rb=2\rc=3\r\n"},
-        WriteCase{"the first of duplicate sections is written", "[S]\na=1\n[S]\na=2\n", {{"s", "a", "x"}, {"S", "b", "y"}},
-                  "[S]\na=x\nb=y\r\n[S]\na=2\n"},
-        WriteCase{"keys before the first section are not touched", "a=1\r\n[S]\r\n", {{"S", "a", "2"}},
-                  "a=1\r\n[S]\r\na=2\r\n"},
-        WriteCase{"a comment that looks like the key stays", "[S]\r\n;a=1\r\n", {{"S", "a", "2"}},
-                  "[S]\r\na=2\r\n;a=1\r\n"},
-        WriteCase{"UTF-8 byte-order mark kept", "\xEF\xBB\xBF[S]\r\na=1\r\n", {{"S", "a", "默认"}},
-                  "\xEF\xBB\xBF[S]\r\na=默认\r\n"},
-        WriteCase{"empty value written as such", "[S]\r\na=1\r\n", {{"S", "a", ""}}, "[S]\r\na=\r\n"}),
+    ::testing::Values(WriteCase{"replace in place, keep spelling and other bytes",
+                                "; top\r\n[s]\r\n  Key = old  \r\nother=1\n",
+                                {{"S", "key", "new"}},
+                                "; top\r\n[s]\r\nKey=new\r\nother=1\n"},
+                      WriteCase{"new key goes after the last key line of its section",
+                                "[A]\r\na=1\r\n\r\n; note\r\n[B]\r\nb=1\r\n",
+                                {{"a", "c", "2"}},
+                                "[A]\r\na=1\r\nc=2\r\n\r\n; note\r\n[B]\r\nb=1\r\n"},
+                      WriteCase{"new key in a section without keys",
+                                "[A]\r\n[B]\r\nb=1\r\n",
+                                {{"A", "x", "1"}},
+                                "[A]\r\nx=1\r\n[B]\r\nb=1\r\n"},
+                      WriteCase{"new section at the end of a file without final line end",
+                                "[A]\r\na=1",
+                                {{"B", "b", "2"}},
+                                "[A]\r\na=1\r\n[B]\r\nb=2\r\n"},
+                      WriteCase{"missing file is created",
+                                "<none>",
+                                {{"S", "k", "v"}, {"S", "k2", "v2"}, {"T", "k", "w"}},
+                                "[S]\r\nk=v\r\nk2=v2\r\n[T]\r\nk=w\r\n"},
+                      WriteCase{"CR-only file keeps its line ends, new lines get CRLF",
+                                "[S]\ra=1\rb=2\r",
+                                {{"S", "a", "9"}, {"S", "c", "3"}},
+                                "[S]\ra=9\rb=2\rc=3\r\n"},
+                      WriteCase{"the first of duplicate sections is written",
+                                "[S]\na=1\n[S]\na=2\n",
+                                {{"s", "a", "x"}, {"S", "b", "y"}},
+                                "[S]\na=x\nb=y\r\n[S]\na=2\n"},
+                      WriteCase{"keys before the first section are not touched",
+                                "a=1\r\n[S]\r\n",
+                                {{"S", "a", "2"}},
+                                "a=1\r\n[S]\r\na=2\r\n"},
+                      WriteCase{"a comment that looks like the key stays",
+                                "[S]\r\n;a=1\r\n",
+                                {{"S", "a", "2"}},
+                                "[S]\r\na=2\r\n;a=1\r\n"},
+                      WriteCase{"UTF-8 byte-order mark kept",
+                                "\xEF\xBB\xBF[S]\r\na=1\r\n",
+                                {{"S", "a", "默认"}},
+                                "\xEF\xBB\xBF[S]\r\na=默认\r\n"},
+                      WriteCase{"empty value written as such", "[S]\r\na=1\r\n", {{"S", "a", ""}}, "[S]\r\na=\r\n"}),
     [](const ::testing::TestParamInfo<WriteCase>& p) { return "case" + std::to_string(p.index); });
 
 std::string Utf16(std::u16string_view text) {

@@ -1,20 +1,31 @@
-#include <gtest/gtest.h>
-
 #include "platform/text.h"
+
+#include <gtest/gtest.h>
 
 namespace kx700::text {
 namespace {
 
 TEST(Text, Utf16RoundTripKeepsUnpairedSurrogates) {
-    const std::u16string samples[] = {u"", u"abc", u"默认射击", u"\U0001F600x", u"\xD800", u"a\xDC00" u"b", u"\xDBFF\xD800"};
+    const std::u16string samples[] = {u"",
+                                      u"abc",
+                                      u"默认射击",
+                                      u"\U0001F600x",
+                                      u"\xD800",
+                                      u"a\xDC00"
+                                      u"b",
+                                      u"\xDBFF\xD800"};
     for (const auto& s : samples) EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(s)), s);
 }
 
 TEST(Text, InvalidUtf8BecomesReplacementCharacters) {
-    EXPECT_EQ(Utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
+    EXPECT_EQ(Utf8ToUtf16("a\xFF"
+                          "b"),
+              u"a\uFFFDb");
     EXPECT_EQ(Utf8ToUtf16("\xE9\x98"), u"\uFFFD\uFFFD");  // cut sequence
     EXPECT_EQ(Utf8ToUtf16("\xC0\x80"), u"\uFFFD\uFFFD");  // overlong
-    EXPECT_EQ(Utf16Length("a\xFF" "b"), 3u);
+    EXPECT_EQ(Utf16Length("a\xFF"
+                          "b"),
+              3u);
 }
 
 TEST(Text, Utf16LengthAndTruncation) {

@@ -7,8 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <chrono>
+#include <csignal>
 #include <functional>
 #include <random>
 #include <thread>
@@ -108,7 +108,8 @@ TEST(ApplySafety, ASaveThatFailsIsReportedAndLeavesTheFile) {
         f.s().settings.dpiLevelEnabled[0] = 1;
         f.s().settings.fireInterval = 120;  // a change the save would write
         const std::string before = ReadBytes(f.config());
-        if (!c.diskFull) fs::permissions(f.config(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        if (!c.diskFull)
+            fs::permissions(f.config(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
         programming::ApplyResult r;
         {
             std::optional<DiskFull> full;
@@ -199,7 +200,8 @@ TEST(ApplySafety, AFullDiskLeavesMacroFileAndGroupListWhole) {
     EXPECT_EQ(ReadBytes(list), listBefore);
     EXPECT_FALSE(fs::exists(ms.folders.macroFolder / "Renamed.dat"));
     EXPECT_TRUE(Shown(f.messages, "could not save the settings") || Shown(f.messages, "无法保存设置"));
-    EXPECT_TRUE(Shown(f.messages, "Invalid: Delete Invalid character") || Shown(f.messages, "Can't write the group list"));
+    EXPECT_TRUE(Shown(f.messages, "Invalid: Delete Invalid character") ||
+                Shown(f.messages, "Can't write the group list"));
 }
 
 // A rename killed at any moment leaves every group with its file: the list

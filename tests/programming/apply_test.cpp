@@ -40,17 +40,22 @@ INSTANTIATE_TEST_SUITE_P(
         MemoryCase{"profile 3", [](Session& s) { s.currentProfile = 3; }, {{0x01, 0x62}}},
         MemoryCase{"fire 50 ms", [](Session& s) { s.settings.fireInterval = 50; }, {{0x1A, 6}, {0x1B, 0}}},
         MemoryCase{"fire 300 ms", [](Session& s) { s.settings.fireInterval = 300; }, {{0x1A, 37}, {0x1B, 0}}},
-        MemoryCase{"CPI codes", [](Session& s) { s.settings.dpiStep = {11, 0, 6, 7}; }, {{0x15, 0xF1}, {0x16, 0x79}, {0x17, 0}}},
-        MemoryCase{"fixed bytes",
+        MemoryCase{"CPI codes",
                    [](Session& s) {
-                       s.settings.dpiLevel = 2;
-                       s.settings.dpiLevelEnabled = {1, 0, 1, 1};
-                       s.settings.ledBrightness = 5;
-                       s.settings.ledSymmetry = 1;
-                       s.settings.ledDirection = 2;
-                       s.deviceNibble = 5;
+                       s.settings.dpiStep = {11, 0, 6, 7};
                    },
-                   {{0x13, 0x3F}, {0x18, 0x1A}, {0x19, 0x0D}, {0x32, 7}, {0x33, 3}, {0x3A, 0x65}, {0x3F, 0x50}, {0x43, 0xFD}}},
+                   {{0x15, 0xF1}, {0x16, 0x79}, {0x17, 0}}},
+        MemoryCase{
+            "fixed bytes",
+            [](Session& s) {
+                s.settings.dpiLevel = 2;
+                s.settings.dpiLevelEnabled = {1, 0, 1, 1};
+                s.settings.ledBrightness = 5;
+                s.settings.ledSymmetry = 1;
+                s.settings.ledDirection = 2;
+                s.deviceNibble = 5;
+            },
+            {{0x13, 0x3F}, {0x18, 0x1A}, {0x19, 0x0D}, {0x32, 7}, {0x33, 3}, {0x3A, 0x65}, {0x3F, 0x50}, {0x43, 0xFD}}},
         MemoryCase{"button bytes with reactions",
                    [](Session& s) {
                        s.settings.buttonAssign[0] = {1, 2, 3, 12, 15, 16, 19};
@@ -59,7 +64,15 @@ INSTANTIATE_TEST_SUITE_P(
                        s.settings.reactType[0][1] = 4;
                    },
                    // positions 0-8: codes 1, 2, 3, 7, 0x15, 0x0B, (6: none), 0x17 + 32 + 64, (8: none)
-                   {{0x08, 1}, {0x09, 2}, {0x0A, 3}, {0x0B, 7}, {0x0C, 0x15}, {0x0D, 0x0B}, {0x0E, 0}, {0x0F, 0x17 + 96}, {0x10, 0}}},
+                   {{0x08, 1},
+                    {0x09, 2},
+                    {0x0A, 3},
+                    {0x0B, 7},
+                    {0x0C, 0x15},
+                    {0x0D, 0x0B},
+                    {0x0E, 0},
+                    {0x0F, 0x17 + 96},
+                    {0x10, 0}}},
         MemoryCase{"report rate and colours",
                    [](Session& s) {
                        SetReportRate(s.settings, 1);
@@ -86,9 +99,9 @@ TEST(Apply, SlotOneIsClearedAndMissingMacrosBecomeNothing) {
     const int groups = f.s().macros.groups.groupCount;
     ASSERT_GT(groups, 1);
     const int count = f.s().macros.groups.groupMacroCount[1];
-    f.assign(2, 3, programming::MacroChoiceValue(1, count));       // one past the group's last macro
-    f.assign(2, 4, programming::MacroChoiceValue(groups, 0));      // a group that does not exist
-    f.assign(2, 5, programming::MacroChoiceValue(1, count - 1));   // the last macro: stays
+    f.assign(2, 3, programming::MacroChoiceValue(1, count));      // one past the group's last macro
+    f.assign(2, 4, programming::MacroChoiceValue(groups, 0));     // a group that does not exist
+    f.assign(2, 5, programming::MacroChoiceValue(1, count - 1));  // the last macro: stays
     ASSERT_TRUE(programming::ApplySettings(f.s()).completed());
     EXPECT_EQ(f.s().settings.buttonAssign[1], (std::array<std::int32_t, 7>{}));
     EXPECT_EQ(f.s().settings.buttonAssign[2][3], 0);
@@ -123,7 +136,8 @@ TEST(Apply, TheBuiltImageIsWhatTheApplyInstalls) {
     EXPECT_EQ(built.record.buttonAssign[0][3], programming::MacroChoiceValue(0, 0));
     EXPECT_EQ(built.tables.ledModeRegister, 1);
     EXPECT_EQ(built.tables.deviceCode[0][3], programming::kCodeMacro);
-    for (auto part : {&programming::DeviceImage::fixed, &programming::DeviceImage::descriptors, &programming::DeviceImage::data}) {
+    for (auto part :
+         {&programming::DeviceImage::fixed, &programming::DeviceImage::descriptors, &programming::DeviceImage::data}) {
         ASSERT_EQ((built.image.*part).size(), (again.image.*part).size());
         for (std::size_t i = 0; i < (built.image.*part).size(); ++i) {
             EXPECT_EQ((built.image.*part)[i].address, (again.image.*part)[i].address);

@@ -1,7 +1,6 @@
 // kx700ctl apply and monitor, run as the user runs them, over a private data folder.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -39,10 +38,11 @@ protected:
     }
     CtlRun ctl(const std::string& args) { return ctlIn(dir / "data", args); }
     CtlRun ctlIn(const fs::path& data, const std::string& args) {
-        const std::string command = (stage / "kx700ctl").string() + " --data-dir " + data.string() + " " + args +
-                                    " >" + (dir / "out").string() + " 2>" + (dir / "err").string();
+        const std::string command = (stage / "kx700ctl").string() + " --data-dir " + data.string() + " " + args + " >" +
+                                    (dir / "out").string() + " 2>" + (dir / "err").string();
         const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing::ReadBytes(dir / "out"), testing::ReadBytes(dir / "err")};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing::ReadBytes(dir / "out"),
+                testing::ReadBytes(dir / "err")};
     }
     fs::path config() { return dir / "data" / "skins" / "config" / "config.ini"; }
 };
@@ -62,10 +62,12 @@ TEST_F(CtlApply, ProgramsTheMouseAndTheDescriptionShowsIt) {
 TEST_F(CtlApply, MonitorAnswersTheScriptedHands) {
     ASSERT_TRUE(profile::WriteString(config(), "Config0", "K6", "18").ok());  // sniper hold on code 8
     ASSERT_TRUE(profile::WriteString(config(), "Config0", "K5", "22").ok());  // home page on code 6
-    const CtlRun r = ctl("--simulate monitor --apply-first --script \"press 8; release 8; press 6; release 6; profile 2; correction up\"");
+    const CtlRun r =
+        ctl("--simulate monitor --apply-first --script \"press 8; release 8; press 6; release 6; profile 2; correction "
+            "up\"");
     ASSERT_EQ(r.code, 0) << r.err;
-    for (const char* line : {"host: hold pressed", "host: hold released", "host: consumer usage 547", "mouse: profile 2",
-                             "mouse: correction up: refused: no user macro on the first button"}) {
+    for (const char* line : {"host: hold pressed", "host: hold released", "host: consumer usage 547",
+                             "mouse: profile 2", "mouse: correction up: refused: no user macro on the first button"}) {
         EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
     }
     EXPECT_EQ(profile::ReadString(config(), "Init", "CurConfig", "", 5), "2") << "the profile the mouse switched to";
@@ -102,7 +104,8 @@ TEST_F(CtlApply, AMissingOrBrokenSettingsFileProgramsNothing) {
     CtlRun r = ctlIn(dir / "empty", "--sim-state " + state + " apply");
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("Error：Config.ini文件不存在!"), std::string::npos) << r.err;
-    EXPECT_TRUE(r.err.find("mouse was not programmed") != std::string::npos || r.err.find("未写入鼠标") != std::string::npos)
+    EXPECT_TRUE(r.err.find("mouse was not programmed") != std::string::npos ||
+                r.err.find("未写入鼠标") != std::string::npos)
         << r.err;
     EXPECT_FALSE(fs::exists(dir / "empty" / "skins" / "config" / "config.ini")) << "no file was created";
     r = ctl("--sim-state " + state + " describe");

@@ -37,7 +37,8 @@ struct SessionFixture {
     TempDir dir;
     RecordingMessageSink messages;
     RecordingSystemMouse system;
-    std::shared_ptr<device::SimulatedMouse> mouse = std::make_shared<device::SimulatedMouse>(device::SimulatedMouseState{});
+    std::shared_ptr<device::SimulatedMouse> mouse =
+        std::make_shared<device::SimulatedMouse>(device::SimulatedMouseState{});
     device::SimulatedBackend backend{mouse};
     std::unique_ptr<Session> session = std::make_unique<Session>();
 
@@ -65,7 +66,8 @@ struct SessionFixture {
     // Makes `table` the first group's content, on disk and in memory.
     void replaceFirstGroup(const macro::MacroTable& table) {
         macro::MacroState& ms = session->macros;
-        ASSERT_TRUE(macro::SaveAllMacros(macro::GroupFile(ms.folders.macroFolder, ms.groups.groupNames[0]), table).ok());
+        ASSERT_TRUE(
+            macro::SaveAllMacros(macro::GroupFile(ms.folders.macroFolder, ms.groups.groupNames[0]), table).ok());
         ms.groups.currentGroup = 0;
         ms.table = table;
         ms.table.currentMacro = 0;

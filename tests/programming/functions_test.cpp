@@ -1,7 +1,7 @@
 // Assignment values: device codes, usages, host flags, menu choices.
-#include <gtest/gtest.h>
-
 #include "programming/functions.h"
+
+#include <gtest/gtest.h>
 
 namespace kx700::programming {
 namespace {
@@ -12,10 +12,11 @@ TEST(Functions, DeviceCodesOfEveryKindOfValue) {
         std::uint8_t mode;
         std::uint8_t code;
     };
-    for (Row r : {Row{0, 0, 0}, Row{1, 0, 1}, Row{6, 0, 6}, Row{7, 0, 2}, Row{12, 0, 7}, Row{14, 0, 9}, Row{15, 0, 0x15},
-                  Row{16, 0, 0x0B}, Row{17, 0, 0x0C}, Row{18, 0, 0}, Row{19, 0, 0x17}, Row{20, 0, 0x19}, Row{21, 0, 0x1A},
-                  Row{22, 0, 15}, Row{31, 0, 15}, Row{32, 0, 13}, Row{40, 2, 14}, Row{40, 6, 13}, Row{255, 0, 13},
-                  Row{256, 0, 13}, Row{515, 2, 14}, Row{-5, 0, 0}}) {
+    for (Row r :
+         {Row{0, 0, 0},     Row{1, 0, 1},     Row{6, 0, 6},     Row{7, 0, 2},   Row{12, 0, 7},    Row{14, 0, 9},
+          Row{15, 0, 0x15}, Row{16, 0, 0x0B}, Row{17, 0, 0x0C}, Row{18, 0, 0},  Row{19, 0, 0x17}, Row{20, 0, 0x19},
+          Row{21, 0, 0x1A}, Row{22, 0, 15},   Row{31, 0, 15},   Row{32, 0, 13}, Row{40, 2, 14},   Row{40, 6, 13},
+          Row{255, 0, 13},  Row{256, 0, 13},  Row{515, 2, 14},  Row{-5, 0, 0}}) {
         EXPECT_EQ(DeviceCodeOf(r.value, r.mode), r.code) << r.value << " mode " << int{r.mode};
     }
 }

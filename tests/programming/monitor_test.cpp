@@ -1,4 +1,6 @@
 // The monitor threads against the simulated mouse's hands.
+#include "programming/monitor.h"
+
 #include <gtest/gtest.h>
 
 #include <condition_variable>
@@ -9,7 +11,6 @@
 #include "fixture.h"
 #include "macro/files.h"
 #include "programming/functions.h"
-#include "programming/monitor.h"
 #include "settings/settings_file.h"
 
 namespace kx700 {
@@ -57,7 +58,8 @@ private:
 std::vector<std::vector<std::uint8_t>> Sent(device::SimulatedMouse& mouse, std::uint8_t command) {
     std::vector<std::vector<std::uint8_t>> out;
     for (const auto& e : mouse.log()) {
-        if (e.direction == device::SimDirection::HostToMouse && e.bytes.size() >= 2 && e.bytes[1] == command) out.push_back(e.bytes);
+        if (e.direction == device::SimDirection::HostToMouse && e.bytes.size() >= 2 && e.bytes[1] == command)
+            out.push_back(e.bytes);
     }
     return out;
 }
@@ -98,8 +100,8 @@ TEST(Monitor, HoldAndMediaAnswersFromTheThreads) {
 
 TEST(Monitor, ProfileChangesAndCpiLevelsReachTheSession) {
     testing::SessionFixture f;
-    f.assign(2, 5, 25);   // profile 2, code 6: volume up
-    f.assign(0, 5, 20);   // profile 0, code 6: profile key
+    f.assign(2, 5, 25);  // profile 2, code 6: volume up
+    f.assign(0, 5, 20);  // profile 0, code 6: profile key
     ASSERT_TRUE(programming::ApplySettings(f.s()).completed());
     Collect events;
     programming::DeviceMonitor monitor(f.s(), events);
@@ -226,7 +228,8 @@ TEST(Monitor, CorrectionOnlyRewritesTheMacroTheLastApplyPlaced) {
          [](testing::SessionFixture& f) {
              macro::MacroState& ms = f.s().macros;
              macro::InsertEvent(ms.table.slots[0], 1, 0xF6, 6, f.messages);
-             ASSERT_TRUE(macro::SaveMacro(ms.folders.macroFolder / (ms.groups.groupNames[0] + ".dat"), ms.table, 0).ok());
+             ASSERT_TRUE(
+                 macro::SaveMacro(ms.folders.macroFolder / (ms.groups.groupNames[0] + ".dat"), ms.table, 0).ok());
          }},
         {"an apply that did not complete",
          [](testing::SessionFixture& f) {

@@ -1,4 +1,6 @@
 // The dated copies of config.ini kept before it is replaced.
+#include "settings/backups.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "../support/temp_dir.h"
-#include "settings/backups.h"
 
 namespace kx700 {
 namespace {

@@ -1,4 +1,6 @@
 // The settings record and config.ini: reading, writing and the derived values.
+#include "settings/settings_file.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -6,7 +8,6 @@
 
 #include "../support/temp_dir.h"
 #include "platform/profile.h"
-#include "settings/settings_file.h"
 
 namespace kx700 {
 namespace {
@@ -25,7 +26,11 @@ TEST(MouseSettingsRecord, FreshRecordAndReportRateRule) {
     EXPECT_EQ(fresh.fireInterval, 50);
     EXPECT_EQ(copy, zero);
 
-    struct Row { std::uint8_t rate; std::int32_t interval; std::uint8_t code; };
+    struct Row {
+        std::uint8_t rate;
+        std::int32_t interval;
+        std::uint8_t code;
+    };
     for (Row r : {Row{3, 1, 0}, Row{2, 2, 1}, Row{1, 4, 3}, Row{0, 8, 7}, Row{5, 8, 7}}) {
         MouseSettings s;
         SetReportRate(s, r.rate);
@@ -57,7 +62,6 @@ struct LoadCase {
 };
 void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.what; }
 
-
 class LoadProfileCase : public ::testing::TestWithParam<LoadCase> {};
 
 TEST_P(LoadProfileCase, ReadsTheFileAsWritten) {
@@ -73,56 +77,55 @@ TEST_P(LoadProfileCase, ReadsTheFileAsWritten) {
 
 INSTANTIATE_TEST_SUITE_P(
     EdgeCases, LoadProfileCase,
-    ::testing::Values(
-        LoadCase{"base file", "", "",
-                 [](const MouseSettings& s) {
-                     EXPECT_EQ(s.buttonAssign[2][0], 1);
-                     EXPECT_EQ(s.buttonAssign[2][6], 512);
-                     EXPECT_EQ(s.reactEnable[2][7], 1);
-                     EXPECT_EQ(s.reactType[2][7], 3);
-                     EXPECT_EQ(s.wheelStatus, 1);
-                     EXPECT_EQ(s.dpiLevel, 2);
-                     EXPECT_EQ(s.dpiStep[0], 3);
-                     EXPECT_EQ(s.pollIntervalMs, 1);
-                     EXPECT_EQ(s.reportIntervalCode, 0);
-                 }},
-        LoadCase{"no ShareData: shared values are zero", "[ShareData]", "[Other]",
-                 [](const MouseSettings& s) {
-                     EXPECT_EQ(s.buttonAssign[2][6], 512);
-                     EXPECT_EQ(s.dpiLevel, 0);
-                     EXPECT_EQ(s.fireInterval, 0);
-                     EXPECT_EQ(s.pollIntervalMs, 8);
-                     EXPECT_EQ(s.reportIntervalCode, 7);
-                 }},
-        LoadCase{"DPI_SET_EN normalised", "DPI_SET_EN0=1", "DPI_SET_EN0=5",
-                 [](const MouseSettings& s) { EXPECT_EQ(s.dpiLevelEnabled[0], 1); }},
-        LoadCase{"USB_SPEED out of range", "USB_SPEED=3", "USB_SPEED=9",
-                 [](const MouseSettings& s) {
-                     EXPECT_EQ(s.reportIntervalCode, 7);
-                     EXPECT_EQ(s.pollIntervalMs, 8);
-                 }},
-        LoadCase{"CYC_7COL_EN splits bits 0..3", "CYC_7COL_EN=15", "CYC_7COL_EN=21",
-                 [](const MouseSettings& s) {
-                     EXPECT_EQ(s.cycleColourEnable, (std::array<std::int32_t, 4>{1, 0, 1, 0}));
-                     EXPECT_EQ(s.cycleColourMask, 21);
-                 }},
-        LoadCase{"FIRE_TIME cut by its 5-character buffer", "FIRE_TIME=50", "FIRE_TIME=12345",
-                 [](const MouseSettings& s) { EXPECT_EQ(s.fireInterval, 1234); }},
-        LoadCase{"u8 fields keep the low byte", "DPI_SET0=3", "DPI_SET0=300",
-                 [](const MouseSettings& s) { EXPECT_EQ(s.dpiStep[0], 44); }},
-        LoadCase{"negative u8 wraps", "USB_SPEED=3", "USB_SPEED=-1",
-                 [](const MouseSettings& s) {
-                     EXPECT_EQ(s.reportRate, 255);
-                     EXPECT_EQ(s.pollIntervalMs, 8);
-                 }},
-        LoadCase{"junk numbers read as zero", "K0=1", "K0=left",
-                 [](const MouseSettings& s) { EXPECT_EQ(s.buttonAssign[2][0], 0); }},
-        LoadCase{"huge numbers cut by the buffer", "K0=1", "K0=99999999999999999",
-                 [](const MouseSettings& s) { EXPECT_EQ(s.buttonAssign[2][0], 999999999); }},
-        LoadCase{"user colour screen value", "", "",
-                 [](const MouseSettings& s) {
-                     EXPECT_EQ(s.userColourRef[0], 255u | (15u << 8) | (239u << 16));
-                 }}),
+    ::testing::Values(LoadCase{"base file", "", "",
+                               [](const MouseSettings& s) {
+                                   EXPECT_EQ(s.buttonAssign[2][0], 1);
+                                   EXPECT_EQ(s.buttonAssign[2][6], 512);
+                                   EXPECT_EQ(s.reactEnable[2][7], 1);
+                                   EXPECT_EQ(s.reactType[2][7], 3);
+                                   EXPECT_EQ(s.wheelStatus, 1);
+                                   EXPECT_EQ(s.dpiLevel, 2);
+                                   EXPECT_EQ(s.dpiStep[0], 3);
+                                   EXPECT_EQ(s.pollIntervalMs, 1);
+                                   EXPECT_EQ(s.reportIntervalCode, 0);
+                               }},
+                      LoadCase{"no ShareData: shared values are zero", "[ShareData]", "[Other]",
+                               [](const MouseSettings& s) {
+                                   EXPECT_EQ(s.buttonAssign[2][6], 512);
+                                   EXPECT_EQ(s.dpiLevel, 0);
+                                   EXPECT_EQ(s.fireInterval, 0);
+                                   EXPECT_EQ(s.pollIntervalMs, 8);
+                                   EXPECT_EQ(s.reportIntervalCode, 7);
+                               }},
+                      LoadCase{"DPI_SET_EN normalised", "DPI_SET_EN0=1", "DPI_SET_EN0=5",
+                               [](const MouseSettings& s) { EXPECT_EQ(s.dpiLevelEnabled[0], 1); }},
+                      LoadCase{"USB_SPEED out of range", "USB_SPEED=3", "USB_SPEED=9",
+                               [](const MouseSettings& s) {
+                                   EXPECT_EQ(s.reportIntervalCode, 7);
+                                   EXPECT_EQ(s.pollIntervalMs, 8);
+                               }},
+                      LoadCase{"CYC_7COL_EN splits bits 0..3", "CYC_7COL_EN=15", "CYC_7COL_EN=21",
+                               [](const MouseSettings& s) {
+                                   EXPECT_EQ(s.cycleColourEnable, (std::array<std::int32_t, 4>{1, 0, 1, 0}));
+                                   EXPECT_EQ(s.cycleColourMask, 21);
+                               }},
+                      LoadCase{"FIRE_TIME cut by its 5-character buffer", "FIRE_TIME=50", "FIRE_TIME=12345",
+                               [](const MouseSettings& s) { EXPECT_EQ(s.fireInterval, 1234); }},
+                      LoadCase{"u8 fields keep the low byte", "DPI_SET0=3", "DPI_SET0=300",
+                               [](const MouseSettings& s) { EXPECT_EQ(s.dpiStep[0], 44); }},
+                      LoadCase{"negative u8 wraps", "USB_SPEED=3", "USB_SPEED=-1",
+                               [](const MouseSettings& s) {
+                                   EXPECT_EQ(s.reportRate, 255);
+                                   EXPECT_EQ(s.pollIntervalMs, 8);
+                               }},
+                      LoadCase{"junk numbers read as zero", "K0=1", "K0=left",
+                               [](const MouseSettings& s) { EXPECT_EQ(s.buttonAssign[2][0], 0); }},
+                      LoadCase{"huge numbers cut by the buffer", "K0=1", "K0=99999999999999999",
+                               [](const MouseSettings& s) { EXPECT_EQ(s.buttonAssign[2][0], 999999999); }},
+                      LoadCase{"user colour screen value", "", "",
+                               [](const MouseSettings& s) {
+                                   EXPECT_EQ(s.userColourRef[0], 255u | (15u << 8) | (239u << 16));
+                               }}),
     [](const ::testing::TestParamInfo<LoadCase>& p) { return "case" + std::to_string(p.index); });
 
 TEST(LoadProfile, ReplacesOnlyItsSlotButAllSharedValues) {
@@ -158,7 +161,8 @@ TEST(LoadProfile, MissingFileShowsItsMessageAndChangesNothing) {
 MouseSettings Sample() {
     MouseSettings s;
     for (int p = 0; p < kProfileSlots; ++p) {
-        for (int b = 0; b < kButtons; ++b) s.buttonAssign[static_cast<std::size_t>(p)][static_cast<std::size_t>(b)] = p * 300 + b;
+        for (int b = 0; b < kButtons; ++b)
+            s.buttonAssign[static_cast<std::size_t>(p)][static_cast<std::size_t>(b)] = p * 300 + b;
         for (int k = 0; k < kMemorySlots; ++k) {
             s.reactEnable[static_cast<std::size_t>(p)][static_cast<std::size_t>(k)] = (p + k) % 2;
             s.reactType[static_cast<std::size_t>(p)][static_cast<std::size_t>(k)] = (p + k) % 5;
@@ -204,7 +208,8 @@ TEST(SaveProfile, SlotOneWritesItsSectionAndTheSharedKeys) {
     s.dpiLevelEnabled[1] = 7;  // any non-zero flag is written as 1
     ASSERT_TRUE(SaveProfile(s, f, 1).ok());
     const std::string text = ReadBytes(f);
-    EXPECT_NE(text.find("[Config1]\r\nK0=300\r\nLED_REACT_EN0=1\r\nLED_REACT_TYPE0=1\r\nK1=301\r\n"), std::string::npos);
+    EXPECT_NE(text.find("[Config1]\r\nK0=300\r\nLED_REACT_EN0=1\r\nLED_REACT_TYPE0=1\r\nK1=301\r\n"),
+              std::string::npos);
     EXPECT_EQ(text.find("[Config0]"), std::string::npos);
     EXPECT_EQ(profile::ReadString(f, "ShareData", "LED_CYC_TIME", "", 8), "4");
     EXPECT_EQ(profile::ReadString(f, "ShareData", "LED_CYCTIME", "", 8), "4");
@@ -246,12 +251,18 @@ TEST(SettingsFile, SaveDpiLevelWritesOneKey) {
 TEST(SettingsFile, CurrentProfileAndLanguage) {
     TempDir dir;
     const auto f = dir / "config.ini";
-    struct Row { const char* text; int slot; };
+    struct Row {
+        const char* text;
+        int slot;
+    };
     for (Row r : {Row{"", 0}, Row{"2", 2}, Row{"3", 3}, Row{"7", 0}, Row{"-1", 0}, Row{"x", 0}}) {
         WriteBytes(f, std::string("[Init]\r\nCurConfig=") + r.text + "\r\n");
         EXPECT_EQ(ReadCurrentProfile(f), r.slot) << r.text;
     }
-    struct Lang { const char* text; bool english; };
+    struct Lang {
+        const char* text;
+        bool english;
+    };
     for (Lang l : {Lang{"1", true}, Lang{"0", false}, Lang{"256", false}, Lang{"257", true}}) {
         WriteBytes(f, std::string("[Init]\r\nVER_SEL=") + l.text + "\r\n");
         EXPECT_EQ(ReadEnglishInterface(f), l.english) << l.text;

@@ -41,8 +41,8 @@ TEST(ShippedConfig, EveryKeyIsPresentAndInRange) {
                             "ConfigName1_EN", "ConfigName2_EN", "ConfigName3_EN"}) {
         EXPECT_TRUE(has("Init", key)) << key;
     }
-    for (const char* key : {"ConfigName1", "ConfigName2", "ConfigName3", "ConfigName1_EN", "ConfigName2_EN",
-                            "ConfigName3_EN"}) {
+    for (const char* key :
+         {"ConfigName1", "ConfigName2", "ConfigName3", "ConfigName1_EN", "ConfigName2_EN", "ConfigName3_EN"}) {
         const std::string name = ini.readString("Init", key, "", 15);
         EXPECT_GE(text::Utf16Length(name), 1u) << key;
         EXPECT_LE(text::Utf16Length(name), 10u) << key;

@@ -1,7 +1,8 @@
+#include "settings/web_links.h"
+
 #include <gtest/gtest.h>
 
 #include "../support/temp_dir.h"
-#include "settings/web_links.h"
 
 namespace kx700 {
 namespace {

@@ -1,11 +1,12 @@
 // Skin pictures and the regions cut from masks.
+#include "skin/images.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <random>
 
 #include "../support/temp_dir.h"
-#include "skin/images.h"
 
 namespace kx700 {
 namespace {

@@ -1,8 +1,9 @@
 // Skin layout entries and the tables the layout files fill.
+#include "skin/layout.h"
+
 #include <gtest/gtest.h>
 
 #include "../support/temp_dir.h"
-#include "skin/layout.h"
 
 namespace kx700 {
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QGuiApplication>
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <memory>
 
 namespace kx700::testing {

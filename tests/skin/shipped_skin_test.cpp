@@ -40,7 +40,8 @@ Loaded Load(bool english) {
 }
 
 // The areas each page acts on (press or release), header included.
-const std::set<int> kActionMain = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 19, 20, 21, 22, 23, 24, 25, 26, 29, 30};
+const std::set<int> kActionMain = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  11, 12, 13,
+                                   14, 15, 16, 19, 20, 21, 22, 23, 24, 25, 26, 29, 30};
 std::set<int> Range(int a, int b) {
     std::set<int> s;
     for (int i = a; i <= b; ++i) s.insert(i);
@@ -51,7 +52,8 @@ template <std::size_t N>
 std::vector<std::pair<int, AreaRect>> Actionable(const std::array<AreaRect, N>& areas, const std::set<int>& numbers) {
     std::vector<std::pair<int, AreaRect>> out;
     for (int n : numbers) {
-        if (static_cast<std::size_t>(n) < N && areas[static_cast<std::size_t>(n)].width > 0) out.emplace_back(n, areas[static_cast<std::size_t>(n)]);
+        if (static_cast<std::size_t>(n) < N && areas[static_cast<std::size_t>(n)].width > 0)
+            out.emplace_back(n, areas[static_cast<std::size_t>(n)]);
     }
     return out;
 }
@@ -108,7 +110,8 @@ TEST(ShippedSkin, AreasLieInsideTheWindowAndActionsDoNotOverlap) {
         return page;
     };
     auto main = Actionable(t.mainAreas, kActionMain);
-    for (int i = 0; i < 3; ++i) main.emplace_back(100 + i, FromControl(t.profileNameEdits[static_cast<std::size_t>(i)]));
+    for (int i = 0; i < 3; ++i)
+        main.emplace_back(100 + i, FromControl(t.profileNameEdits[static_cast<std::size_t>(i)]));
     ExpectNoOverlap("main", main);
 
     std::set<int> advanced = {1, 18, 31};
@@ -121,7 +124,8 @@ TEST(ShippedSkin, AreasLieInsideTheWindowAndActionsDoNotOverlap) {
 
     auto macro = with(Actionable(t.macroAreas, {1, 2, 3, 4, 5, 6, 7, 10, 11, 12}));
     int id = 100;
-    for (const ControlRect& c : {t.groupNameEdit, t.macroNameEdit, t.repeatCountEdit, t.macroList, t.eventList, t.ledStepList}) {
+    for (const ControlRect& c :
+         {t.groupNameEdit, t.macroNameEdit, t.repeatCountEdit, t.macroList, t.eventList, t.ledStepList}) {
         EXPECT_GT(c.right, c.left);
         macro.emplace_back(id++, FromControl(c));
     }
@@ -181,7 +185,8 @@ TEST(ShippedSkin, MaskEdgesAreClean) {
             std::deque<QPoint> todo;
             auto want = [&](int x, int y) { return IsMaskHole(mask.pixel(x, y)) == holes; };
             auto push = [&](int x, int y) {
-                if (x < 0 || y < 0 || x >= w || y >= h || seen[static_cast<std::size_t>(y * w + x)] || !want(x, y)) return;
+                if (x < 0 || y < 0 || x >= w || y >= h || seen[static_cast<std::size_t>(y * w + x)] || !want(x, y))
+                    return;
                 seen[static_cast<std::size_t>(y * w + x)] = 1;
                 todo.emplace_back(x, y);
             };
@@ -220,15 +225,19 @@ TEST(ShippedSkin, NamesArePresentAndLabelsFitInBothLanguages) {
                 << where << " " << n << " '" << text << "' " << (english ? "en" : "cn");
         };
         auto all = [&](const auto& labels, const auto& areas, const char* where, auto fontOf) {
-            for (std::size_t n = 0; n < labels.size(); ++n) fits(labels[n], areas[n], fontOf(n), where, static_cast<int>(n));
+            for (std::size_t n = 0; n < labels.size(); ++n)
+                fits(labels[n], areas[n], fontOf(n), where, static_cast<int>(n));
         };
-        all(t.mainLabels, t.mainAreas, "main", [&](std::size_t n) -> const QFontMetrics& { return n >= 6 && n <= 9 ? big : small; });
+        all(t.mainLabels, t.mainAreas, "main",
+            [&](std::size_t n) -> const QFontMetrics& { return n >= 6 && n <= 9 ? big : small; });
         all(t.advancedLabels, t.advancedAreas, "advanced", [&](std::size_t) -> const QFontMetrics& { return small; });
-        all(t.macroLabels, t.macroAreas, "macro", [&](std::size_t n) -> const QFontMetrics& { return n >= 14 && n <= 16 ? small : big; });
+        all(t.macroLabels, t.macroAreas, "macro",
+            [&](std::size_t n) -> const QFontMetrics& { return n >= 14 && n <= 16 ? small : big; });
         all(t.ledLabels, t.ledAreas, "led", [&](std::size_t) -> const QFontMetrics& { return small; });
         all(t.warningLabels, t.warningAreas, "warning", [&](std::size_t) -> const QFontMetrics& { return small; });
         // Function names are shown in the assignment fields and the popups.
-        for (int i = 1; i <= 39; ++i) fits(t.functionNames[static_cast<std::size_t>(i)], t.mainAreas[20], small, "function", i);
+        for (int i = 1; i <= 39; ++i)
+            fits(t.functionNames[static_cast<std::size_t>(i)], t.mainAreas[20], small, "function", i);
     }
 }
 

@@ -46,7 +46,9 @@ struct MacroPage : WindowFixture {
         for (int i = 0; i < list(name)->count(); ++i) out << list(name)->item(i)->text();
         return out;
     }
-    macro::MacroRecord& current() { return session.macros.table.slots[static_cast<std::size_t>(session.macros.table.currentMacro)]; }
+    macro::MacroRecord& current() {
+        return session.macros.table.slots[static_cast<std::size_t>(session.macros.table.currentMacro)];
+    }
     fs::path macroFolder() const { return session.macros.folders.macroFolder; }
     // What the current group's file holds for macro i.
     macro::MacroRecord saved(int i) const {
@@ -55,8 +57,8 @@ struct MacroPage : WindowFixture {
     // A right-click on line `line` of a list (past the last line when it does not exist).
     void rightClick(const char* name, int line) {
         CEditableListBox* l = list(name);
-        QPoint p = line < l->count() ? l->visualItemRect(l->item(line)).center()
-                                     : QPoint(10, l->viewport()->height() - 3);
+        QPoint p =
+            line < l->count() ? l->visualItemRect(l->item(line)).center() : QPoint(10, l->viewport()->height() - 3);
         QTest::mouseClick(l->viewport(), Qt::RightButton, Qt::NoModifier, p);
     }
     void type(QWidget* w, const QString& text, bool enter = true) {
@@ -70,7 +72,8 @@ TEST(MacroPage, ShowsTheFirstGroupAndFollowsTheMacroList) {
     EXPECT_EQ(f.edit("groupName")->text(), "Office");
     EXPECT_EQ(f.lines("macroList").first(), "Copy");
     EXPECT_EQ(f.edit("macroName")->text(), "Copy");
-    EXPECT_EQ(f.lines("eventList"), (QStringList{"[↓]LCONTROL", "    20ms", "[↓]C", "    20ms", "[↑]C", "    20ms", "[↑]LCONTROL"}));
+    EXPECT_EQ(f.lines("eventList"),
+              (QStringList{"[↓]LCONTROL", "    20ms", "[↓]C", "    20ms", "[↑]C", "    20ms", "[↑]LCONTROL"}));
     f.list("macroList")->setCurrentRow(1);
     EXPECT_EQ(f.edit("macroName")->text(), "Paste");
     EXPECT_EQ(f.lines("eventList").at(2), "[↓]V");
@@ -153,8 +156,8 @@ TEST(MacroPage, LedStepsTheirPopupsAndTypedValues) {
     CEditableListBox* events = f.list("eventList");
     events->setCurrentRow(2);
     EXPECT_EQ(f.lines("ledStepList"),
-              (QStringList{"[Len     ]:1", "[Mode]:" + QString::fromUtf8(std::string(LightingModeNames(true)[0])), "[Light color]:Cycle",
-                           "[Continued Time]:0*100ms", "[Interval Time]:0*100ms"}));
+              (QStringList{"[Len     ]:1", "[Mode]:" + QString::fromUtf8(std::string(LightingModeNames(true)[0])),
+                           "[Light color]:Cycle", "[Continued Time]:0*100ms", "[Interval Time]:0*100ms"}));
     // Change parameters on the LED line itself opens nothing: its steps are
     // edited in the step list.
     f.answer = macro::cmd::kChangeParameters;
@@ -169,7 +172,8 @@ TEST(MacroPage, LedStepsTheirPopupsAndTypedValues) {
 
     // A duration is typed after a double-click.
     CEditableListBox* steps = f.list("ledStepList");
-    QTest::mouseDClick(steps->viewport(), Qt::LeftButton, Qt::NoModifier, steps->visualItemRect(steps->item(3)).center());
+    QTest::mouseDClick(steps->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       steps->visualItemRect(steps->item(3)).center());
     ASSERT_TRUE(steps->isEditing()) << steps->currentRow() << " " << f.window->macroPage().ledLine();
     f.type(steps->editor(), "[Continued Time]:150");
     EXPECT_EQ(f.current().ledTable[0].steps[0].duration, 100);
@@ -191,15 +195,16 @@ TEST(MacroPage, NamesAndRepeatCount) {
 
     // A name typed into the list: ten characters are refused.
     CEditableListBox* macros = f.list("macroList");
-    QTest::mouseDClick(macros->viewport(), Qt::LeftButton, Qt::NoModifier, macros->visualItemRect(macros->item(0)).center());
+    QTest::mouseDClick(macros->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       macros->visualItemRect(macros->item(0)).center());
     ASSERT_TRUE(macros->isEditing());
     f.type(macros->editor(), "TenLetters");
     EXPECT_EQ(f.lines("macroList").first(), "Dup");
     EXPECT_EQ(f.messages.messages().back(), "More than limit!");
 
     QLineEdit* count = f.edit("repeatCount");
-    for (const auto& [typed, shown, stored] : {std::tuple{"0", "1", 1}, std::tuple{"", "1", 1}, std::tuple{"70000", "65535", 65535},
-                                               std::tuple{"12", "12", 12}}) {
+    for (const auto& [typed, shown, stored] : {std::tuple{"0", "1", 1}, std::tuple{"", "1", 1},
+                                               std::tuple{"70000", "65535", 65535}, std::tuple{"12", "12", 12}}) {
         count->selectAll();
         if (*typed == '\0') {
             QTest::keyClick(count, Qt::Key_Backspace);
@@ -283,7 +288,8 @@ TEST(MacroPage, GroupButtonsRenamePerKeystrokeAndDelete) {
     group->selectAll();
     QTest::keyClicks(group, "Fire");
     EXPECT_TRUE(fs::exists(f.macroFolder() / "Fire.dat"));
-    for (const char* gone : {"New.dat", "F.dat", "Fi.dat", "Fir.dat"}) EXPECT_FALSE(fs::exists(f.macroFolder() / gone)) << gone;
+    for (const char* gone : {"New.dat", "F.dat", "Fi.dat", "Fir.dat"})
+        EXPECT_FALSE(fs::exists(f.macroFolder() / gone)) << gone;
     EXPECT_EQ(profile::ReadString(f.macroFolder() / "macroGrp.ini", "MACRO_GROUP_NAME", "3", "", 20), "Fire");
     QTest::keyClick(group, Qt::Key_Slash);
     EXPECT_EQ(group->text(), "Fire");
@@ -492,7 +498,8 @@ TEST(MacroPage, RecordingKeysWithTheirPauses) {
     const macro::MacroRecord r = f.saved(1);
     EXPECT_EQ(r.eventCount, 4);
     EXPECT_EQ(macro::MacroName(r), "Paste");
-    EXPECT_EQ((std::vector<int>{r.eventDelay[0], r.eventDelay[1], r.eventDelay[2], r.eventDelay[3]}), (std::vector<int>{50, 100, 50, 20}));
+    EXPECT_EQ((std::vector<int>{r.eventDelay[0], r.eventDelay[1], r.eventDelay[2], r.eventDelay[3]}),
+              (std::vector<int>{50, 100, 50, 20}));
     EXPECT_EQ(r.eventCode[0], 0x04);
     EXPECT_EQ(r.eventType[3], macro::TY_UP);
 }

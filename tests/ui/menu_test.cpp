@@ -1,7 +1,8 @@
 // The owner-drawn menu: sizes and colours as the program draws them.
+#include <gtest/gtest.h>
+
 #include <QPainter>
 #include <QStyleOptionMenuItem>
-#include <gtest/gtest.h>
 
 #include "ui/orv_menu.h"
 

@@ -1,8 +1,9 @@
 // Presses on the Advanced and Led pages change the record as the areas say.
+#include "ui/page_actions.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/profile.h"
-#include "ui/page_actions.h"
 #include "ui_clicks.h"
 #include "ui_fixture.h"
 
@@ -37,17 +38,17 @@ TEST(PageActions, BarsFollowThePressAndTheirEndOfBarRules) {
     const auto cycle = [](const MouseSettings& s) { return s.ledCycleTime; };
     // The pointer and wheel bars are 180 wide, fire 180, CPI 288, Led bars 210.
     const std::vector<Row> rows = {
-        {Page::Advanced, 1, 0, 0, pointer, 1},     {Page::Advanced, 1, 19, 0, pointer, 2},
-        {Page::Advanced, 1, 159, 0, pointer, 9},   {Page::Advanced, 1, 160, 0, pointer, 10},
-        {Page::Advanced, 1, 179, 0, pointer, 10},  {Page::Advanced, 18, 100, 0, wheel, 6},
-        {Page::Advanced, 18, 162, 0, wheel, 10},   {Page::Advanced, 31, 0, 0, fire, 0},
-        {Page::Advanced, 31, 172, 0, fire, 286},   {Page::Advanced, 31, 179, 0, fire, 300},
-        {Page::Advanced, 68, 0, 0, dpi2, 0},       {Page::Advanced, 68, 264, 0, dpi2, 11},
-        {Page::Advanced, 68, 250, 0, dpi2, 10},    {Page::Advanced, 68, 287, 0, dpi2, 11},
-        {Page::Led, 40, 0, 2, bright, 6},          {Page::Led, 40, 209, 2, bright, 0},
-        {Page::Led, 40, 100, 8, bright, 3},        {Page::Led, 40, 209, 0, bright, -1},
-        {Page::Led, 40, 209, 9, bright, -1},       {Page::Led, 41, 0, 0, cycle, 0},
-        {Page::Led, 41, 209, 1, cycle, 5},         {Page::Led, 41, 209, 2, cycle, -1},
+        {Page::Advanced, 1, 0, 0, pointer, 1},    {Page::Advanced, 1, 19, 0, pointer, 2},
+        {Page::Advanced, 1, 159, 0, pointer, 9},  {Page::Advanced, 1, 160, 0, pointer, 10},
+        {Page::Advanced, 1, 179, 0, pointer, 10}, {Page::Advanced, 18, 100, 0, wheel, 6},
+        {Page::Advanced, 18, 162, 0, wheel, 10},  {Page::Advanced, 31, 0, 0, fire, 0},
+        {Page::Advanced, 31, 172, 0, fire, 286},  {Page::Advanced, 31, 179, 0, fire, 300},
+        {Page::Advanced, 68, 0, 0, dpi2, 0},      {Page::Advanced, 68, 264, 0, dpi2, 11},
+        {Page::Advanced, 68, 250, 0, dpi2, 10},   {Page::Advanced, 68, 287, 0, dpi2, 11},
+        {Page::Led, 40, 0, 2, bright, 6},         {Page::Led, 40, 209, 2, bright, 0},
+        {Page::Led, 40, 100, 8, bright, 3},       {Page::Led, 40, 209, 0, bright, -1},
+        {Page::Led, 40, 209, 9, bright, -1},      {Page::Led, 41, 0, 0, cycle, 0},
+        {Page::Led, 41, 209, 1, cycle, 5},        {Page::Led, 41, 209, 2, cycle, -1},
         {Page::Led, 41, 209, 9, cycle, -1},
     };
     WindowFixture f;
@@ -60,8 +61,8 @@ TEST(PageActions, BarsFollowThePressAndTheirEndOfBarRules) {
         const MouseSettings before = f.session.settings;
         PressBar(*f.window, r.page, r.area, r.offset);
         const std::int64_t expected = r.expected == -1 ? r.field(before) : r.expected;
-        EXPECT_EQ(r.field(f.session.settings), expected) << "area " << r.area << " offset " << r.offset << " mode "
-                                                         << int{r.ledMode};
+        EXPECT_EQ(r.field(f.session.settings), expected)
+            << "area " << r.area << " offset " << r.offset << " mode " << int{r.ledMode};
     }
 }
 
@@ -72,13 +73,16 @@ TEST(PageActions, EndOfBarOffsetsAreAbsolutePixels) {
     // On a 200-pixel speed bar 160-179 compute 9 and store 10 (on a 400-pixel
     // one already 330 does); on a 300-pixel CPI bar 265-274 compute 10 and
     // store 11; a fire value of 298 or more becomes 300 only from offset 173.
-    for (const Row& r : {Row{1, 200, 0, 1}, Row{1, 200, 19, 1}, Row{1, 200, 140, 8}, Row{1, 200, 159, 8}, Row{1, 200, 160, 10},
-                         Row{1, 200, 179, 10}, Row{1, 200, 199, 10}, Row{18, 400, 330, 10}, Row{66, 300, 264, 10},
-                         Row{66, 300, 265, 11}, Row{66, 300, 299, 11}, Row{31, 400, 397, 297}, Row{31, 400, 399, 300},
-                         Row{31, 170, 169, 298}}) {
+    for (const Row& r : {Row{1, 200, 0, 1}, Row{1, 200, 19, 1}, Row{1, 200, 140, 8}, Row{1, 200, 159, 8},
+                         Row{1, 200, 160, 10}, Row{1, 200, 179, 10}, Row{1, 200, 199, 10}, Row{18, 400, 330, 10},
+                         Row{66, 300, 264, 10}, Row{66, 300, 265, 11}, Row{66, 300, 299, 11}, Row{31, 400, 397, 297},
+                         Row{31, 400, 399, 300}, Row{31, 170, 169, 298}}) {
         MouseSettings s;
         ASSERT_TRUE(ui::PressAdvancedArea(s, r.area, AreaRect{10, 0, r.width, 16}, 10 + r.offset));
-        const int got = r.area == 1 ? s.pointerSpeed : r.area == 18 ? s.wheelSpeed : r.area == 31 ? s.fireInterval : s.dpiStep[0];
+        const int got = r.area == 1    ? s.pointerSpeed
+                        : r.area == 18 ? s.wheelSpeed
+                        : r.area == 31 ? s.fireInterval
+                                       : s.dpiStep[0];
         EXPECT_EQ(got, r.expected) << "area " << r.area << " width " << r.width << " offset " << r.offset;
     }
 }
@@ -177,8 +181,9 @@ TEST(PageActions, ReleasesOfTheHeaderAndLinks) {
     WindowFixture f;
     // The site and the first social page are set; the second is not a web
     // address, so it stays unset.
-    testing::WriteBytes(f.dir / "links.ini",
-                        "[Links]\nSite=https://site.test/\nSocial1=http://social.test/a?b=c\nSocial2=file:///etc/passwd\n");
+    testing::WriteBytes(
+        f.dir / "links.ini",
+        "[Links]\nSite=https://site.test/\nSocial1=http://social.test/a?b=c\nSocial2=file:///etc/passwd\n");
     ASSERT_TRUE(f.start());
     const std::vector<QString>& opened = f.openedAddresses;
     const std::string before = testing::ReadBytes(f.config());
@@ -195,7 +200,8 @@ TEST(PageActions, ReleasesOfTheHeaderAndLinks) {
     WindowFixture bare;
     ASSERT_TRUE(bare.start());
     const QImage some = f.window->renderFrame(), none = bare.window->renderFrame();
-    const QPoint site = f.window->areaRect(Page::Main, 19).center(), social2 = f.window->areaRect(Page::Main, 30).center();
+    const QPoint site = f.window->areaRect(Page::Main, 19).center(),
+                 social2 = f.window->areaRect(Page::Main, 30).center();
     EXPECT_NE(none.pixel(site), some.pixel(site));
     EXPECT_EQ(none.pixel(social2), some.pixel(social2));
     for (int area : {19, 29, 30}) ClickArea(*bare.window, Page::Main, area);

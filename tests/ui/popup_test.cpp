@@ -1,9 +1,10 @@
 // The popup menus and the warning: choices store their values, cascades open
 // by hover, and every choice closes what it should.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include "ui/popup_menus.h"
 #include "ui/warning_dlg.h"

@@ -1,10 +1,10 @@
 // Import, export, reset, profile names and the language switch, through the
 // window's areas with a chooser that answers instead of a dialog.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QLineEdit>
-#include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include "platform/profile.h"
 #include "settings/settings_file.h"
@@ -205,10 +205,11 @@ TEST(SettingsActions, WithoutASettingsFileNothingIsAppliedUntilAReset) {
     EXPECT_FALSE(f.session.settingsLoaded);
     f.messages.clear();
     const std::size_t reportsAtStart = f.mouse->log().size();  // the start-up's status read
-    ClickArea(*f.window, Page::Main, 3);  // Apply
+    ClickArea(*f.window, Page::Main, 3);                       // Apply
     const auto shown = f.messages.messages();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_TRUE(shown[0].find("not programmed") != std::string::npos || shown[0].find("未写入鼠标") != std::string::npos)
+    EXPECT_TRUE(shown[0].find("not programmed") != std::string::npos ||
+                shown[0].find("未写入鼠标") != std::string::npos)
         << shown[0];
     EXPECT_EQ(f.mouse->log().size(), reportsAtStart) << "nothing was sent to the mouse";
 
@@ -248,7 +249,8 @@ TEST(SettingsActions, NameEditsAtZeroTenAndElevenCharacters) {
             // One key event with the whole text, as an input method commits it.
             QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, r.typed, Qt::NoModifier);
         }
-        EXPECT_EQ(f.messages.messages(), r.refused ? std::vector<std::string>{"More than limit!"} : std::vector<std::string>{})
+        EXPECT_EQ(f.messages.messages(),
+                  r.refused ? std::vector<std::string>{"More than limit!"} : std::vector<std::string>{})
             << r.typed.toStdString();
         EXPECT_EQ(f.session.profileNames[0], r.stored);
         EXPECT_EQ(profile::ReadString(f.config(), "Init", "ConfigName1_EN", "", 15), r.stored);
@@ -264,7 +266,8 @@ TEST(SettingsActions, LanguageRoundTripLeavesTheOtherLanguageAlone) {
     const fs::path cnMacros = f.dir / "skins" / "INI_CN" / "macro";
     auto folderBytes = [](const fs::path& folder) {
         std::map<std::string, std::string> out;
-        for (const auto& e : fs::directory_iterator(folder)) out[e.path().filename().string()] = testing::ReadBytes(e.path());
+        for (const auto& e : fs::directory_iterator(folder))
+            out[e.path().filename().string()] = testing::ReadBytes(e.path());
         return out;
     };
     const auto cnBefore = folderBytes(cnMacros);

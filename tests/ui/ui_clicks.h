@@ -5,8 +5,8 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QTest>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>

@@ -3,9 +3,9 @@
 // A started main window on the simulated mouse, over a private copy of the
 // built data folder.
 
-#include <QApplication>
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -70,7 +70,8 @@ struct WindowFixture {
     TempDir dir;
     Session session;
     RecordingMessageSink messages;
-    std::shared_ptr<device::SimulatedMouse> mouse = std::make_shared<device::SimulatedMouse>(device::SimulatedMouseState{});
+    std::shared_ptr<device::SimulatedMouse> mouse =
+        std::make_shared<device::SimulatedMouse>(device::SimulatedMouseState{});
     device::SimulatedBackend backend{mouse};
     std::unique_ptr<ui::CORV_ZOvizaDlg> window;
     bool started = false;

@@ -1,18 +1,17 @@
 // The main window: start-up, painting by pixel, hit testing, pages.
 #include <QLineEdit>
 #include <QListWidget>
-#include <QSignalSpy>
-#include <QTest>
-
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
 
 #include "app/gui_messages.h"
 #include "app/single_instance.h"
 #include "device/hidapi_backend.h"
 #include "platform/profile.h"
-#include "ui/orv_menu.h"
 #include "ui/hit_test.h"
+#include "ui/orv_menu.h"
 #include "ui/page_painter.h"
 #include "ui/popup_menus.h"
 #include "ui_clicks.h"
@@ -81,8 +80,9 @@ TEST(WindowStartUp, WithoutTheMouseTellsTheUserAndEndsWithoutWriting) {
         EXPECT_FALSE(window.OnInitDialog());
         EXPECT_EQ(ended.count(), 1);
         EXPECT_FALSE(window.trayIconPresent());
-        EXPECT_EQ(messages.messages(), std::vector<std::string>{english ? "Please plug-in【KX700 Gaming Mouse】USB Mouse"
-                                                                        : "请插入【KX700 Gaming Mouse】USB鼠标"});
+        EXPECT_EQ(messages.messages(),
+                  std::vector<std::string>{english ? "Please plug-in【KX700 Gaming Mouse】USB Mouse"
+                                                   : "请插入【KX700 Gaming Mouse】USB鼠标"});
         EXPECT_EQ(testing::ReadBytes(config), before);
     }
 }
@@ -223,9 +223,7 @@ TEST(WindowPages, OffMainOnlyTheHeaderOfTheMainTableIsHit) {
     EXPECT_NE(f.window->findChild<QLineEdit*>("profileName3"), nullptr);
 }
 
-QImage Face(const WindowFixture& f, const char* name) {
-    return LoadSkinImage(f.session.folders.skinsFolder(), name);
-}
+QImage Face(const WindowFixture& f, const char* name) { return LoadSkinImage(f.session.folders.skinsFolder(), name); }
 
 TEST(WindowPainting, HoverAndPressedLooksCopyTheirPictures) {
     WindowFixture f;
@@ -278,7 +276,8 @@ TEST(WindowPainting, AdvancedBarsFillByValueAndMarksFollowTheSteps) {
     const QRect mark = f.window->areaRect(Page::Advanced, 70 + 11);
     EXPECT_EQ(Source(f, frame, mark.topLeft() + QPoint(2, 2), "advanced_normal.jpg", "advanced_down.jpg"), From::Down);
     const QRect other = f.window->areaRect(Page::Advanced, 70 + 10);
-    EXPECT_EQ(Source(f, frame, other.topLeft() + QPoint(2, 2), "advanced_normal.jpg", "advanced_down.jpg"), From::Normal);
+    EXPECT_EQ(Source(f, frame, other.topLeft() + QPoint(2, 2), "advanced_normal.jpg", "advanced_down.jpg"),
+              From::Normal);
 }
 
 TEST(WindowPainting, EveryLightingModeCoversItsPanels) {

@@ -89,10 +89,14 @@ std::vector<Group> Parse(const fs::path& source) {
             words >> mode;
             SetMacroName(*m, name);
             m->repeatCount = 1;
-            if (mode == "counted") m->repeatCount = static_cast<std::uint16_t>(Number(words, line));
-            else if (mode == "mode1") m->runMode = RUN_MODE1;
-            else if (mode == "mode2") m->runMode = RUN_MODE2;
-            else if (!mode.empty()) Fail(line, "unknown run mode " + mode);
+            if (mode == "counted")
+                m->repeatCount = static_cast<std::uint16_t>(Number(words, line));
+            else if (mode == "mode1")
+                m->runMode = RUN_MODE1;
+            else if (mode == "mode2")
+                m->runMode = RUN_MODE2;
+            else if (!mode.empty())
+                Fail(line, "unknown run mode " + mode);
             continue;
         }
         if (m == nullptr) Fail(line, "no macro");
@@ -119,7 +123,8 @@ std::vector<Group> Parse(const fs::path& source) {
         } else if (verb == "move") {
             const int dx = Number(words, line), dy = Number(words, line);
             code = EV_MOVE;
-            type = dx < 0 ? (dy < 0 ? TY_MOVE_XNEG_YNEG : TY_MOVE_XNEG_YPOS) : (dy < 0 ? TY_MOVE_XPOS_YNEG : TY_MOVE_XPOS_YPOS);
+            type = dx < 0 ? (dy < 0 ? TY_MOVE_XNEG_YNEG : TY_MOVE_XNEG_YPOS)
+                          : (dy < 0 ? TY_MOVE_XPOS_YNEG : TY_MOVE_XPOS_YPOS);
             p = {static_cast<std::uint16_t>(std::abs(dx)), static_cast<std::uint16_t>(std::abs(dy))};
         } else if (verb == "cpi") {
             code = EV_CPI;

@@ -32,9 +32,7 @@ QLinearGradient Vertical(const QRectF& r, const QColor& top, const QColor& botto
 // a deep teal plate with a bright edge when pressed or selected.
 void Plate(QPainter& p, const QRectF& r, qreal radius, State s) {
     switch (s) {
-        case State::Normal:
-            RoundBox(p, r, radius, Vertical(r, QColor(22, 38, 44), QColor(15, 28, 33)), kEdge);
-            break;
+        case State::Normal: RoundBox(p, r, radius, Vertical(r, QColor(22, 38, 44), QColor(15, 28, 33)), kEdge); break;
         case State::Over:
             RoundBox(p, r, radius, Vertical(r, QColor(24, 52, 60), QColor(17, 40, 47)), Alpha(kAccent, 170));
             break;
@@ -135,8 +133,7 @@ QPainterPath MouseButton(const QRectF& r, int b) {
         case 6:  // the top button beside the left button
             path.addRoundedRect(QRectF(x + 0.16 * w, y + 0.17 * h, 0.1 * w, 0.1 * h), 5, 5);
             break;
-        default:
-            break;
+        default: break;
     }
     return path;
 }
@@ -160,13 +157,15 @@ void DrawMouse(QPainter& p, const QRectF& r, int lit, bool small) {
         p.drawLine(QPointF(r.x() + 0.2 * r.width(), r.y() + 0.86 * r.height()),
                    QPointF(r.x() + 0.8 * r.width(), r.y() + 0.86 * r.height()));
         p.setPen(QPen(Alpha(kAccent, 60), 1));
-        p.drawLine(QPointF(r.center().x(), r.y() + 0.36 * r.height()), QPointF(r.center().x(), r.y() + 0.7 * r.height()));
+        p.drawLine(QPointF(r.center().x(), r.y() + 0.36 * r.height()),
+                   QPointF(r.center().x(), r.y() + 0.7 * r.height()));
     }
     for (int b = 0; b < 7; ++b) {
         const QPainterPath button = MouseButton(r, b);
         const bool on = lit < 0 || lit == b;
         p.setPen(QPen(on ? Alpha(kAccent, small ? 255 : 200) : kEdge, small ? 1.0 : 1.4));
-        p.setBrush(on ? (small ? QBrush(Alpha(kAccent, 200)) : QBrush(QColor(20, 60, 64))) : QBrush(QColor(26, 40, 45)));
+        p.setBrush(on ? (small ? QBrush(Alpha(kAccent, 200)) : QBrush(QColor(20, 60, 64)))
+                      : QBrush(QColor(26, 40, 45)));
         p.drawPath(button);
     }
     p.restore();
@@ -220,7 +219,9 @@ void DrawElement(QPainter& p, const QRect& r, const QString& style, State s) {
     if (style == "button" || style == "lang") {
         Plate(p, rf, style == "lang" ? rf.height() / 2 : 6, s);
     } else if (style == "apply") {
-        const QColor fill = s == State::Down ? QColor(6, 120, 116) : s == State::Over ? QColor(10, 88, 88) : QColor(9, 52, 54);
+        const QColor fill = s == State::Down   ? QColor(6, 120, 116)
+                            : s == State::Over ? QColor(10, 88, 88)
+                                               : QColor(9, 52, 54);
         RoundBox(p, rf, 8, Vertical(rf, fill.lighter(125), fill), kAccent, 1.5);
     } else if (style == "record") {
         Plate(p, rf, 6, s);
@@ -248,8 +249,8 @@ void DrawElement(QPainter& p, const QRect& r, const QString& style, State s) {
         if (s != State::Normal) {
             p.setPen(Qt::NoPen);
             p.setBrush(style == "win:close" && s == State::Down ? QColor(170, 30, 40)
-                       : s == State::Down                      ? QColor(9, 84, 86)
-                                                               : QColor(30, 58, 64));
+                       : s == State::Down                       ? QColor(9, 84, 86)
+                                                                : QColor(30, 58, 64));
             p.drawEllipse(rf);
         }
         DrawIconGlyph(p, rf, style.mid(4), glyph);
@@ -314,8 +315,10 @@ void DrawElement(QPainter& p, const QRect& r, const QString& style, State s) {
             p.drawEllipse(rf.adjusted(6, 6, -6, -6));
         }
     } else if (style == "choice") {
-        if (s != State::Normal) Plate(p, rf, 6, s);
-        else RoundBox(p, rf, 6, QColor(15, 26, 31), QColor(30, 50, 56));
+        if (s != State::Normal)
+            Plate(p, rf, 6, s);
+        else
+            RoundBox(p, rf, 6, QColor(15, 26, 31), QColor(30, 50, 56));
     } else if (style == "chip") {
         if (s == State::Normal) {
             p.setPen(QPen(QColor(46, 74, 80), 1));
@@ -326,7 +329,8 @@ void DrawElement(QPainter& p, const QRect& r, const QString& style, State s) {
         }
     } else if (style == "link") {
         if (s != State::Normal) {
-            p.fillRect(QRectF(rf.left() + 10, rf.bottom() - 3, rf.width() - 20, 2), s == State::Down ? kAccent : Alpha(kAccent, 150));
+            p.fillRect(QRectF(rf.left() + 10, rf.bottom() - 3, rf.width() - 20, 2),
+                       s == State::Down ? kAccent : Alpha(kAccent, 150));
         }
     } else if (style == "caption") {
         p.fillRect(QRectF(rf.left(), rf.bottom(), rf.width(), 1), QColor(30, 50, 56));
@@ -356,7 +360,8 @@ void DrawElement(QPainter& p, const QRect& r, const QString& style, State s) {
             DrawDecor(p, r, name);
         } else {
             Plate(p, rf, 6, s);
-            DrawIconGlyph(p, name == "chevron" ? rf.adjusted(4, 4, -4, -4) : rf, name, s == State::Normal ? kIcon : kAccent);
+            DrawIconGlyph(p, name == "chevron" ? rf.adjusted(4, 4, -4, -4) : rf, name,
+                          s == State::Normal ? kIcon : kAccent);
         }
     } else if (style == "indicator") {
         p.setPen(QPen(kEdge, 1));

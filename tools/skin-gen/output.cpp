@@ -103,7 +103,8 @@ bool WriteSkin(const Source& s, const QString& skins, QString* error) {
     } states[] = {{State::Normal, "_normal.jpg"}, {State::Over, "_over.jpg"}, {State::Down, "_down.jpg"}};
     for (const auto& pg : pages) {
         for (const auto& st : states) {
-            if (!SaveJpeg(RenderPage(s, pg.page, st.state), skins + "/" + pg.prefix + st.suffix, 92, error)) return false;
+            if (!SaveJpeg(RenderPage(s, pg.page, st.state), skins + "/" + pg.prefix + st.suffix, 92, error))
+                return false;
         }
     }
     if (!SaveJpeg(RenderLedNull(s), skins + "/led_null.jpg", 92, error)) return false;
@@ -127,7 +128,8 @@ bool WriteSkin(const Source& s, const QString& skins, QString* error) {
             if (!SaveJpeg(mask, skins + "/" + m.file + "_mask.jpg", 100, error)) return false;
         }
         for (const auto& st : states) {
-            if (!SaveJpeg(RenderMenu(size, h, st.state, m.chevrons, m.groups), skins + "/" + m.file + st.suffix, 92, error))
+            if (!SaveJpeg(RenderMenu(size, h, st.state, m.chevrons, m.groups), skins + "/" + m.file + st.suffix, 92,
+                          error))
                 return false;
         }
     }
@@ -160,7 +162,8 @@ namespace {
 
 // Writes a label the way the window does: centred in its area, in the label
 // font of the language.
-void DrawLabel(QPainter& p, const QRect& r, const QString& text, const QFont& font, const QColor& colour, bool leftAligned) {
+void DrawLabel(QPainter& p, const QRect& r, const QString& text, const QFont& font, const QColor& colour,
+               bool leftAligned) {
     if (text.isEmpty()) return;
     p.setFont(font);
     const QFontMetrics fm(font);
@@ -215,7 +218,8 @@ bool WritePreview(const Source& s, const QString& skins, const QString& out, QSt
                     if (table == "advanced" && a->number == 32) text = "50ms";
                     if (table == "macro" && a->number == 5) text = english ? "Record" : "录制";
                     if (table == "led" && a->number == 35) text = english ? "Cycle breath" : "循环呼吸";
-                    const bool left = table == "advanced" && (a->number == 0 || a->number == 17 || a->number == 30 || a->number == 33);
+                    const bool left = table == "advanced" &&
+                                      (a->number == 0 || a->number == 17 || a->number == 30 || a->number == 33);
                     const bool big = table == "macro" && !(a->number >= 14 && a->number <= 16);
                     DrawLabel(p, a->rect, text, big ? large : label, white, left);
                 }

@@ -22,15 +22,12 @@ std::vector<const Area*> PageAreas(const Source& s, const QString& page) {
         for (const Area* a : s.table(t)) out.push_back(a);
     }
     // Panels first: they hold other elements.
-    std::stable_sort(out.begin(), out.end(), [](const Area* a, const Area* b) {
-        return (a->style == "panel") > (b->style == "panel");
-    });
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Area* a, const Area* b) { return (a->style == "panel") > (b->style == "panel"); });
     return out;
 }
 
-bool IsBackdrop(const Decor& d) {
-    return d.kind == "section" || d.kind == "headerbar" || d.kind == "footerbar";
-}
+bool IsBackdrop(const Decor& d) { return d.kind == "section" || d.kind == "headerbar" || d.kind == "footerbar"; }
 
 void DrawBackground(QPainter& p, const Source& s, const QString& page, const QPainterPath& shape) {
     const QRectF r = shape.boundingRect();
@@ -111,8 +108,8 @@ QPainterPath WindowShape(const QSize& size) {
     const qreal w = size.width(), h = size.height();
     const qreal big = 28, small = 14;
     QPolygonF poly;
-    poly << QPointF(big, 0) << QPointF(w - small, 0) << QPointF(w, small) << QPointF(w, h - big)
-         << QPointF(w - big, h) << QPointF(small, h) << QPointF(0, h - small) << QPointF(0, big);
+    poly << QPointF(big, 0) << QPointF(w - small, 0) << QPointF(w, small) << QPointF(w, h - big) << QPointF(w - big, h)
+         << QPointF(small, h) << QPointF(0, h - small) << QPointF(0, big);
     QPainterPath path;
     path.addPolygon(poly);
     path.closeSubpath();
@@ -227,7 +224,8 @@ QImage RenderWarning(const Source& s, State state) {
     p.fillRect(QRectF(0, 0, size.width(), 6), QColor(255, 176, 0));
     // Warning triangle.
     QPolygonF tri;
-    tri << QPointF(size.width() / 2.0, 14) << QPointF(size.width() / 2.0 + 14, 38) << QPointF(size.width() / 2.0 - 14, 38);
+    tri << QPointF(size.width() / 2.0, 14) << QPointF(size.width() / 2.0 + 14, 38)
+        << QPointF(size.width() / 2.0 - 14, 38);
     p.setPen(QPen(QColor(60, 40, 0), 1.2));
     p.setBrush(QColor(255, 176, 0));
     p.drawPolygon(tri);
@@ -239,7 +237,8 @@ QImage RenderWarning(const Source& s, State state) {
         if (!a) continue;
         const QRectF r(a->rect);
         const QColor fill = state == State::Over ? QColor(255, 255, 255) : QColor(236, 240, 241);
-        p.setPen(QPen(state == State::Over ? QColor(0, 150, 145) : QColor(120, 132, 136), state == State::Over ? 2 : 1));
+        p.setPen(
+            QPen(state == State::Over ? QColor(0, 150, 145) : QColor(120, 132, 136), state == State::Over ? 2 : 1));
         p.setBrush(fill);
         p.drawRoundedRect(r.adjusted(1, 1, -1, -1), 6, 6);
     }

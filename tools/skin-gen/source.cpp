@@ -66,7 +66,8 @@ bool ExpandReactions(const QStringList& head, Source& s) {
     const int x = head[4].toInt(), y = head[5].toInt(), step = head[6].toInt();
     for (int i = 0; i < 7; ++i) {
         const int top = y + step * i;
-        if (i < 6) s.decors.push_back(Decor{"led", QRect(x - 4, top, 44, 44), "mouse" + QString::number(i), "button picture"});
+        if (i < 6)
+            s.decors.push_back(Decor{"led", QRect(x - 4, top, 44, 44), "mouse" + QString::number(i), "button picture"});
         s.areas.push_back(Area{head[1], firstSwitch + i, QRect(x + 52, top + 10, 48, 24), "toggle", "", "",
                                "key reaction of button " + QString::number(i + 1)});
         s.areas.push_back(Area{head[1], firstType + i, QRect(x + 112, top + 6, 150, 32), "text", "", "",
