@@ -26,8 +26,6 @@
 namespace kx700::ui {
 namespace fs = std::filesystem;
 
-namespace {}  // namespace
-
 bool HideSwitch(const std::string& commandLine) {
     const auto dash = commandLine.rfind('-');
     const std::string four = dash == std::string::npos ? commandLine.substr(0, 4) : commandLine.substr(dash + 1, 4);
