@@ -73,9 +73,11 @@ Status PrepareUserFolder(const Folders& folders) {
     // that later starts would take for a complete one.
     const fs::path scratch = user / ".first-start";
     fs::remove_all(scratch, ec);
+    int copied = 0;
     for (const fs::path& relative : kSeeded) {
         const fs::path from = folders.dataFolder / relative;
         if (!fs::exists(from, ec)) continue;  // the missing-file messages say it later
+        ++copied;
         const fs::path to = scratch / relative;
         fs::create_directories(to.parent_path(), ec);
         if (!ec) fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
@@ -85,8 +87,13 @@ Status PrepareUserFolder(const Folders& folders) {
             return Status::Error("cannot fill the folder for the settings " + user.string() + ": " + reason);
         }
     }
-    fs::create_directories(scratch / "skins", ec);
-    if (!ec) fs::rename(scratch / "skins", user / "skins", ec);
+    if (copied == 0) {
+        // Nothing shipped to start from (a broken installation): a skins/
+        // made now would keep the first start from ever happening again.
+        fs::remove_all(scratch, ec);
+        return Status::Ok();
+    }
+    fs::rename(scratch / "skins", user / "skins", ec);
     const std::string reason = ec ? Reason(ec) : std::string();
     fs::remove_all(scratch, ec);
     if (!reason.empty())

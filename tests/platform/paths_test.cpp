@@ -114,6 +114,20 @@ TEST(Paths, TheFirstStartFillsTheUserFolderAndLaterStartsKeepItsFiles) {
     EXPECT_EQ(Read(f.dataFolder / "skins/config/config.ini"), "shipped");
 }
 
+TEST(Paths, ADataFolderWithoutItsFilesLeavesTheFirstStartForLater) {
+    Installed i;
+    const fs::path shipped = i.dir / "shipped";
+    fs::rename(i.folders.dataFolder, shipped);
+    fs::create_directories(i.folders.dataFolder);
+    ASSERT_TRUE(PrepareUserFolder(i.folders).ok());
+    EXPECT_FALSE(fs::exists(i.folders.userFolder / "skins"));
+    // The installation repaired, the next start fills the user folder.
+    fs::remove_all(i.folders.dataFolder);
+    fs::rename(shipped, i.folders.dataFolder);
+    ASSERT_TRUE(PrepareUserFolder(i.folders).ok());
+    EXPECT_EQ(Read(i.folders.settingsFile()), "shipped");
+}
+
 TEST(Paths, AUserFolderThatCannotBeMadeIsAClearError) {
     Installed i;
     testing::WriteBytes(i.dir / "file", "x");
