@@ -13,6 +13,7 @@
 #include "ui/keyboard_capture.h"
 #include "ui/orv_menu.h"
 #include "ui/popup_controller.h"
+#include "ui/wayland.h"
 
 namespace kx700::ui {
 namespace fs = std::filesystem;
@@ -26,7 +27,11 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 MacroPage::MacroPage(PageHost host, Session& session, MessageSink& messages)
-    : QObject(&host.widget), host_(std::move(host)), session_(session), messages_(messages) {
+    : QObject(&host.widget),
+      host_(std::move(host)),
+      session_(session),
+      messages_(messages),
+      windowKeysOnly_(OnWayland()) {
     PopupController& popups = host_.popups;
     connect(&popups, &PopupController::macroGroupChosen, this, &MacroPage::GroupChosen);
     // The popup closes before the row's work runs (a file dialog may follow).

@@ -73,6 +73,9 @@ public:
     // or 0; the default tracks the menu at the point.
     using MenuRunner = std::function<int(COrvMenu& menu, QPoint globalPos)>;
     void setMenuRunner(MenuRunner runner) { menuRunner_ = std::move(runner); }
+    // Whether recording can only take the keys typed into the window (the
+    // platform decides; tests say so).
+    void setWindowKeysOnly(bool only) { windowKeysOnly_ = only; }
     void setRecordingClock(macro::MillisecondsOfDay clock) { recorder_.clock = std::move(clock); }
     COrvMenu* editorMenu() const { return editorMenu_.get(); }
     const macro::EditorLines& editorLines() const { return editorLines_; }
@@ -131,6 +134,10 @@ private:
     std::unique_ptr<COrvMenu> editorMenu_;
     MenuRunner menuRunner_;
     KeyboardCapture* keyboard_ = nullptr;
+    // No server-wide grab (Wayland): only keys typed into the window reach
+    // the recording, which the user is told once.
+    bool windowKeysOnly_ = false;
+    bool toldWindowKeysOnly_ = false;
 };
 
 }  // namespace kx700::ui

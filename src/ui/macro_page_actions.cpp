@@ -15,6 +15,7 @@
 #include "ui/keyboard_capture.h"
 #include "ui/macro_page.h"
 #include "ui/popup_controller.h"
+#include "ui/wayland.h"
 
 namespace kx700::ui {
 
@@ -200,7 +201,14 @@ void MacroPage::setKeyboardCapture(bool on) {
         connect(keyboard_, &KeyboardCapture::keyMessage, this, &MacroPage::RecordKey);
     }
     if (on) {
-        keyboard_->start(host_.widget.windowHandle());
+        QWindow* window = host_.widget.windowHandle();
+        if (keyboard_->start(window) || !windowKeysOnly_ || toldWindowKeysOnly_) return;
+        // Told once, with the keyboard given back so that the box closes with
+        // Enter or Escape instead of recording them.
+        toldWindowKeysOnly_ = true;
+        keyboard_->stop();
+        messages_.show(WindowKeysOnlyNotice(session_.englishInterface));
+        if (recorder_.recording) keyboard_->start(window);
     } else {
         keyboard_->stop();
     }

@@ -22,6 +22,7 @@
 #include "ui/power_events.h"
 #include "ui/title.h"
 #include "ui/tray.h"
+#include "ui/wayland.h"
 
 namespace kx700::ui {
 namespace fs = std::filesystem;
@@ -41,6 +42,7 @@ CORV_ZOvizaDlg::CORV_ZOvizaDlg(Session& session, device::HidBackend& backend, Me
       options_(options),
       images_(session.folders.skinsFolder()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    PrepareShapedWindow(*this);
     setMouseTracking(true);
     const QIcon icon(QString::fromStdString((session.folders.skinsFolder() / "kx700.png").string()));
     setWindowIcon(icon);

@@ -5,6 +5,7 @@
 #include "ui/macro_page.h"
 #include "ui/main_window.h"
 #include "ui/page_painter.h"
+#include "ui/wayland.h"
 
 namespace kx700::ui {
 
@@ -32,9 +33,7 @@ void CORV_ZOvizaDlg::paintEvent(QPaintEvent*) {
         options_.hideAtStart = false;
         showMinimized();
     }
-    const QImage frame = renderFrame();
-    QPainter p(this);
-    p.drawImage(0, 0, frame);
+    PaintShaped(*this, renderFrame(), mask());
 }
 
 }  // namespace kx700::ui

@@ -62,7 +62,8 @@ void PopupController::openButtonMenu(int button, const QRect& area) {
         otherLeft = otherLeft || (b != button && assign[static_cast<std::size_t>(b)] == 1);
     if (session_.currentProfile == 0 && !otherLeft) {
         WarningDlg warning(&window_, session_.folders.skinsFolder(), skin_, fonts_.label, anchor);
-        if (warning.exec() == WarningDlg::kCancel) return;
+        // Closed without an answer (the desktop dismissed it): nothing opens.
+        if (warning.ask() != WarningDlg::kConfirm) return;
     }
     buttonMenuOpen_ = true;
     open(kButtonFunctionPopup, anchor, button);

@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "ui/wayland.h"
+
 namespace kx700::ui {
 
 void LeftButtonRule(MouseSettings& s, int currentProfile, int button) {
@@ -15,7 +17,7 @@ void LeftButtonRule(MouseSettings& s, int currentProfile, int button) {
 }
 
 PopupWindow::PopupWindow(QWidget* parent, PopupContext context)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
+    : QWidget(parent, PopupWindowFlags()),
       context_(std::move(context)),
       images_(context_.session->folders.skinsFolder()) {
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -3,7 +3,8 @@
 // The popup menu windows: frameless tool windows cut to a column of equal
 // rows, drawn from their skin pictures with the hot row's band and texts.
 // They are not Qt::Popup windows: a press in the main window has to reach the
-// main window (which then closes them), not be eaten by a popup grab.
+// main window (which then closes them), not be eaten by a popup grab. On
+// Wayland they are placed relative to their parent (ui/wayland.h).
 
 #include <QFont>
 #include <QImage>

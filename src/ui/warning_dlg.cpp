@@ -1,8 +1,11 @@
 #include "ui/warning_dlg.h"
 
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include "ui/wayland.h"
 
 namespace kx700::ui {
 
@@ -12,10 +15,13 @@ QRect RectOf(const AreaRect& a) { return QRect(a.x, a.y, a.width, a.height); }
 
 WarningDlg::WarningDlg(QWidget* parent, const std::filesystem::path& skinsFolder, const SkinTables& skin, QFont font,
                        QPoint anchor)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), images_(skinsFolder), skin_(skin) {
+    : QDialog(parent, (OnWayland() ? Qt::Popup : Qt::Dialog) | Qt::FramelessWindowHint),
+      images_(skinsFolder),
+      skin_(skin) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    PrepareShapedWindow(*this);
     setMouseTracking(true);
-    setModal(true);
+    setModal(!OnWayland());
     setFont(font);
     const QImage mask = images_.load("warning_mask.jpg");
     size_ = mask.size();
@@ -25,6 +31,20 @@ WarningDlg::WarningDlg(QWidget* parent, const std::filesystem::path& skinsFolder
     const QRegion shape = MaskToRegion(mask);
     setMask(shape.isEmpty() ? QRegion(0, 0, 1, 1) : shape);
     move(anchor);
+}
+
+int WarningDlg::ask() {
+    if (!OnWayland()) return exec();
+    // A modal dialog would block the main window, and a Wayland compositor
+    // may keep the keyboard there while a popup is open: Escape and Enter
+    // would be lost. A popup that is not modal gets every key and press of
+    // the program all the same, and the main window stays untouchable.
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    setModal(false);
+    show();
+    loop.exec(QEventLoop::DialogExec);
+    return result();
 }
 
 int WarningDlg::buttonAt(QPoint p) const {
@@ -39,6 +59,11 @@ void WarningDlg::mouseMoveEvent(QMouseEvent* event) {
         hot_ = hot;
         update();
     }
+}
+
+void WarningDlg::mousePressEvent(QMouseEvent*) {
+    // As a popup (Wayland) a press outside would close the dialog: a modal
+    // question waits for its answer instead.
 }
 
 void WarningDlg::mouseReleaseEvent(QMouseEvent* event) {
@@ -76,10 +101,6 @@ QImage WarningDlg::renderFace() {
     return canvas;
 }
 
-void WarningDlg::paintEvent(QPaintEvent*) {
-    const QImage face = renderFace();
-    QPainter p(this);
-    p.drawImage(0, 0, face);
-}
+void WarningDlg::paintEvent(QPaintEvent*) { PaintShaped(*this, renderFace(), mask()); }
 
 }  // namespace kx700::ui

@@ -2,7 +2,9 @@
 
 // The confirmation shown before the button popup when profile 0 could lose
 // its last left-click button: a modal, mask-shaped window with two picture
-// buttons and a message, all placed and worded by the warning layout.
+// buttons and a message, all placed and worded by the warning layout. On
+// Wayland it is a popup, so that it opens under the field that asked and
+// still takes the keyboard; closed without an answer it means cancel.
 
 #include <QDialog>
 #include <QFont>
@@ -20,12 +22,16 @@ public:
 
     WarningDlg(QWidget* parent, const std::filesystem::path& skinsFolder, const SkinTables& skin, QFont font,
                QPoint anchor);
+    // Shows the dialog until it is answered: kConfirm, kCancel, or 0 when it
+    // was closed without an answer.
+    int ask();
     int hotButton() const { return hot_; }
     QImage renderFace();  // the face as painted, for tests
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 

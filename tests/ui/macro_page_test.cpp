@@ -541,6 +541,32 @@ TEST(MacroPage, RecordingStopsTakingKeysAt110Messages) {
     EXPECT_EQ(f.lines("eventList").size(), 219);
 }
 
+TEST(MacroPage, WithoutAGrabTheWindowSaysOnceThatOnlyItsKeysAreRecorded) {
+    // Where the platform has no server-wide grab (Wayland) the first recording
+    // says so, in the interface's language; the keys typed into the window
+    // are recorded all the same, and later recordings say nothing more.
+    for (const bool english : {true, false}) {
+        SCOPED_TRACE(english ? "English" : "Chinese");
+        MacroPage f;
+        f.window->macroPage().setWindowKeysOnly(true);
+        f.session.englishInterface = english;
+        f.messages.clear();
+        for (int round = 0; round < 2; ++round) {
+            ClickArea(*f.window, Page::Macro, 5);
+            ASSERT_TRUE(f.window->macroPage().recording());
+            QTest::keyClick(f.window.get(), Qt::Key_A);
+            ClickArea(*f.window, Page::Macro, 5);
+            ASSERT_FALSE(f.window->macroPage().recording());
+            EXPECT_EQ(f.saved(0).eventCount, 2);
+            ASSERT_EQ(f.messages.messages().size(), 1u) << "round " << round;
+        }
+        const std::string notice = f.messages.messages().front();
+        EXPECT_NE(notice.find(english ? "only the keys typed into this window" : "只录制在本窗口中输入的按键"),
+                  std::string::npos)
+            << notice;
+    }
+}
+
 TEST(MacroPageRecording, TheRecordingNoticeClosesFromTheKeyboardAndTheKeyIsNotRecorded) {
     // The program's own message boxes, so that the notice is a real modal box.
     testing::TempDir dir;

@@ -158,6 +158,11 @@ TEST(Popups, EscapeCancelsTheWarningAndOtherProfilesNeverWarn) {
     OneLeftButton(f.session, 0);
     testing::WhenModal([](QWidget* m) { QTest::keyClick(m, Qt::Key_Escape); });
     EXPECT_EQ(OpenButtonPopup(f, 0), nullptr);
+    // Closed without an answer (the window manager, or a Wayland compositor
+    // dismissing the popup) is no confirmation either.
+    testing::WhenModal([](QWidget* m) { m->close(); });
+    EXPECT_EQ(OpenButtonPopup(f, 0), nullptr);
+    EXPECT_EQ(f.session.settings.buttonAssign[0][0], 1);
     f.session.currentProfile = 2;
     OneLeftButton(f.session, 2);
     bool warned = false;
