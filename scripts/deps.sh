@@ -7,16 +7,18 @@ packages=(
   g++ cmake ninja-build pkg-config
   libhidapi-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev fonts-liberation2 fonts-noto-cjk
+  qt6-base-dev qt6-wayland libgl-dev fonts-liberation2 fonts-noto-cjk
   xvfb xdotool x11-utils imagemagick
 )
 # Extra groups a caller may ask for: "fuzz" brings clang and its runtimes,
 # "format" the formatter, "package" what builds the Debian package and checks
-# it and its desktop files.
+# it and its desktop files, "test" the Wayland compositor the end-to-end tests
+# run the window under.
 for extra in "$@"; do
   case "$extra" in
     fuzz) packages+=(clang libclang-rt-dev) ;;
     format) packages+=(clang-format) ;;
+    test) packages+=(weston) ;;
     package) packages+=(dpkg-dev file lintian desktop-file-utils appstream bash-completion) ;;
     *) echo "deps.sh: unknown extra '$extra'" >&2; exit 2 ;;
   esac

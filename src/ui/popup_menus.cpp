@@ -77,7 +77,7 @@ int CMenuDlg::textLeft(int textWidth) const {
 
 void CMenuDlg::hotRowChanged() {
     if (subMenu_) {
-        subMenu_->hide();
+        subMenu_->hideCascade();
         subMenu_->deleteLater();
         subMenu_.clear();
     }
@@ -158,9 +158,13 @@ void CMenuDlg::choose(int r) {
     closeAll();
 }
 
-void CMenuDlg::closeAll() {
-    if (subMenu_) subMenu_->hide();
+void CMenuDlg::hideCascade() {
+    if (subMenu_) subMenu_->hideCascade();
     hide();
+}
+
+void CMenuDlg::closeAll() {
+    hideCascade();
     Q_EMIT closed();
     deleteLater();
 }
@@ -173,6 +177,11 @@ CSubMenuDlg::CSubMenuDlg(CMenuDlg* parent, int parentRow, PopupContext context)
     const int groups = context_.session->macros.groups.groupCount;
     const int rows = parentRow == 7 ? 7 : parentRow == 8 ? 10 : parentRow == 9 ? groups : parentRow == 10 ? 8 : 3;
     setUp("menu_mask.jpg", 15, rows, 1);
+}
+
+void CSubMenuDlg::hideCascade() {
+    if (macroList_) macroList_->hide();
+    hide();
 }
 
 int CSubMenuDlg::valueOfRow(int s) const {

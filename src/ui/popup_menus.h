@@ -31,6 +31,8 @@ public:
     CSubMenuDlg* subMenu() const { return subMenu_; }
     // Closes the popup and every sub-menu it opened.
     void closeAll();
+    void dismiss() override { closeAll(); }
+    void hideCascade() override;
     // Kinds 6-8: the LED sequence and the line of the step list they change.
     void setLedStep(int slot, int line) {
         context_.ledSlot = slot;
@@ -73,6 +75,7 @@ public:
     MacSelMenuDlg* macroList() const { return macroList_; }
     // The value a choice of row s stores (not for the group list).
     int valueOfRow(int s) const;
+    void hideCascade() override;
 
 Q_SIGNALS:
     void chosen();

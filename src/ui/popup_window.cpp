@@ -1,5 +1,7 @@
 #include "ui/popup_window.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -37,6 +39,66 @@ void PopupWindow::setUp(const char* maskName, int divisor, int rows, int regionE
     // An empty list leaves nothing to see or click: a 0 x 0 mask would mean
     // "no mask" to Qt, so such a window is simply never shown.
     if (width_ > 0 && height > 0) setMask(QRegion(0, 0, width_, height));
+}
+
+void PopupWindow::dismiss() {
+    if (auto* parent = qobject_cast<PopupWindow*>(parentWidget())) {
+        parent->dismiss();
+    } else {
+        hideCascade();
+    }
+}
+
+PopupWindow* PopupWindow::popupAt(QPoint global) {
+    for (QWidget* w = this; w; w = w->parentWidget()) {
+        auto* popup = qobject_cast<PopupWindow*>(w);
+        if (!popup) break;
+        if (popup->isVisible() && popup->rect().contains(popup->mapFromGlobal(global))) return popup;
+    }
+    return nullptr;
+}
+
+bool PopupWindow::passOn(QMouseEvent& event) {
+    if (windowType() != Qt::Popup || rect().contains(event.position().toPoint())) return false;
+    const QPoint global = event.globalPosition().toPoint();
+    const QEvent::Type type = event.type();
+    if (PopupWindow* older = popupAt(global)) {
+        // Hovering an older popup of the cascade: its rows track the pointer,
+        // as they do on X11 where each popup gets its own events.
+        QMouseEvent mapped(type, older->mapFromGlobal(global), event.scenePosition(), event.globalPosition(),
+                           event.button(), event.buttons(), event.modifiers());
+        QCoreApplication::sendEvent(older, &mapped);
+        return true;
+    }
+    // Over the main window: a press closes the popups first, as every press
+    // there does; then the window gets the event as if no popup were open.
+    QPointer<QWidget> under = QApplication::widgetAt(global);
+    if (type == QEvent::MouseButtonPress) dismiss();
+    if (under && under != this) {
+        QMouseEvent mapped(type, under->mapFromGlobal(global), event.scenePosition(), event.globalPosition(),
+                           event.button(), event.buttons(), event.modifiers());
+        QCoreApplication::sendEvent(under, &mapped);
+    }
+    return true;
+}
+
+bool PopupWindow::event(QEvent* event) {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::MouseMove || type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+         type == QEvent::MouseButtonDblClick) &&
+        passOn(*static_cast<QMouseEvent*>(event))) {
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void PopupWindow::keyPressEvent(QKeyEvent* event) {
+    // A popup that has the keyboard (Wayland) closes with Escape, like a menu.
+    if (event->key() == Qt::Key_Escape) {
+        dismiss();
+        return;
+    }
+    event->ignore();
 }
 
 int PopupWindow::rowAt(QPoint p) const {

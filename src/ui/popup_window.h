@@ -68,10 +68,22 @@ protected:
     bool pressed_ = false;
     PopupContext context_;
 
+    // Closes the whole cascade (the first level closes itself and its sub-menus).
+    virtual void dismiss();
+    // Hides this popup after the popups it opened (a Wayland compositor
+    // takes popups down from the newest only).
+    virtual void hideCascade() { hide(); }
+    bool event(QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // A popup of this cascade (this one or an older one) under a screen point.
+    PopupWindow* popupAt(QPoint global);
+    // Qt::Popup (Wayland): Qt hands the newest popup every pointer event of
+    // the program. One meant for another window goes on to it; true if so.
+    bool passOn(QMouseEvent& event);
     SkinImageCache images_;
     int width_ = 0;
     int rowHeight_ = 0;

@@ -8,8 +8,8 @@ namespace kx700::ui {
 bool OnWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
 Qt::WindowFlags PopupWindowFlags() {
-    const Qt::WindowFlags common = Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
-    return (OnWayland() ? Qt::ToolTip : Qt::Tool) | common;
+    if (OnWayland()) return Qt::Popup | Qt::FramelessWindowHint;
+    return Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
 }
 
 const char* WindowKeysOnlyNotice(bool english) {

@@ -15,9 +15,9 @@ bool OnWayland();
 
 // A popup menu window's flags. On X11 a frameless tool window, so that a
 // press in the main window reaches the main window (which then closes the
-// popups). On Wayland a tool tip: Qt maps it to an xdg-popup without a grab,
-// placed relative to its parent window, and presses and hovering still reach
-// every window of ours as they do on X11.
+// popups). On Wayland a Qt::Popup, which Qt maps to an xdg-popup placed
+// relative to its parent window (PopupWindow passes on what Qt's popup mode
+// hands it for other windows).
 Qt::WindowFlags PopupWindowFlags();
 
 // Said once when recording starts where only the keys typed into the window
