@@ -182,17 +182,43 @@ QPoint MouseButtonAnchor(const QRect& body, int b) {
     }
 }
 
-void DrawEmptyPanel(QPainter& p, const QRect& r) {
-    // The same plate as a panel in use: parts of it are copied into panels
-    // that stay visible (a hidden direction inside the direction panel).
-    const QRectF rf(r);
-    RoundBox(p, rf, 10, Vertical(rf, QColor(15, 25, 30), QColor(11, 18, 22)), kPanelBorder);
+QRect MouseLampRect(const QRect& body, int b) {
+    const qreal x = body.x(), y = body.y(), w = body.width(), h = body.height();
+    if (b < 0) return QRectF(x + 0.2 * w, y + 0.86 * h - 4, 0.6 * w, 8).toAlignedRect();
+    if (b == 7) return QRectF(x + 0.5 * w - 0.16 * w, y + 0.58 * h - 0.16 * w, 0.32 * w, 0.32 * w).toRect();
+    if (b == 8) return QRectF(x - 0.4 * w, y + 0.92 * h, 1.8 * w, 0.16 * h).toRect();
+    if (b == 0 || b == 1) {
+        // The two main buttons: a pad in the middle of each half of the front.
+        const qreal left = b == 0 ? x + 0.12 * w : x + 0.6 * w;
+        return QRectF(left, y + 0.1 * h, 0.28 * w, 0.14 * h).toRect();
+    }
+    return MouseButton(QRectF(body), b).boundingRect().adjusted(1, 1, -1, -1).toRect();
+}
+
+void DrawInactive(QPainter& p, const QRect& r, qreal radius) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(9, 14, 17, 160));
+    p.drawRoundedRect(QRectF(r), radius, radius);
+    p.restore();
 }
 
 void DrawDecor(QPainter& p, const QRect& r, const QString& kind) {
     const QRectF rf(r);
     if (kind == "section") {
         RoundBox(p, rf, 10, Vertical(rf, QColor(15, 25, 30), QColor(11, 18, 22)), kPanelBorder);
+        p.setPen(QPen(Alpha(kAccent, 90), 2));
+        p.drawLine(QPointF(rf.left() + 12, rf.top() + 1), QPointF(rf.left() + 60, rf.top() + 1));
+    } else if (kind == "stage") {
+        // The preview's stage: a section with a faint spotlight from above.
+        RoundBox(p, rf, 10, Vertical(rf, QColor(15, 25, 30), QColor(9, 15, 18)), kPanelBorder);
+        QRadialGradient spot(QPointF(rf.center().x(), rf.top() + 0.45 * rf.height()), 0.55 * rf.width());
+        spot.setColorAt(0, Alpha(kAccent, 22));
+        spot.setColorAt(1, Alpha(kAccent, 0));
+        p.setPen(Qt::NoPen);
+        p.setBrush(spot);
+        p.drawRoundedRect(rf.adjusted(1, 1, -1, -1), 10, 10);
         p.setPen(QPen(Alpha(kAccent, 90), 2));
         p.drawLine(QPointF(rf.left() + 12, rf.top() + 1), QPointF(rf.left() + 60, rf.top() + 1));
     } else if (kind == "headerbar") {

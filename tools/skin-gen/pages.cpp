@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLinearGradient>
+#include <algorithm>
 
 namespace skingen {
 using namespace palette;
@@ -27,7 +28,9 @@ std::vector<const Area*> PageAreas(const Source& s, const QString& page) {
     return out;
 }
 
-bool IsBackdrop(const Decor& d) { return d.kind == "section" || d.kind == "headerbar" || d.kind == "footerbar"; }
+bool IsBackdrop(const Decor& d) {
+    return d.kind == "section" || d.kind == "stage" || d.kind == "headerbar" || d.kind == "footerbar";
+}
 
 void DrawBackground(QPainter& p, const Source& s, const QString& page, const QPainterPath& shape) {
     const QRectF r = shape.boundingRect();
@@ -158,18 +161,38 @@ QImage RenderPage(const Source& s, const QString& page, State state) {
 }
 
 QImage RenderLedNull(const Source& s) {
+    // What the program copies from here: the panels a lighting mode does not
+    // use, and the brightness bar and swatches where the mode has no use for
+    // them. They show in an inactive look, never as empty frames; a panel on
+    // the stage is left out and the stage shows through.
     const QSize size = s.window("main");
     QImage img(size, QImage::Format_RGB32);
     QPainter p(&img);
     const QPainterPath shape = WindowShape(size);
     DrawBackground(p, s, "led", shape);
     DrawForegroundDecor(p, s, "led", true);
-    for (const Area* a : PageAreas(s, "led")) {
-        if (a->style == "panel") {
-            DrawEmptyPanel(p, a->rect);
-        } else if (!IsInsidePanel(s, *a)) {
-            DrawElement(p, a->rect, a->style, State::Normal);
+    std::vector<QRect> stages;
+    for (const Decor& d : s.decors) {
+        if (d.page == "led" && d.kind == "stage") stages.push_back(d.rect);
+    }
+    auto onStage = [&](const QRect& r) {
+        return std::any_of(stages.begin(), stages.end(), [&](const QRect& st) { return st.contains(r); });
+    };
+    for (const Area* panel : PageAreas(s, "led")) {
+        if (panel->style != "panel" || onStage(panel->rect)) continue;
+        DrawElement(p, panel->rect, "panel", State::Normal);
+        for (const Decor& d : s.decors) {
+            if (d.page == "led" && !IsBackdrop(d) && panel->rect.contains(d.rect)) DrawDecor(p, d.rect, d.kind);
         }
+        for (const Area* a : s.table("led")) {
+            if (a->style != "panel" && panel->rect.contains(a->rect)) DrawElement(p, a->rect, a->style, State::Normal);
+        }
+        DrawInactive(p, panel->rect, 10);
+    }
+    for (const Area* a : PageAreas(s, "led")) {
+        if (a->style == "panel" || IsInsidePanel(s, *a) || onStage(a->rect)) continue;
+        DrawElement(p, a->rect, a->style, State::Normal);
+        if (a->style == "bar" || a->style.startsWith("swatch:")) DrawInactive(p, a->rect.adjusted(-1, -1, 1, 1), 8);
     }
     DrawEdge(p, shape);
     return img;
