@@ -62,8 +62,8 @@ PreviewLights PreviewLightsAt(const MouseSettings& s, int profile, int tick, con
     };
     switch (mode) {
         case 0:  // breathes in the colour of the current CPI level
-            out.strip = Scaled(FourBit(s.dpiColour[static_cast<std::size_t>(std::clamp(s.dpiLevel, 0, 3))]),
-                               Breath(tick));
+            out.strip =
+                Scaled(FourBit(s.dpiColour[static_cast<std::size_t>(std::clamp(s.dpiLevel, 0, 3))]), Breath(tick));
             break;
         case 1:  // one breath per colour of the cycle
             out.strip = Scaled(cycling(kPreviewBreathTicks), Breath(tick));

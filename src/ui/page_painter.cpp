@@ -223,7 +223,9 @@ void Write(QPainter& p, const TextRun& r) {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 QString FunctionText(const PaintModel& m, std::int32_t code) {
-    if (code >= 0 && code < kFunctionNameCount) return Q(m.skin->functionNames[static_cast<std::size_t>(code)]);
+    // A button without a function says so rather than showing an empty field.
+    if (code == 0) return m.english ? QStringLiteral("None") : QStringLiteral("无");
+    if (code > 0 && code < kFunctionNameCount) return Q(m.skin->functionNames[static_cast<std::size_t>(code)]);
     if (macro::MacroRef::IsUser(code) && m.macroName) return Q(m.macroName(code));
     return QString();  // 48-255 (and anything negative) have no name of their own
 }

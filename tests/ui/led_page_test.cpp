@@ -1,5 +1,7 @@
 // The Led page as the shipped skin draws it: what each lighting mode shows,
 // and the live preview on the mouse drawing.
+#include <QApplication>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
 
@@ -17,7 +19,6 @@ using testing::WindowFixture;
 using ui::kPreviewBreathTicks;
 using ui::Page;
 namespace led = ui::area::led;
-
 
 constexpr std::array<int, 5> kSelectableModes = {kLedDpiBreath, kLedCycleBreath, kLedConstant, kLedButtonResponse,
                                                  kLedMute};
@@ -93,7 +94,8 @@ TEST(LedPageModes, NoVisibleSwitchActsOnAHiddenAreaAndNoPanelShowsEmpty) {
                 for (int a = 0; a < kLedAreaCount; ++a) {
                     if (a == panel || !pr.contains(ToRect(t.ledAreas[static_cast<std::size_t>(a)]))) continue;
                     if (t.ledAreas[static_cast<std::size_t>(a)].width == 0 || Hidden(t, mode, a)) continue;
-                    const bool label = !t.ledLabels[static_cast<std::size_t>(a)].empty() && !ui::LedLabelHidden(mode, a);
+                    const bool label =
+                        !t.ledLabels[static_cast<std::size_t>(a)].empty() && !ui::LedLabelHidden(mode, a);
                     shown += label || Acts(t, mode, a);
                 }
                 EXPECT_GT(shown, 0) << "panel " << panel << " shows empty";
@@ -166,9 +168,7 @@ protected:
     void tick(int n) {
         for (int i = 0; i < n; ++i) QMetaObject::invokeMethod(timer, "timeout");
     }
-    QColor at(int area) {
-        return f.window->renderFrame().pixelColor(f.window->areaRect(Page::Led, area).center());
-    }
+    QColor at(int area) { return f.window->renderFrame().pixelColor(f.window->areaRect(Page::Led, area).center()); }
     WindowFixture f;
     QTimer* timer = nullptr;
 };
@@ -213,9 +213,7 @@ TEST_F(LedPreviewFixture, ButtonResponseLightsTheButtonsWhoseReactionIsOn) {
     s.reactEnable[2][7] = 1;  // the top button (code 8)
     s.reactEnable[0][1] = 1;  // right button, in another profile only
     const QImage normal = LoadSkinImage(f.session.folders.skinsFolder(), "led_normal.jpg");
-    auto unlit = [&](int area) {
-        return normal.pixelColor(f.window->areaRect(Page::Led, area).center());
-    };
+    auto unlit = [&](int area) { return normal.pixelColor(f.window->areaRect(Page::Led, area).center()); };
     EXPECT_EQ(at(led::kPreviewLampFirst + 0), kRed);
     EXPECT_EQ(at(led::kPreviewLampFirst + 6), kRed);
     EXPECT_EQ(at(led::kPreviewLampFirst + 1), unlit(led::kPreviewLampFirst + 1));
@@ -232,6 +230,55 @@ TEST_F(LedPreviewFixture, DpiBreathShowsTheCurrentLevelsColourAndMuteIsDark) {
     EXPECT_EQ(at(led::kPreviewStrip), QColor(0, 255, 51));
     s.ledMode = kLedMute;
     EXPECT_EQ(at(led::kPreviewStrip), QColor(20, 28, 32));
+}
+
+// A held press on a bar moves its value with the pointer, also past the
+// bar's ends, with the arithmetic of a press at each point.
+TEST(Bars, FollowADragUntilTheRelease) {
+    WindowFixture f;
+    ASSERT_TRUE(f.start());
+    auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        QMouseEvent e(type, QPointF(at), f.window->mapToGlobal(QPointF(at)), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(f.window.get(), &e);
+    };
+    f.window->ChangePage(Page::Advanced);
+    const QRect bar = f.window->areaRect(Page::Advanced, ui::area::advanced::kPointerBar);
+    const QPoint start(bar.left(), bar.center().y());
+    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    EXPECT_EQ(f.session.settings.pointerSpeed, 1);
+    send(QEvent::MouseMove, start + QPoint(100, 0), Qt::LeftButton);
+    EXPECT_EQ(f.session.settings.pointerSpeed, 6) << "as a press 100 pixels in";
+    send(QEvent::MouseMove, QPoint(bar.right() + 80, bar.top() - 60), Qt::LeftButton);
+    EXPECT_EQ(f.session.settings.pointerSpeed, 10) << "past the end: the end";
+    send(QEvent::MouseButtonRelease, QPoint(bar.right() + 80, bar.top() - 60), Qt::NoButton);
+    send(QEvent::MouseMove, start, Qt::NoButton);
+    EXPECT_EQ(f.session.settings.pointerSpeed, 10) << "after the release the bar stays";
+
+    f.window->ChangePage(Page::Led);
+    f.session.settings.ledMode = kLedConstant;
+    const QRect brightness = f.window->areaRect(Page::Led, led::kBrightnessBar);
+    send(QEvent::MouseButtonPress, QPoint(brightness.left(), brightness.center().y()), Qt::LeftButton);
+    EXPECT_EQ(f.session.settings.ledBrightness, 6);
+    send(QEvent::MouseMove, QPoint(brightness.left() - 50, brightness.center().y()), Qt::LeftButton);
+    EXPECT_EQ(f.session.settings.ledBrightness, 6);
+    send(QEvent::MouseMove, QPoint(brightness.right(), brightness.center().y()), Qt::LeftButton);
+    EXPECT_EQ(f.session.settings.ledBrightness, 0);
+    send(QEvent::MouseButtonRelease, QPoint(brightness.right(), brightness.center().y()), Qt::NoButton);
+}
+
+TEST(ButtonFields, AButtonWithoutAFunctionReadsNone) {
+    for (bool english : {true, false}) {
+        ui::StartOptions options;
+        options.english = english;
+        WindowFixture f(options);
+        ASSERT_TRUE(f.start());
+        f.session.settings.buttonAssign[static_cast<std::size_t>(f.session.currentProfile)][4] = 0;
+        const QImage withNone = f.window->renderFrame();
+        f.session.settings.buttonAssign[static_cast<std::size_t>(f.session.currentProfile)][4] = 49;  // no name
+        const QImage empty = f.window->renderFrame();
+        const QRect field = f.window->areaRect(Page::Main, ui::area::main::kButtonFirst + 4);
+        EXPECT_NE(withNone.copy(field), empty.copy(field)) << (english ? "en" : "cn");
+    }
 }
 
 }  // namespace

@@ -300,6 +300,25 @@ void DrawElement(QPainter& p, const QRect& r, const QString& style, State s) {
         p.drawLine(c + QPointF(-1.2 * u, -1.6 * u), c + QPointF(-1.2 * u, 1.6 * u));
         p.drawLine(c + QPointF(1.4 * u, -1.6 * u), c + QPointF(-1.0 * u, 0));
         p.drawLine(c + QPointF(-1.0 * u, 0), c + QPointF(1.4 * u, 1.6 * u));
+        if (rf.width() > 2 * rf.height()) {
+            // The product name beside the badge: the same in both languages,
+            // so it belongs to the picture and shows on every page.
+            QFont name(QStringLiteral("Arial"));
+            name.setPixelSize(static_cast<int>(rf.height() * 0.42));
+            name.setBold(true);
+            name.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
+            p.setFont(name);
+            p.setPen(s == State::Normal ? QColor(236, 246, 246) : Qt::white);
+            const QRectF text(badge.right() + 12, rf.top() + 2, rf.right() - badge.right() - 12, rf.height() * 0.55);
+            p.drawText(text, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("KX700"));
+            QFont sub(QStringLiteral("Arial"));
+            sub.setPixelSize(static_cast<int>(rf.height() * 0.24));
+            sub.setLetterSpacing(QFont::AbsoluteSpacing, 2.2);
+            p.setFont(sub);
+            p.setPen(s == State::Normal ? kIcon : kAccent);
+            p.drawText(QRectF(text.left(), text.bottom() + 1, text.width(), rf.height() * 0.35),
+                       Qt::AlignLeft | Qt::AlignTop, QStringLiteral("GAMING MOUSE"));
+        }
     } else if (style == "field") {
         const QColor border = s == State::Normal ? kEdge : kAccent;
         RoundBox(p, rf, 4, s == State::Down ? QColor(6, 48, 46) : kControl, border, s == State::Down ? 1.5 : 1.0);

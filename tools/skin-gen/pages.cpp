@@ -239,10 +239,11 @@ QImage RenderWarning(const Source& s, State state) {
     p.setRenderHint(QPainter::Antialiasing, true);
     const QPainterPath shape = WarningShape(size);
     p.setClipPath(shape);
-    // A light card, so that the red warning text reads well.
+    // The window's dark theme, deep enough that the program's red labels
+    // keep a good contrast on the card and on the buttons.
     QLinearGradient bg(0, 0, 0, size.height());
-    bg.setColorAt(0, QColor(226, 232, 234));
-    bg.setColorAt(1, QColor(196, 205, 208));
+    bg.setColorAt(0, QColor(20, 26, 30));
+    bg.setColorAt(1, QColor(10, 14, 17));
     p.fillRect(img.rect(), bg);
     p.fillRect(QRectF(0, 0, size.width(), 6), QColor(255, 176, 0));
     // Warning triangle.
@@ -259,14 +260,13 @@ QImage RenderWarning(const Source& s, State state) {
         const Area* a = s.find("warning", k);
         if (!a) continue;
         const QRectF r(a->rect);
-        const QColor fill = state == State::Over ? QColor(255, 255, 255) : QColor(236, 240, 241);
-        p.setPen(
-            QPen(state == State::Over ? QColor(0, 150, 145) : QColor(120, 132, 136), state == State::Over ? 2 : 1));
+        const QColor fill = state == State::Over ? QColor(40, 20, 22) : QColor(22, 26, 29);
+        p.setPen(QPen(state == State::Over ? QColor(255, 70, 70) : QColor(70, 84, 90), state == State::Over ? 1.6 : 1));
         p.setBrush(fill);
         p.drawRoundedRect(r.adjusted(1, 1, -1, -1), 6, 6);
     }
     p.setClipping(false);
-    p.setPen(QPen(QColor(80, 90, 94), 1.5));
+    p.setPen(QPen(QColor(255, 176, 0, 150), 1.5));
     p.setBrush(Qt::NoBrush);
     p.drawPath(shape);
     return img;
