@@ -105,6 +105,8 @@ inline constexpr int kColourSwitchFirst = 7;
 inline constexpr int kColourSwitchLast = 10;
 inline constexpr int kCustomColours = 14;  // the switch that shows the user's colours in the swatches
 inline constexpr int kColourCycleTitle = 15;
+inline constexpr int kColoursTitle = 16;  // the colours card's title, shown in every mode
+inline constexpr int kPreviewTitle = 17;
 // The texts of the direction and symmetry panel; the last two are emptied
 // together with directions 2 and 3.
 inline constexpr int kDirectionTextFirst = 30;
@@ -139,7 +141,14 @@ inline constexpr int kColourCyclePanel = 75;
 // Web site, first and second social page: link k opens web page k.
 inline constexpr int kLinkFirst = 78;
 inline constexpr int kLinkLast = 80;
-inline constexpr int kMode3Text = 98;  // written only in lighting mode 3
+// The live preview's lamps on the mouse drawing: the light strip, the
+// lamp of button b (in Buttons-page order) at kPreviewLampFirst + b.
+inline constexpr int kPreviewStrip = 81;
+inline constexpr int kPreviewLampFirst = 82;
+inline constexpr int kPreviewLampLast = 88;
+inline constexpr int kPreviewLogo = 89;       // the logo on the mouse's back, lit with the strip
+inline constexpr int kPreviewUnderglow = 90;  // the strip's light on the stage below the mouse
+inline constexpr int kMode3Text = 98;         // written only in lighting mode 3
 }  // namespace led
 
 }  // namespace kx700::ui::area

@@ -16,8 +16,10 @@ inline QString ControlStyle() {
         "QLineEdit, QListWidget { color: rgb(255,255,255); background: rgb(2,18,14); border: none; "
         "selection-background-color: rgb(0,120,153); }"
         "QLineEdit:disabled { color: rgb(110,140,135); }"
-        "QListWidget::item { padding: 1px 3px; }"
-        "QListWidget::item:selected { background: rgb(0,120,153); color: white; }");
+        "QListWidget { outline: 0; }"
+        // The same padding in both rules, or the selected line shifts sideways.
+        "QListWidget::item { padding: 2px 6px; border: none; }"
+        "QListWidget::item:selected { padding: 2px 6px; border: none; background: rgb(0,120,153); color: white; }");
 }
 
 inline QRect ToRect(const ControlRect& c) { return QRect(c.left, c.top, c.right - c.left, c.bottom - c.top); }

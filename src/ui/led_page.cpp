@@ -17,15 +17,21 @@ int PreviewInterval(const MouseSettings& s) { return (6 - std::clamp(int{s.ledCy
 
 }  // namespace
 
-LedPage::LedPage(PageHost host, Session& session) : QObject(&host.widget), host_(std::move(host)), session_(session) {
+LedPage::LedPage(PageHost host, Session& session)
+    : QObject(&host.widget), host_(std::move(host)), session_(session), preview_(this) {
+    preview_.setObjectName(QStringLiteral("lightingPreview"));
     connect(&preview_, &QTimer::timeout, this, [this] {
+        ++tick_;
         host_.widget.update();
         preview_.setInterval(PreviewInterval(session_.settings));
     });
 }
 
 void LedPage::enter() {
-    if (!preview_.isActive()) preview_.start(PreviewInterval(session_.settings));
+    if (!preview_.isActive()) {
+        tick_ = 0;
+        preview_.start(PreviewInterval(session_.settings));
+    }
     host_.widget.update();
 }
 

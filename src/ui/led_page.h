@@ -22,11 +22,14 @@ public:
     void leave();
     // A left-button press at window point x on an area of the page.
     void Press(int area, int x);
+    // Timer ticks since the page came into view: the live preview's clock.
+    int previewTick() const { return tick_; }
 
 private:
     PageHost host_;
     Session& session_;
     QTimer preview_;
+    int tick_ = 0;
 };
 
 }  // namespace kx700::ui

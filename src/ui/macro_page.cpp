@@ -86,7 +86,7 @@ void MacroPage::createControls() {
         auto* l = new CEditableListBox(&host_.widget);
         l->setObjectName(QString::fromLatin1(name));
         l->setGeometry(ToRect(r));
-        l->setFont(host_.fonts.label);
+        l->setFont(host_.fonts.large);  // the lists are read at length: one size up
         l->setStyleSheet(ControlStyle());
         l->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -163,6 +163,7 @@ private:
     QPoint dragOffset_;
     bool manualDrag_ = false;
     bool tabPressed_ = false;  // the press being held switched the page
+    int draggedBar_ = NoArea;  // the bar (of the shown page) under the held press, which follows the pointer
     std::unique_ptr<FileChooser> dialogChooser_;
     FileChooser* chooser_ = nullptr;
     WebLinks links_;

@@ -21,6 +21,20 @@ bool RecordingAllows(const Interaction& s) {
            s.hotMain == area::header::kHide || (s.hotMain == NoArea && s.hotMacro == NoArea);
 }
 
+// The bar under a press on the shown page, or NoArea.
+int BarOf(const Interaction& s) {
+    if (s.currentPage == Page::Advanced) {
+        using namespace area::advanced;
+        const int a = s.hotAdvanced;
+        if (a == kPointerBar || a == kWheelBar || a == kFireBar || (a >= kLevelBarFirst && a <= kLevelBarLast))
+            return a;
+    }
+    if (s.currentPage == Page::Led && (s.hotLed == area::led::kBrightnessBar || s.hotLed == area::led::kSpeedBar)) {
+        return s.hotLed;
+    }
+    return NoArea;
+}
+
 }  // namespace
 
 void CORV_ZOvizaDlg::repaintPage(bool now) {
@@ -40,6 +54,13 @@ void CORV_ZOvizaDlg::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     const QPoint p = event->position().toPoint();
+    if (draggedBar_ != NoArea && (event->buttons() & Qt::LeftButton)) {
+        // A held bar follows the pointer anywhere, with the press's own
+        // arithmetic (held to the bar's ends); the hot area stays the bar.
+        pressPageArea(p);
+        repaintPage(true);
+        return;
+    }
     UpdateHotIndices(interaction_, skin_, p.x(), p.y());
     // Main, Led and Advanced changes repaint at once; the Macro page's paint
     // follows in the ordinary way.
@@ -87,6 +108,7 @@ void CORV_ZOvizaDlg::mousePressEvent(QMouseEvent* event) {
         ChangePage(static_cast<Page>(s.hotMain - area::header::kTabFirst));
     } else {
         pressPageArea(p);
+        draggedBar_ = BarOf(s);
     }
 
     int pageHot = s.hotMain;
@@ -111,6 +133,7 @@ void CORV_ZOvizaDlg::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     Interaction& s = interaction_;
+    draggedBar_ = NoArea;
     if (macroPage_->recording() && !RecordingAllows(s)) {
         macroPage_->showRecordingNotice();
         return;

@@ -2,6 +2,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "ui/led_page.h"
 #include "ui/macro_page.h"
 #include "ui/main_window.h"
 #include "ui/page_painter.h"
@@ -21,6 +22,7 @@ QImage CORV_ZOvizaDlg::renderFrame() {
     m.macroName = [this](std::int32_t v) { return macroName(v); };
     m.recording = macroPage_->recording();
     m.currentRunMode = macroPage_->currentRunMode();
+    m.previewTick = ledPage_->previewTick();
     for (std::size_t i = 0; i < links_.size(); ++i) m.linkSet[i] = !links_[i].empty();
     QImage frame;
     PaintPage(frame, m, images_);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/areas.h"
+#include "ui/led_preview.h"
 
 namespace kx700::ui {
 
@@ -110,13 +111,11 @@ bool PressLedArea(MouseSettings& s, int currentProfile, int area, const AreaRect
     } else if (area == kCustomColours) {
         s.userColourEnable = s.userColourEnable == 0 ? 1 : 0;
     } else if (area == kBrightnessBar) {
-        const int m = s.ledMode;
-        if (m == 2 || m == 3 || m == 4 || m == 5 || m == 8) {
+        if (LedModeUsesBrightness(s.ledMode)) {
             s.ledBrightness = 6 - static_cast<std::int32_t>(BarStep(offset, rect.width, 7));
         }
     } else if (area == kSpeedBar) {
-        if (s.ledMode != 2 && s.ledMode != 9)
-            s.ledCycleTime = static_cast<std::uint8_t>(BarStep(offset, rect.width, 6));
+        if (LedModeUsesSpeed(s.ledMode)) s.ledCycleTime = static_cast<std::uint8_t>(BarStep(offset, rect.width, 6));
     } else if (area == kSymmetry) {
         s.ledSymmetry = s.ledSymmetry == 0 ? 1 : 0;
     } else if (area >= kDirectionFirst && area < kDirection3) {

@@ -2,11 +2,13 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 #include <span>
 
 #include "macro/record.h"
 #include "ui/areas.h"
 #include "ui/hit_test.h"
+#include "ui/led_preview.h"
 
 namespace kx700::ui {
 namespace {
@@ -102,6 +104,38 @@ void MacroStates(QPainter& p, const PaintModel& m, const QImage& down) {
     }
 }
 
+// The swatch colours as the page shows them: the user's while custom colours
+// are on, otherwise the built-in ones of the skin's selected swatches.
+PreviewPalette PaletteOf(const PaintModel& m, const QImage& down) {
+    using namespace area::led;
+    const MouseSettings& s = *m.settings;
+    PreviewPalette out;
+    for (int k = 0; k < 4; ++k) {
+        QColor& c = out[static_cast<std::size_t>(k)];
+        const QRect r = ToRect(At(m.skin->ledAreas, kSwatchFirst + k));
+        if (s.userColourEnable != 0) {
+            const std::uint32_t ref = UserColourRef(s.userColour[static_cast<std::size_t>(k)]);
+            c = QColor(static_cast<int>(ref & 0xFF), static_cast<int>((ref >> 8) & 0xFF),
+                       static_cast<int>((ref >> 16) & 0xFF));
+        } else if (!down.isNull() && down.rect().contains(r.center())) {
+            c = down.pixelColor(r.center());
+        } else {
+            c = QColor::fromHsv(90 * k, 220, 255);
+        }
+    }
+    return out;
+}
+
+void LedPreview(QPainter& p, const PaintModel& m, const QImage& down) {
+    using namespace area::led;
+    const auto& a = m.skin->ledAreas;
+    PreviewLamps lamps{At(a, kPreviewStrip), At(a, kPreviewLogo), At(a, kPreviewUnderglow)};
+    for (int b = 0; b < 7; ++b) lamps.buttons[static_cast<std::size_t>(b)] = At(a, kPreviewLampFirst + b);
+    const PreviewLights lights =
+        PreviewLightsAt(*m.settings, Clamp(m.currentProfile, 0, kProfileSlots - 1), m.previewTick, PaletteOf(m, down));
+    DrawPreview(p, lights, lamps);
+}
+
 void LedStates(QPainter& p, const PaintModel& m, const QImage& down, const QImage& null) {
     using namespace area::led;
     const MouseSettings& s = *m.settings;
@@ -137,6 +171,8 @@ void LedStates(QPainter& p, const PaintModel& m, const QImage& down, const QImag
         }
     }
     for (int area : LedModeMaskAreas(s.ledMode)) Copy(p, null, At(a, area));
+    for (int area : LedInactiveAreas(s.ledMode)) Copy(p, null, At(a, area));
+    LedPreview(p, m, down);
 }
 
 void Header(QPainter& p, const PaintModel& m, const QImage& over, const QImage& down) {
@@ -187,7 +223,9 @@ void Write(QPainter& p, const TextRun& r) {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 QString FunctionText(const PaintModel& m, std::int32_t code) {
-    if (code >= 0 && code < kFunctionNameCount) return Q(m.skin->functionNames[static_cast<std::size_t>(code)]);
+    // A button without a function says so rather than showing an empty field.
+    if (code == 0) return m.english ? QStringLiteral("None") : QStringLiteral("无");
+    if (code > 0 && code < kFunctionNameCount) return Q(m.skin->functionNames[static_cast<std::size_t>(code)]);
     if (macro::MacroRef::IsUser(code) && m.macroName) return Q(m.macroName(code));
     return QString();  // 48-255 (and anything negative) have no name of their own
 }
@@ -315,6 +353,18 @@ std::span<const int> LedModeMaskAreas(int ledMode) {
         case 9: return m9;
         default: return {};
     }
+}
+
+std::vector<int> LedInactiveAreas(int ledMode) {
+    using namespace area::led;
+    std::vector<int> out;
+    if (!LedModeUsesBrightness(ledMode)) out.push_back(kBrightnessBar);
+    const auto masks = LedModeMaskAreas(ledMode);
+    auto masked = [&](int panel) { return std::find(masks.begin(), masks.end(), panel) != masks.end(); };
+    if (masked(kCustomColourPanel) && masked(kColourCyclePanel)) {
+        for (int k = kSwatchFirst; k <= kSwatchLast; ++k) out.push_back(k);
+    }
+    return out;
 }
 
 bool LedLabelHidden(int mode, int a) {

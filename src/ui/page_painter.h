@@ -12,6 +12,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "settings/mouse_settings.h"
 #include "skin/images.h"
@@ -33,6 +34,7 @@ struct PaintModel {
     bool recording = false;
     int currentRunMode = 3;                         // bits 0-1 of the current macro's run mode; 3 when there is none
     std::array<bool, 3> linkSet{true, true, true};  // site, social pages: an unset link is drawn unavailable
+    int previewTick = 0;                            // the Led page's live preview: ticks since the page was shown
 };
 
 // Draws the frame into `canvas` (which becomes the normal picture's size).
@@ -48,6 +50,11 @@ PageFaces FacesOf(Page page);
 
 // The areas the Led page's mask covers in a lighting mode, in copy order.
 std::span<const int> LedModeMaskAreas(int ledMode);
+
+// The Led areas drawn in their inactive look after the mode masks: the
+// brightness bar where the mode has no brightness, the swatches where the
+// mode shows neither colour panel.
+std::vector<int> LedInactiveAreas(int ledMode);
 
 // Whether a Led label is emptied in a lighting mode.
 bool LedLabelHidden(int ledMode, int area);

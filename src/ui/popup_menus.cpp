@@ -66,15 +66,6 @@ QString CMenuDlg::rowText(int r) const {
     }
 }
 
-int CMenuDlg::textLeft(int textWidth) const {
-    switch (kind_) {
-        case kMacroGroupPopup: return 5;
-        case kMacroMenuPopup: return 3;
-        case kLightingModePopup: return (rowWidth() - textWidth) / 2 - 22;
-        default: return (rowWidth() - textWidth) / 2;
-    }
-}
-
 void CMenuDlg::hotRowChanged() {
     if (subMenu_) {
         subMenu_->hideCascade();

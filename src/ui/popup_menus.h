@@ -54,7 +54,6 @@ Q_SIGNALS:
 protected:
     Faces faces() const override;
     QString rowText(int r) const override;
-    int textLeft(int textWidth) const override;
     bool bandFromNormal() const override { return kind_ >= 6; }
     void hotRowChanged() override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -143,7 +143,13 @@ QImage PopupWindow::renderRows() {
 void PopupWindow::paintEvent(QPaintEvent*) {
     const QImage frame = renderRows();
     QPainter p(this);
-    p.drawImage(QPoint(0, 0), frame, QRect(0, 0, width_, rows_ * rowHeight_));
+    const int rowsHeight = rows_ * rowHeight_;
+    p.drawImage(QPoint(0, 0), frame, QRect(0, 0, width_, rowsHeight));
+    // A sub-menu is a pixel taller than its rows: that line is its bottom
+    // edge, in the colour of the side edges.
+    if (height() > rowsHeight && !frame.isNull()) {
+        p.fillRect(QRect(0, rowsHeight, width(), height() - rowsHeight), frame.pixelColor(0, rowHeight_ / 2));
+    }
 }
 
 }  // namespace kx700::ui

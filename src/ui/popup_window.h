@@ -59,7 +59,9 @@ protected:
     void setUp(const char* maskName, int divisor, int rows, int regionExtra);
     virtual Faces faces() const = 0;
     virtual QString rowText(int r) const = 0;
-    virtual int textLeft(int textWidth) const { return (width_ - textWidth) / 2; }
+    // Every row's text starts at the same padding from the left edge.
+    virtual int textLeft(int /*textWidth*/) const { return kRowPadding; }
+    static constexpr int kRowPadding = 12;
     virtual bool bandFromNormal() const { return false; }
     virtual void hotRowChanged() {}
     int rowAt(QPoint p) const;

@@ -357,6 +357,20 @@ TEST(MessageBoxSink, QuestionsOfferTheAnswersInTheirLanguageAndDefaultToNo) {
     }
 }
 
+TEST(MessageBoxSink, BoxesWearTheDarkThemeUnderTheProgramsName) {
+    app::MessageBoxSink sink(QStringLiteral("kx700"));
+    QString caption;
+    QColor background;
+    testing::WhenModal([&](QWidget* modal) {
+        caption = modal->windowTitle();
+        background = modal->grab().toImage().pixelColor(3, 3);
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    sink.show("Saved to /tmp/x.ini");
+    EXPECT_EQ(caption, QStringLiteral("kx700"));
+    EXPECT_LT(background.lightness(), 60) << background.name().toStdString();
+}
+
 TEST(MessageSinks, WithNobodyToAskTheAnswerIsNo) {
     StderrMessageSink quiet;
     EXPECT_FALSE(quiet.confirm("Delete the macro group \"Office\" and its file?", "Yes", "No"));

@@ -182,17 +182,43 @@ QPoint MouseButtonAnchor(const QRect& body, int b) {
     }
 }
 
-void DrawEmptyPanel(QPainter& p, const QRect& r) {
-    // The same plate as a panel in use: parts of it are copied into panels
-    // that stay visible (a hidden direction inside the direction panel).
-    const QRectF rf(r);
-    RoundBox(p, rf, 10, Vertical(rf, QColor(15, 25, 30), QColor(11, 18, 22)), kPanelBorder);
+QRect MouseLampRect(const QRect& body, int b) {
+    const qreal x = body.x(), y = body.y(), w = body.width(), h = body.height();
+    if (b < 0) return QRectF(x + 0.2 * w, y + 0.86 * h - 4, 0.6 * w, 8).toAlignedRect();
+    if (b == 7) return QRectF(x + 0.5 * w - 0.16 * w, y + 0.58 * h - 0.16 * w, 0.32 * w, 0.32 * w).toRect();
+    if (b == 8) return QRectF(x - 0.4 * w, y + 0.92 * h, 1.8 * w, 0.16 * h).toRect();
+    if (b == 0 || b == 1) {
+        // The two main buttons: a pad in the middle of each half of the front.
+        const qreal left = b == 0 ? x + 0.12 * w : x + 0.6 * w;
+        return QRectF(left, y + 0.1 * h, 0.28 * w, 0.14 * h).toRect();
+    }
+    return MouseButton(QRectF(body), b).boundingRect().adjusted(1, 1, -1, -1).toRect();
+}
+
+void DrawInactive(QPainter& p, const QRect& r, qreal radius) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(9, 14, 17, 160));
+    p.drawRoundedRect(QRectF(r), radius, radius);
+    p.restore();
 }
 
 void DrawDecor(QPainter& p, const QRect& r, const QString& kind) {
     const QRectF rf(r);
     if (kind == "section") {
         RoundBox(p, rf, 10, Vertical(rf, QColor(15, 25, 30), QColor(11, 18, 22)), kPanelBorder);
+        p.setPen(QPen(Alpha(kAccent, 90), 2));
+        p.drawLine(QPointF(rf.left() + 12, rf.top() + 1), QPointF(rf.left() + 60, rf.top() + 1));
+    } else if (kind == "stage") {
+        // The preview's stage: a section with a faint spotlight from above.
+        RoundBox(p, rf, 10, Vertical(rf, QColor(15, 25, 30), QColor(9, 15, 18)), kPanelBorder);
+        QRadialGradient spot(QPointF(rf.center().x(), rf.top() + 0.45 * rf.height()), 0.55 * rf.width());
+        spot.setColorAt(0, Alpha(kAccent, 22));
+        spot.setColorAt(1, Alpha(kAccent, 0));
+        p.setPen(Qt::NoPen);
+        p.setBrush(spot);
+        p.drawRoundedRect(rf.adjusted(1, 1, -1, -1), 10, 10);
         p.setPen(QPen(Alpha(kAccent, 90), 2));
         p.drawLine(QPointF(rf.left() + 12, rf.top() + 1), QPointF(rf.left() + 60, rf.top() + 1));
     } else if (kind == "headerbar") {
@@ -274,6 +300,25 @@ void DrawElement(QPainter& p, const QRect& r, const QString& style, State s) {
         p.drawLine(c + QPointF(-1.2 * u, -1.6 * u), c + QPointF(-1.2 * u, 1.6 * u));
         p.drawLine(c + QPointF(1.4 * u, -1.6 * u), c + QPointF(-1.0 * u, 0));
         p.drawLine(c + QPointF(-1.0 * u, 0), c + QPointF(1.4 * u, 1.6 * u));
+        if (rf.width() > 2 * rf.height()) {
+            // The product name beside the badge: the same in both languages,
+            // so it belongs to the picture and shows on every page.
+            QFont name(QStringLiteral("Arial"));
+            name.setPixelSize(static_cast<int>(rf.height() * 0.42));
+            name.setBold(true);
+            name.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
+            p.setFont(name);
+            p.setPen(s == State::Normal ? QColor(236, 246, 246) : Qt::white);
+            const QRectF text(badge.right() + 12, rf.top() + 2, rf.right() - badge.right() - 12, rf.height() * 0.55);
+            p.drawText(text, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("KX700"));
+            QFont sub(QStringLiteral("Arial"));
+            sub.setPixelSize(static_cast<int>(rf.height() * 0.24));
+            sub.setLetterSpacing(QFont::AbsoluteSpacing, 2.2);
+            p.setFont(sub);
+            p.setPen(s == State::Normal ? kIcon : kAccent);
+            p.drawText(QRectF(text.left(), text.bottom() + 1, text.width(), rf.height() * 0.35),
+                       Qt::AlignLeft | Qt::AlignTop, QStringLiteral("GAMING MOUSE"));
+        }
     } else if (style == "field") {
         const QColor border = s == State::Normal ? kEdge : kAccent;
         RoundBox(p, rf, 4, s == State::Down ? QColor(6, 48, 46) : kControl, border, s == State::Down ? 1.5 : 1.0);

@@ -29,12 +29,17 @@ void DrawElement(QPainter& p, const QRect& r, const QString& style, State state)
 // Decorations: sections, header and footer strips, the mouse drawing.
 void DrawDecor(QPainter& p, const QRect& r, const QString& kind);
 
-// A panel with nothing in it, as the Led page shows it in modes that do not
-// use it.
-void DrawEmptyPanel(QPainter& p, const QRect& r);
-
 // The mouse seen from above, with its seven buttons; returns the point of
 // button b where its leader line starts.
 QPoint MouseButtonAnchor(const QRect& body, int b);
+
+// Where the program lights the preview mouse drawn in `body`: button b's lamp
+// (0-6), the light strip for b = -1, the logo for 7, the light on the floor
+// below it for 8.
+QRect MouseLampRect(const QRect& body, int b);
+
+// The Led page's picture without the controls some modes hide: a panel
+// the mode does not use, dimmed.
+void DrawInactive(QPainter& p, const QRect& r, qreal radius);
 
 }  // namespace skingen

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLinearGradient>
+#include <algorithm>
 
 namespace skingen {
 using namespace palette;
@@ -27,7 +28,9 @@ std::vector<const Area*> PageAreas(const Source& s, const QString& page) {
     return out;
 }
 
-bool IsBackdrop(const Decor& d) { return d.kind == "section" || d.kind == "headerbar" || d.kind == "footerbar"; }
+bool IsBackdrop(const Decor& d) {
+    return d.kind == "section" || d.kind == "stage" || d.kind == "headerbar" || d.kind == "footerbar";
+}
 
 void DrawBackground(QPainter& p, const Source& s, const QString& page, const QPainterPath& shape) {
     const QRectF r = shape.boundingRect();
@@ -158,18 +161,38 @@ QImage RenderPage(const Source& s, const QString& page, State state) {
 }
 
 QImage RenderLedNull(const Source& s) {
+    // What the program copies from here: the panels a lighting mode does not
+    // use, and the brightness bar and swatches where the mode has no use for
+    // them. They show in an inactive look, never as empty frames; a panel on
+    // the stage is left out and the stage shows through.
     const QSize size = s.window("main");
     QImage img(size, QImage::Format_RGB32);
     QPainter p(&img);
     const QPainterPath shape = WindowShape(size);
     DrawBackground(p, s, "led", shape);
     DrawForegroundDecor(p, s, "led", true);
-    for (const Area* a : PageAreas(s, "led")) {
-        if (a->style == "panel") {
-            DrawEmptyPanel(p, a->rect);
-        } else if (!IsInsidePanel(s, *a)) {
-            DrawElement(p, a->rect, a->style, State::Normal);
+    std::vector<QRect> stages;
+    for (const Decor& d : s.decors) {
+        if (d.page == "led" && d.kind == "stage") stages.push_back(d.rect);
+    }
+    auto onStage = [&](const QRect& r) {
+        return std::any_of(stages.begin(), stages.end(), [&](const QRect& st) { return st.contains(r); });
+    };
+    for (const Area* panel : PageAreas(s, "led")) {
+        if (panel->style != "panel" || onStage(panel->rect)) continue;
+        DrawElement(p, panel->rect, "panel", State::Normal);
+        for (const Decor& d : s.decors) {
+            if (d.page == "led" && !IsBackdrop(d) && panel->rect.contains(d.rect)) DrawDecor(p, d.rect, d.kind);
         }
+        for (const Area* a : s.table("led")) {
+            if (a->style != "panel" && panel->rect.contains(a->rect)) DrawElement(p, a->rect, a->style, State::Normal);
+        }
+        DrawInactive(p, panel->rect, 10);
+    }
+    for (const Area* a : PageAreas(s, "led")) {
+        if (a->style == "panel" || IsInsidePanel(s, *a) || onStage(a->rect)) continue;
+        DrawElement(p, a->rect, a->style, State::Normal);
+        if (a->style == "bar" || a->style.startsWith("swatch:")) DrawInactive(p, a->rect.adjusted(-1, -1, 1, 1), 8);
     }
     DrawEdge(p, shape);
     return img;
@@ -216,10 +239,11 @@ QImage RenderWarning(const Source& s, State state) {
     p.setRenderHint(QPainter::Antialiasing, true);
     const QPainterPath shape = WarningShape(size);
     p.setClipPath(shape);
-    // A light card, so that the red warning text reads well.
+    // The window's dark theme, deep enough that the program's red labels
+    // keep a good contrast on the card and on the buttons.
     QLinearGradient bg(0, 0, 0, size.height());
-    bg.setColorAt(0, QColor(226, 232, 234));
-    bg.setColorAt(1, QColor(196, 205, 208));
+    bg.setColorAt(0, QColor(20, 26, 30));
+    bg.setColorAt(1, QColor(10, 14, 17));
     p.fillRect(img.rect(), bg);
     p.fillRect(QRectF(0, 0, size.width(), 6), QColor(255, 176, 0));
     // Warning triangle.
@@ -236,14 +260,13 @@ QImage RenderWarning(const Source& s, State state) {
         const Area* a = s.find("warning", k);
         if (!a) continue;
         const QRectF r(a->rect);
-        const QColor fill = state == State::Over ? QColor(255, 255, 255) : QColor(236, 240, 241);
-        p.setPen(
-            QPen(state == State::Over ? QColor(0, 150, 145) : QColor(120, 132, 136), state == State::Over ? 2 : 1));
+        const QColor fill = state == State::Over ? QColor(40, 20, 22) : QColor(22, 26, 29);
+        p.setPen(QPen(state == State::Over ? QColor(255, 70, 70) : QColor(70, 84, 90), state == State::Over ? 1.6 : 1));
         p.setBrush(fill);
         p.drawRoundedRect(r.adjusted(1, 1, -1, -1), 6, 6);
     }
     p.setClipping(false);
-    p.setPen(QPen(QColor(80, 90, 94), 1.5));
+    p.setPen(QPen(QColor(255, 176, 0, 150), 1.5));
     p.setBrush(Qt::NoBrush);
     p.drawPath(shape);
     return img;

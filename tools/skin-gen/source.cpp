@@ -4,6 +4,8 @@
 #include <QTextStream>
 #include <algorithm>
 
+#include "draw.h"
+
 namespace skingen {
 
 std::vector<const Area*> Source::table(const QString& name) const {
@@ -76,6 +78,26 @@ bool ExpandReactions(const QStringList& head, Source& s) {
     return true;
 }
 
+// "@preview <table> <first> <x> <y> <w> <h>": the mouse of the live preview
+// and its lamps: the light strip, the seven buttons, the logo, the light
+// under the mouse.
+bool ExpandPreview(const QStringList& head, Source& s) {
+    if (head.size() != 7) return false;
+    const int first = head[2].toInt();
+    const QRect body(head[3].toInt(), head[4].toInt(), head[5].toInt(), head[6].toInt());
+    if (body.isEmpty()) return false;
+    s.decors.push_back(Decor{"led", body, "mouse", "the mouse of the live preview"});
+    s.areas.push_back(Area{head[1], first, MouseLampRect(body, -1), "lamp", "", "", "preview: the light strip"});
+    for (int b = 0; b < 7; ++b) {
+        s.areas.push_back(Area{head[1], first + 1 + b, MouseLampRect(body, b), "lamp", "", "",
+                               "preview: the lamp of button " + QString::number(b + 1)});
+    }
+    s.areas.push_back(Area{head[1], first + 8, MouseLampRect(body, 7), "lamp", "", "", "preview: the logo"});
+    s.areas.push_back(
+        Area{head[1], first + 9, MouseLampRect(body, 8), "lamp", "", "", "preview: the light under the mouse"});
+    return true;
+}
+
 }  // namespace
 
 std::optional<Source> ParseSource(const QString& path, QString* error) {
@@ -106,6 +128,10 @@ std::optional<Source> ParseSource(const QString& path, QString* error) {
         }
         if (head[0] == "@reactions") {
             if (!ExpandReactions(head, s)) return fail("bad @reactions");
+            continue;
+        }
+        if (head[0] == "@preview") {
+            if (!ExpandPreview(head, s)) return fail("bad @preview");
             continue;
         }
         if (head[0] == "window") {
