@@ -148,7 +148,8 @@ CheckResult CheckMouse(const DoctorInputs& in, const device::HidEnumeration& lis
     for (const auto& id : ids) idText += (idText.empty() ? "" : " and ") + id;
     r.text = idText + ", collections " + collections.str();
     std::string missing;
-    if (!FindVendorCollection(entries, device::kReadUsagePage)) missing = Hex4(device::kReadUsagePage) + "/0001 (events)";
+    if (!FindVendorCollection(entries, device::kReadUsagePage))
+        missing = Hex4(device::kReadUsagePage) + "/0001 (events)";
     if (!FindVendorCollection(entries, device::kWriteUsagePage)) {
         missing += (missing.empty() ? "" : " and ") + Hex4(device::kWriteUsagePage) + "/0001 (settings)";
     }
@@ -560,8 +561,7 @@ std::optional<bool> AskBusForTray() {
     const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     std::error_code ec;
-    if ((address == nullptr || *address == '\0') &&
-        (runtime == nullptr || !fs::exists(fs::path(runtime) / "bus", ec)))
+    if ((address == nullptr || *address == '\0') && (runtime == nullptr || !fs::exists(fs::path(runtime) / "bus", ec)))
         return std::nullopt;
     auto run = [](const char* command) -> std::optional<std::string> {
         FILE* pipe = ::popen(command, "r");

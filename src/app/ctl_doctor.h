@@ -52,7 +52,7 @@ struct DoctorInputs {
                                                           "/lib/udev/rules.d"};
     std::map<std::string, std::string> environment;  // XDG_SESSION_TYPE, WAYLAND_DISPLAY, DISPLAY
     Folders folders;
-    TrayProbe tray;  // unset: the tray's presence is unknown
+    TrayProbe tray;   // unset: the tray's presence is unknown
     long ownPid = 0;  // this process, left out of the search for other holders
 };
 

@@ -2,8 +2,6 @@
 // knobs, rule folders, /dev and /proc trees, user folders in a temporary
 // folder) against the line each check prints and whether the mouse counts as
 // usable.
-#include "app/ctl_doctor.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +11,7 @@
 #include <sstream>
 
 #include "../support/temp_dir.h"
+#include "app/ctl_doctor.h"
 #include "device/report_layout.h"
 #include "device/simulated_backend.h"
 #include "file_text.h"
@@ -78,9 +77,10 @@ struct Situation {
         kx700::testing::WriteBytes(in.udevRuleFolders[1] / "70-kx700.rules",
                                    device::testing::ReadText(KX700_SOURCE_DIR "/data/udev/70-kx700.rules"));
         const Folders& f = in.folders;
-        for (const fs::path& file : {f.settingsFile(), f.resetFile(), f.constantMacroFile(),
-                                     f.macroFolder(true) / "macroGrp.ini", f.macroFolder(false) / "macroGrp.ini",
-                                     f.macroResetFolder(true) / "macroGrp.ini", f.macroResetFolder(false) / "macroGrp.ini"})
+        for (const fs::path& file :
+             {f.settingsFile(), f.resetFile(), f.constantMacroFile(), f.macroFolder(true) / "macroGrp.ini",
+              f.macroFolder(false) / "macroGrp.ini", f.macroResetFolder(true) / "macroGrp.ini",
+              f.macroResetFolder(false) / "macroGrp.ini"})
             kx700::testing::WriteBytes(file, "[x]\r\n");
         for (bool english : {true, false}) {
             const SkinFiles skin = SkinFilesFor(f.skinsFolder(), english);
@@ -101,10 +101,10 @@ struct Situation {
 struct Row {
     const char* name;
     std::function<void(Situation&)> change;
-    const char* check;     // the line of this check …
-    const char* verdict;   // … starts with this verdict
-    const char* text;      // … and holds this
-    const char* fix;       // … and this fix ("" : no fix)
+    const char* check;    // the line of this check …
+    const char* verdict;  // … starts with this verdict
+    const char* text;     // … and holds this
+    const char* fix;      // … and this fix ("" : no fix)
     bool usable;
 };
 
@@ -215,11 +215,16 @@ const Row kRows[] = {
          s.in.ownPid = 4242;
      },
      "owner", "ok", "no other program holds the mouse", "", true},
-    {"Wayland", [](Situation& s) { s.in.environment = {{"XDG_SESSION_TYPE", "wayland"}, {"WAYLAND_DISPLAY", "w-0"}}; },
+    {"Wayland",
+     [](Situation& s) {
+         s.in.environment = {{"XDG_SESSION_TYPE", "wayland"}, {"WAYLAND_DISPLAY", "w-0"}};
+     },
      "session", "note", "Wayland (w-0): recording a macro takes only the keys typed into the window", "", true},
     {"Wayland with XWayland",
-     [](Situation& s) { s.in.environment = {{"WAYLAND_DISPLAY", "w-0"}, {"DISPLAY", ":1"}}; }, "session", "note",
-     "Wayland (w-0)", "log in to an X11 session", true},
+     [](Situation& s) {
+         s.in.environment = {{"WAYLAND_DISPLAY", "w-0"}, {"DISPLAY", ":1"}};
+     },
+     "session", "note", "Wayland (w-0)", "log in to an X11 session", true},
     {"X11", [](Situation&) {}, "session", "ok", "X11 (DISPLAY=:0): recording a macro grabs the keyboard", "", true},
     {"no graphical session", [](Situation& s) { s.in.environment.clear(); }, "session", "note",
      "no graphical session here", "start kx700 from a desktop session", true},
@@ -237,8 +242,8 @@ const Row kRows[] = {
      "PROBLEM", "INI_CN/macro missing", "mkdir -p", false},
     {"settings file missing", [](Situation& s) { fs::remove(s.in.folders.settingsFile()); }, "folders", "PROBLEM",
      "config.ini cannot be read", "configReset.ini", false},
-    {"factory settings missing", [](Situation& s) { fs::remove(s.in.folders.resetFile()); }, "factory data",
-     "PROBLEM", "missing or empty: skins/config/configReset.ini", "rebuild", false},
+    {"factory settings missing", [](Situation& s) { fs::remove(s.in.folders.resetFile()); }, "factory data", "PROBLEM",
+     "missing or empty: skins/config/configReset.ini", "rebuild", false},
     {"a layout file empty and the factory macros gone",
      [](Situation& s) {
          kx700::testing::WriteBytes(SkinFilesFor(s.in.folders.skinsFolder(), false).warning, "");
@@ -312,8 +317,7 @@ TEST(DoctorFolders, ReadOnlyUserFolderNamesTheChmod) {
     const std::string line = LineOf(printed.str(), "folders");
     EXPECT_EQ(line.rfind("PROBLEM folders: " + macros.string() + " cannot be written (Permission denied)", 0), 0u)
         << line;
-    EXPECT_NE(line.find("; fix: chmod -R u+rwX '" + s.in.folders.userFolder.string() + "'"), std::string::npos)
-        << line;
+    EXPECT_NE(line.find("; fix: chmod -R u+rwX '" + s.in.folders.userFolder.string() + "'"), std::string::npos) << line;
     EXPECT_FALSE(MouseUsable(results));
 }
 
