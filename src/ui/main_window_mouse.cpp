@@ -65,8 +65,12 @@ void CORV_ZOvizaDlg::noteMouseSwitch(const programming::MonitorEvent& e) {
     if (!switchNotes_ || ended_) return;
     using Kind = programming::MonitorEvent::Kind;
     const bool en = session_.englishInterface;
-    if (e.kind == Kind::ProfileChanged && e.value >= 0 && e.value < kProfileSlots) {
-        note_->show(ProfileNoteText(en, e.value, session_.profileNames), fonts_.large);
+    if (e.kind == Kind::ProfileChanged) {
+        // The mouse names its slot; the user knows the profile (slot 1 is none of them).
+        const auto profile = std::find(kUserProfileSlots.begin(), kUserProfileSlots.end(), e.value);
+        if (profile == kUserProfileSlots.end()) return;
+        note_->show(ProfileNoteText(en, static_cast<int>(profile - kUserProfileSlots.begin()), session_.profileNames),
+                    fonts_.large);
     } else if (e.kind == Kind::CpiLevel && e.value >= 0 && e.value < kCpiLevels) {
         const int step = session_.settings.dpiStep[static_cast<std::size_t>(e.value)];
         note_->show(CpiNoteText(en, e.value, CpiOfStep(step)), fonts_.large);

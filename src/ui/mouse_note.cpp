@@ -22,8 +22,7 @@ const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 
 QString ProfileNoteText(bool english, int profile, const std::array<std::string, 3>& names) {
     QString text = (english ? QStringLiteral("Profile %1") : QStringLiteral("配置 %1")).arg(profile + 1);
-    if (profile >= 0 && profile < static_cast<int>(names.size()) &&
-        !names[static_cast<std::size_t>(profile)].empty()) {
+    if (profile >= 0 && profile < static_cast<int>(names.size()) && !names[static_cast<std::size_t>(profile)].empty()) {
         text += QStringLiteral(" · ") + QString::fromStdString(names[static_cast<std::size_t>(profile)]);
     }
     return text;
@@ -83,9 +82,9 @@ bool MouseNote::serviceAvailable() const {
     if (!bus.isConnected() || bus.interface() == nullptr) return false;
     if (bus.interface()->isServiceRegistered(kService).value()) return true;
     // A service the bus starts on the first call counts too.
-    const QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListActivatableNames"));
+    const QDBusMessage call =
+        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                       QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListActivatableNames"));
     const QDBusMessage reply = bus.call(call, QDBus::Block, 500);
     return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
            reply.arguments().first().toStringList().contains(kService);

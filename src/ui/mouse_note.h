@@ -14,8 +14,8 @@
 
 namespace kx700::ui {
 
-// "Profile 2 · Shooter" / "配置 2 · Shooter" for profile slot 0-3; slots
-// without a name say only the number.
+// "Profile 2 · Shooter" / "配置 2 · Shooter" for the window's profile 0-2 (the
+// mouse's slots 0, 2, 3); a profile without a name says only its number.
 QString ProfileNoteText(bool english, int profile, const std::array<std::string, 3>& names);
 // "CPI 1600"; a CPI of 0 (a step outside the table) says the level instead.
 QString CpiNoteText(bool english, int level, int cpi);

@@ -17,17 +17,18 @@ constexpr int kLogLines = 40;
 
 // The panel in the colours of the skin's boxes.
 QString PanelStyle() {
-    return ControlStyle() + QStringLiteral(
-                                "QWidget#simPanel { background: rgb(10,28,24); }"
-                                "QLabel { color: rgb(150,200,190); }"
-                                "QCheckBox { color: white; }"
-                                "QPlainTextEdit { color: rgb(210,235,230); background: rgb(2,18,14); "
-                                "border: 1px solid rgb(0,80,100); }"
-                                "QSpinBox { color: white; background: rgb(2,18,14); border: 1px solid rgb(0,120,153); }"
-                                "QPushButton { color: white; background: rgb(2,18,14); border: 1px solid rgb(0,120,153); "
-                                "border-radius: 3px; }"
-                                "QPushButton:hover { background: rgb(0,60,76); }"
-                                "QPushButton:pressed, QPushButton:checked { background: rgb(0,120,153); }");
+    return ControlStyle() +
+           QStringLiteral(
+               "QWidget#simPanel { background: rgb(10,28,24); }"
+               "QLabel { color: rgb(150,200,190); }"
+               "QCheckBox { color: white; }"
+               "QPlainTextEdit { color: rgb(210,235,230); background: rgb(2,18,14); "
+               "border: 1px solid rgb(0,80,100); }"
+               "QSpinBox { color: white; background: rgb(2,18,14); border: 1px solid rgb(0,120,153); }"
+               "QPushButton { color: white; background: rgb(2,18,14); border: 1px solid rgb(0,120,153); "
+               "border-radius: 3px; }"
+               "QPushButton:hover { background: rgb(0,60,76); }"
+               "QPushButton:pressed, QPushButton:checked { background: rgb(0,120,153); }");
 }
 
 }  // namespace
@@ -65,7 +66,9 @@ void SimPanel::build() {
     }
     for (int p = 0; p < 3; ++p) {
         QPushButton* b = addButton(kLeft + p * kPitch, kProfileRowY, kButtonWidth);
-        connect(b, &QPushButton::clicked, this, [this, p] { mouse_->switchProfile(p); });
+        // The window's three profiles live in the mouse's slots 0, 2 and 3.
+        const int slot = kUserProfileSlots[static_cast<std::size_t>(p)];
+        connect(b, &QPushButton::clicked, this, [this, slot] { mouse_->switchProfile(slot); });
         profiles_[static_cast<std::size_t>(p)] = b;
     }
     cpiLevel_ = new QSpinBox(this);
@@ -137,9 +140,15 @@ void SimPanel::build() {
 
     // Captions above the rows: buttons, profile and CPI, correction and
     // status, fault knobs, memory and log.
-    const std::array<std::pair<int, int>, 9> at = {
-        {{kLeft, 8}, {kLeft, 66}, {kLeft + 3 * kPitch, 66}, {kLeft, 124}, {kLeft + 2 * kPitch, 124}, {kLeft, 182},
-         {kLeft, 240}, {kLeft + 316, 240}, {kLeft + 3 * kPitch, 124}}};
+    const std::array<std::pair<int, int>, 9> at = {{{kLeft, 8},
+                                                    {kLeft, 66},
+                                                    {kLeft + 3 * kPitch, 66},
+                                                    {kLeft, 124},
+                                                    {kLeft + 2 * kPitch, 124},
+                                                    {kLeft, 182},
+                                                    {kLeft, 240},
+                                                    {kLeft + 316, 240},
+                                                    {kLeft + 3 * kPitch, 124}}};
     for (const auto& [x, y] : at) {
         auto* l = new QLabel(this);
         l->setGeometry(x, y, 300, 20);
@@ -151,11 +160,11 @@ void SimPanel::retranslate() {
     const bool en = english_;
     setWindowTitle(en ? QStringLiteral("KX700 simulated mouse") : QStringLiteral("KX700 模拟鼠标"));
     for (int i = 0; i < 7; ++i)
-        buttons_[static_cast<std::size_t>(i)]->setText((en ? QStringLiteral("Button %1") : QStringLiteral("按键 %1"))
-                                                           .arg(i + 1));
+        buttons_[static_cast<std::size_t>(i)]->setText(
+            (en ? QStringLiteral("Button %1") : QStringLiteral("按键 %1")).arg(i + 1));
     for (int p = 0; p < 3; ++p)
-        profiles_[static_cast<std::size_t>(p)]->setText((en ? QStringLiteral("Profile %1") : QStringLiteral("配置 %1"))
-                                                            .arg(p + 1));
+        profiles_[static_cast<std::size_t>(p)]->setText(
+            (en ? QStringLiteral("Profile %1") : QStringLiteral("配置 %1")).arg(p + 1));
     cpiSwitch_->setText(en ? QStringLiteral("Report level") : QStringLiteral("报告档位"));
     correctionUp_->setText(en ? QStringLiteral("Up") : QStringLiteral("上"));
     correctionDown_->setText(en ? QStringLiteral("Down") : QStringLiteral("下"));
@@ -197,9 +206,9 @@ void SimPanel::setEnglish(bool english) {
 void SimPanel::refresh() {
     const bool en = english_;
     const device::SimulatedMouse::StatusBits bits = mouse_->statusBits();
-    status_->setText((en ? QStringLiteral("says: profile %1, bank %2, nibble %3")
-                         : QStringLiteral("回复：配置 %1，存储区 %2，半字节 %3"))
-                         .arg(bits.profile + 1)
+    status_->setText((en ? QStringLiteral("says: profile slot %1, bank %2, nibble %3")
+                         : QStringLiteral("回复：配置槽 %1，存储区 %2，半字节 %3"))
+                         .arg(bits.profile)
                          .arg(bits.bank)
                          .arg(bits.nibble));
     {
@@ -250,8 +259,8 @@ void SimPanel::refresh() {
                 .arg(v.unknownReports)
                 .arg(f.consumerReports)
                 .arg(f.lastConsumerUsage, 4, 16, QLatin1Char('0'))
-                .arg(f.held ? (en ? QStringLiteral("on") : QStringLiteral("开")) : (en ? QStringLiteral("off")
-                                                                                       : QStringLiteral("关"))));
+                .arg(f.held ? (en ? QStringLiteral("on") : QStringLiteral("开"))
+                            : (en ? QStringLiteral("off") : QStringLiteral("关"))));
         shownLog_ = std::move(tail);
     }
 }

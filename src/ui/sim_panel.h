@@ -37,7 +37,9 @@ public:
     static constexpr int kLeft = 10;
     // The centre of button b (0-6) and of profile switch p (0-2), in the panel.
     static QPoint ButtonCentre(int b) { return {kLeft + b * kPitch + kButtonWidth / 2, kButtonRowY + kRowHeight / 2}; }
-    static QPoint ProfileCentre(int p) { return {kLeft + p * kPitch + kButtonWidth / 2, kProfileRowY + kRowHeight / 2}; }
+    static QPoint ProfileCentre(int p) {
+        return {kLeft + p * kPitch + kButtonWidth / 2, kProfileRowY + kRowHeight / 2};
+    }
 
     // cpiButtonCode: the hardware code of the button the current profile
     // reports CPI levels with (-1 when it has none).

@@ -2,10 +2,10 @@
 // makes by itself, and the panel that plays the simulated mouse.
 #include <QAction>
 #include <QElapsedTimer>
-#include <QThread>
-#include <functional>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
+#include <functional>
 
 #include "device/hidapi_backend.h"
 #include "platform/profile.h"
@@ -67,14 +67,18 @@ TEST(MouseNote, ShownForTheMousesOwnSwitchesOnlyAndTurnedOffFromTheTray) {
     QCoreApplication::processEvents();
     EXPECT_EQ(note.shownCount(), 0);
 
-    f.mouse->switchProfile(2);
+    // The mouse's slot 3 is the window's third profile; slot 1 is no profile of the window's.
+    f.mouse->switchProfile(1);
+    ASSERT_TRUE(WaitFor([&] { return f.session.currentProfile == 1; }));
+    EXPECT_EQ(note.shownCount(), 0);
+    f.mouse->switchProfile(3);
     ASSERT_TRUE(WaitFor([&] { return note.shownCount() == 1; }));
     const bool en = f.session.englishInterface;
-    EXPECT_EQ(note.lastText(), ui::ProfileNoteText(en, 2, f.session.profileNames));
-    EXPECT_TRUE(note.lastText().contains(QString::fromStdString(f.session.profileNames[2])));
+    EXPECT_EQ(note.lastText(), (en ? QStringLiteral("Profile 3 · ") : QStringLiteral("配置 3 · ")) +
+                                   QString::fromStdString(f.session.profileNames[2]));
     ASSERT_NE(note.fallbackWindow(), nullptr);
     EXPECT_TRUE(note.fallbackWindow()->isVisible());
-    EXPECT_EQ(f.session.currentProfile, 2);
+    EXPECT_EQ(f.session.currentProfile, 3);
 
     // Button 6 reports CPI levels in the factory settings.
     const int cpi = CpiOfStep(f.session.settings.dpiStep[1]);
@@ -130,13 +134,14 @@ TEST(SimPanel, ButtonPressReachesTheHostAndTheProfileSwitchTheWindow) {
     auto* profile2 = qobject_cast<QPushButton*>(panel->childAt(ui::SimPanel::ProfileCentre(1)));
     ASSERT_NE(profile2, nullptr);
     QTest::mouseClick(profile2, Qt::LeftButton);
-    ASSERT_TRUE(WaitFor([&] { return f.session.currentProfile == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return f.session.currentProfile == 2; }))
+        << "the window's Profile 2 is the mouse's slot 2";
     EXPECT_EQ(f.window->mouseNote().lastText(),
               ui::ProfileNoteText(f.session.englishInterface, 1, f.session.profileNames));
 
     f.window->SwitchLanguage(!f.session.englishInterface);
-    EXPECT_EQ(panel->windowTitle(), f.session.englishInterface ? QStringLiteral("KX700 simulated mouse")
-                                                               : QStringLiteral("KX700 模拟鼠标"));
+    EXPECT_EQ(panel->windowTitle(),
+              f.session.englishInterface ? QStringLiteral("KX700 simulated mouse") : QStringLiteral("KX700 模拟鼠标"));
 
     panel->close();
     EXPECT_EQ(profile::ReadString(f.config(), "Init", "SIM_PANEL", "", 8), "0") << "closed stays closed";
