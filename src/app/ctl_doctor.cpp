@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -329,8 +330,10 @@ std::vector<OpenBy> ProcessesWithOpen(const DoctorInputs& in, const std::string&
     std::error_code ec;
     for (fs::directory_iterator proc(in.procRoot, ec), end; !ec && proc != end; proc.increment(ec)) {
         const std::string pidText = proc->path().filename().string();
-        if (pidText.empty() || !std::all_of(pidText.begin(), pidText.end(), ::isdigit)) continue;
-        const long pid = std::stol(pidText);
+        long pid = 0;
+        // Only processes: "self", "sys" and the like are not, nor a number no pid can be.
+        const auto [parsedTo, parseError] = std::from_chars(pidText.data(), pidText.data() + pidText.size(), pid);
+        if (pidText.empty() || parseError != std::errc() || parsedTo != pidText.data() + pidText.size()) continue;
         if (pid == in.ownPid) continue;
         std::error_code fdError;
         for (fs::directory_iterator fd(proc->path() / "fd", fdError), fdEnd; !fdError && fd != fdEnd;

@@ -321,6 +321,22 @@ TEST(DoctorFolders, ReadOnlyUserFolderNamesTheChmod) {
     EXPECT_FALSE(MouseUsable(results));
 }
 
+// Entries of /proc that are no process are passed over, whatever links they hold.
+TEST(DoctorOwner, OnlyProcessesAreLookedAt) {
+    Situation s;
+    s.onNode();
+    for (const char* entry : {"4242", "self", "99999999999999999999999"}) {
+        fs::create_directories(s.in.procRoot / entry / "fd");
+        fs::create_symlink("/dev/hidraw7", s.in.procRoot / entry / "fd" / "5");
+    }
+    kx700::testing::WriteBytes(s.in.procRoot / "4242" / "comm", "othertool\n");
+    std::ostringstream printed;
+    PrintDoctor(printed, RunDoctor(s.in));
+    EXPECT_EQ(LineOf(printed.str(), "owner"),
+              "warning owner: othertool (process 4242) has the mouse's node open; its reports may mix with ours; "
+              "fix: quit othertool (kill 4242)");
+}
+
 // The window holding a simulated mouse's state file: said, but the mouse is usable.
 TEST(DoctorOwner, WindowHoldingTheStateFileIsANote) {
     Situation s;
