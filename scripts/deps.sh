@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-wayland libgl-dev fonts-liberation2 fonts-noto-cjk
   xvfb xdotool x11-utils imagemagick
+  dbus-daemon dbus-bin
 )
 # Extra groups a caller may ask for: "fuzz" brings clang and its runtimes,
 # "format" the formatter, "package" what builds the Debian package and checks

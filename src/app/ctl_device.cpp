@@ -20,7 +20,8 @@ using namespace kx700::device;
 constexpr const char* kUdevHint =
     "  The mouse's hidraw nodes are not accessible to you. The package installs the rule\n"
     "  70-kx700.rules into /usr/lib/udev/rules.d/; from a build, copy data/udev/70-kx700.rules\n"
-    "  into /etc/udev/rules.d/. Then run 'sudo udevadm control --reload' and plug the mouse in again.\n";
+    "  into /etc/udev/rules.d/. Then run 'sudo udevadm control --reload' and plug the mouse in again.\n"
+    "  'kx700ctl doctor' checks everything else that stands in the way.\n";
 
 int Fail(std::ostream& err, const std::string& message) {
     err << "kx700ctl: " << message << "\n";

@@ -24,11 +24,13 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: kx700 [--simulate | --sim-state FILE] [--data-dir DIR] [-HIDE]\n"
+    "usage: kx700 [--simulate | --sim-state FILE] [--sim-panel] [--data-dir DIR] [-HIDE]\n"
     "             [--screenshot FILE [--page main|advanced|macro|led] [--lang en|cn]]\n"
     "\n"
     "  --simulate        run on the built-in simulated mouse\n"
     "  --sim-state FILE  keep the simulated mouse's state in FILE (implies --simulate)\n"
+    "  --sim-panel       open the simulated mouse's panel (its buttons, switches, fault\n"
+    "                    knobs, memory and log); the tray menu opens it too\n"
     "  --data-dir DIR    keep all files in DIR, as one portable folder (also KX700_HOME);\n"
     "                    installed, data comes from <prefix>/share/kx700 and settings and\n"
     "                    macros are kept in ${XDG_DATA_HOME:-~/.local/share}/kx700\n"
@@ -37,6 +39,7 @@ constexpr const char* kUsage =
 
 struct Args {
     bool simulate = false;
+    bool simPanel = false;
     std::optional<std::filesystem::path> simState, dataDir;
     QString screenshot, page = QStringLiteral("main"), lang;
     bool help = false;
@@ -56,6 +59,8 @@ Args Parse(const QStringList& a) {
         QString v;
         if (a[i] == "--simulate") {
             r.simulate = true;
+        } else if (a[i] == "--sim-panel") {
+            r.simPanel = true;
         } else if (a[i] == "--sim-state") {
             value(v);
             r.simState = v.toStdString();
@@ -152,6 +157,7 @@ int CORV_ZOvizaApp::run(int argc, char** argv) {
 
     kx700::ui::StartOptions options;
     options.hideAtStart = !screenshot && kx700::ui::HideSwitch(commandLine);
+    options.simPanel = args.simPanel && !screenshot;
     if (screenshot && !args.lang.isEmpty()) options.english = args.lang == "en";
     if (QScreen* screen = QGuiApplication::primaryScreen()) options.displayScale = screen->logicalDotsPerInchX() / 96.0;
     bool refused = false;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/ctl_device.h"
+#include "app/ctl_doctor.h"
 #include "app/ctl_options.h"
 #include "app/ctl_program.h"
 #include "app/ctl_settings.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
         return CmdSettings(o.dataDir);
     }
     if (o.command == "autostart") return CmdAutostart(o.args);
+    if (o.command == "doctor") return RunDoctorCommand(o, std::cout, std::cerr);
     int rc = RunProgramCommand(o, std::cout, std::cerr);
     if (rc == kNotADeviceCommand) rc = RunDeviceCommand(o, std::cout, std::cerr);
     if (rc != kNotADeviceCommand) return rc;

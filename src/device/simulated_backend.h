@@ -18,6 +18,7 @@ public:
     HidOpenResult open(const HidInterfaceInfo& info) override;
 
     SimulatedMouse& mouse() { return *mouse_; }
+    const std::shared_ptr<SimulatedMouse>& sharedMouse() const { return mouse_; }
 
 private:
     std::shared_ptr<SimulatedMouse> mouse_;

@@ -294,6 +294,17 @@ std::vector<SimLogEntry> SimulatedMouse::log() const {
     return {log_.begin(), log_.end()};
 }
 
+std::vector<SimLogEntry> SimulatedMouse::logTail(std::size_t count) const {
+    std::lock_guard lock(mutex_);
+    const std::size_t from = log_.size() > count ? log_.size() - count : 0;
+    return {log_.begin() + static_cast<std::ptrdiff_t>(from), log_.end()};
+}
+
+SimulatedMouse::StatusBits SimulatedMouse::statusBits() const {
+    std::lock_guard lock(mutex_);
+    return {(state_.statusByte6 >> 1) & 1, (state_.statusByte6 >> 2) & 3, state_.statusByte7 & 0x0F};
+}
+
 SimulatedMouseState SimulatedMouse::snapshot() const {
     std::lock_guard lock(mutex_);
     SimulatedMouseState out = state_;

@@ -131,6 +131,15 @@ public:
     SimViolations violations() const;
     SimFirmwareState firmware() const;
     std::vector<SimLogEntry> log() const;
+    // The newest `count` log entries, oldest first, without copying the rest.
+    std::vector<SimLogEntry> logTail(std::size_t count) const;
+    // What the status reply says: bank bit, profile, nibble.
+    struct StatusBits {
+        int bank = 0;
+        int profile = 0;
+        int nibble = 0;
+    };
+    StatusBits statusBits() const;
     SimulatedMouseState snapshot() const;
 
     // --- Time. The firmware stamps every report with this clock (the steady

@@ -82,6 +82,27 @@ fs::path MouseLock::FileFor(std::string_view key) {
     return folder / name;
 }
 
+std::optional<LockHolder> MouseLock::Holder(std::string_view key) {
+#ifdef _WIN32
+    (void)key;
+    return std::nullopt;
+#else
+    const fs::path file = FileFor(key);
+    if (file.empty()) return std::nullopt;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return std::nullopt;  // never locked since the runtime folder was made
+    std::optional<LockHolder> holder;
+    // A shared lock is refused exactly while an owner holds its exclusive one.
+    if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK) holder = ReadHolder(fd);
+    } else {
+        ::flock(fd, LOCK_UN);
+    }
+    ::close(fd);
+    return holder;
+#endif
+}
+
 MouseLock::~MouseLock() { release(); }
 
 void MouseLock::release() {

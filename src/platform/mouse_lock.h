@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,6 +53,10 @@ public:
     void release();
     bool held() const { return fd_ >= 0; }
     const LockHolder& holder() const { return holder_; }
+
+    // Who holds the mouse named by `key`, without taking it; nullopt when
+    // nobody does (or the lock cannot be looked at).
+    static std::optional<LockHolder> Holder(std::string_view key);
 
     // The lock file of a key (exposed for tests and the connection checks).
     static std::filesystem::path FileFor(std::string_view key);

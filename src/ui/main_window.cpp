@@ -18,8 +18,10 @@
 #include "ui/led_page.h"
 #include "ui/macro_page.h"
 #include "ui/main_page.h"
+#include "ui/mouse_note.h"
 #include "ui/popup_controller.h"
 #include "ui/power_events.h"
+#include "ui/sim_panel.h"
 #include "ui/title.h"
 #include "ui/tray.h"
 #include "ui/wayland.h"
@@ -55,6 +57,11 @@ CORV_ZOvizaDlg::CORV_ZOvizaDlg(Session& session, device::HidBackend& backend, Me
         // The tick shows what the desktop will do, also after a refusal.
         refreshTrayMenu();
     });
+    connect(tray_.get(), &TrayIcon::optionToggled, this, [this](int id, bool on) {
+        if (id == kSwitchNoteCommand) setSwitchNotes(on);
+        if (id == kSimPanelCommand) setSimPanelShown(on);
+    });
+    note_ = new MouseNote(this);
     popups_ = new PopupController(*this, session_, skin_, fonts_);
     connect(popups_, &PopupController::settingsChanged, this, [this] {
         PublishHostView(session_);
@@ -113,6 +120,7 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
     }
     buildRegions();
     LoadMacroData(s, messages_);
+    readWindowOptions();
     refreshTrayMenu();
 
     if (endProgram_) {
@@ -136,7 +144,10 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
     }
     if (found.result == device::DiscoveryResult::NoAccess) {
         // Running on with a mouse we may not talk to would look like success.
-        messages_.show(std::string(device::DescribeDiscovery(found.result)) + ": " + found.detail);
+        // The words stay as they are; the hint follows on a line of its own.
+        const char* hint = s.englishInterface ? "Run 'kx700ctl doctor' to see why and the command that fixes it."
+                                              : "运行 kx700ctl doctor 查看原因和修复命令。";
+        messages_.show(std::string(device::DescribeDiscovery(found.result)) + ": " + found.detail + "\n" + hint);
         ExitProgram();
         return false;
     }
@@ -153,6 +164,7 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
     });
     mainPage_->createControls();
     tray_->add();
+    if (simPanelWanted_) setSimPanelShown(true);
     return true;
 }
 
@@ -193,8 +205,14 @@ void CORV_ZOvizaDlg::post(const programming::MonitorEvent& event) {
 void CORV_ZOvizaDlg::onMonitorEvent(const programming::MonitorEvent& e) {
     using Kind = programming::MonitorEvent::Kind;
     switch (e.kind) {
-        case Kind::ProfileChanged: programming::HandleProfileChanged(session_, e); break;
-        case Kind::CpiLevel: programming::HandleCpiLevel(session_, e.value); break;
+        case Kind::ProfileChanged:
+            programming::HandleProfileChanged(session_, e);
+            noteMouseSwitch(e);
+            break;
+        case Kind::CpiLevel:
+            programming::HandleCpiLevel(session_, e.value);
+            noteMouseSwitch(e);
+            break;
         case Kind::Correction: {
             const programming::CorrectionResult r = programming::CorrectionReupload(session_, e.up);
             if (!r.uploaded) std::fprintf(stderr, "kx700: correction refused: %s\n", r.refused.c_str());
@@ -222,7 +240,10 @@ void CORV_ZOvizaDlg::buildRegions() {
 }
 
 void CORV_ZOvizaDlg::refreshTrayMenu() {
-    tray_->setMenuItems(TrayMenuItems(session_.englishInterface, AutostartEnabled(AutostartFile())));
+    std::vector<MenuItem> items = TrayMenuItems(session_.englishInterface, AutostartEnabled(AutostartFile()));
+    addTrayOptions(items);
+    tray_->setMenuItems(items);
+    if (simPanel_) simPanel_->setEnglish(session_.englishInterface);
 }
 
 COrvMenu* CORV_ZOvizaDlg::trayMenu() const { return tray_->menu(); }

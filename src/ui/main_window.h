@@ -21,6 +21,7 @@
 #include "skin/layout.h"
 #include "ui/file_chooser.h"
 #include "ui/fonts.h"
+#include "ui/orv_menu.h"
 #include "ui/page.h"
 #include "ui/page_host.h"
 
@@ -43,9 +44,12 @@ struct StartOptions {
     double displayScale = 1.0;
     std::optional<bool> english;  // a language for this run only (screenshots); VER_SEL is left alone
     MouseClaim claim;             // takes the mouse found by discovery; none: always ours
+    bool simPanel = false;        // --sim-panel: the simulated mouse's panel open from the start
 };
 
 class PowerEvents;
+class MouseNote;
+class SimPanel;
 
 class CORV_ZOvizaDlg : public QWidget, public programming::MonitorSink {
     Q_OBJECT
@@ -107,6 +111,16 @@ public:
     // How a web address is opened (the desktop's browser unless replaced).
     void setUrlOpener(std::function<void(const QString&)> opener) { openUrl_ = std::move(opener); }
 
+    // The notes on the mouse's own profile and CPI switches (on unless the
+    // tray's item turned them off).
+    bool switchNotesOn() const { return switchNotes_; }
+    void setSwitchNotes(bool on);
+    MouseNote& mouseNote() { return *note_; }
+    // The simulated mouse's panel: only on the simulated mouse; null while closed.
+    bool onSimulatedMouse() const;
+    void setSimPanelShown(bool shown);
+    SimPanel* simPanel() const { return simPanel_; }
+
 Q_SIGNALS:
     // The window has ended; the program ends with it.
     void ended();
@@ -138,6 +152,12 @@ private:
     std::string macroName(std::int32_t value) const;
     void post(const programming::MonitorEvent& event) override;  // from the monitor's threads
     void onMonitorEvent(const programming::MonitorEvent& event);
+    // The note for a switch the mouse made by itself.
+    void noteMouseSwitch(const programming::MonitorEvent& event);
+    // The tray's ticks that the window keeps in config.ini's [Init].
+    void readWindowOptions();
+    void saveWindowOption(const char* key, bool on);
+    void addTrayOptions(std::vector<MenuItem>& items) const;
 
     Session& session_;
     device::HidBackend& backend_;
@@ -169,6 +189,10 @@ private:
     WebLinks links_;
     std::function<void(const QString&)> openUrl_;
     std::function<bool()> trayAvailable_;
+    MouseNote* note_ = nullptr;
+    bool switchNotes_ = true;
+    SimPanel* simPanel_ = nullptr;
+    bool simPanelWanted_ = false;  // remembered from the last run
 };
 
 // The -HIDE rule: the (at most) four characters after the command line's last

@@ -23,6 +23,10 @@ struct MenuItem {
 // The tray's command that starts the window with the desktop (checked while
 // it does).
 inline constexpr int kAutostartCommand = 32840;
+// The tray's ticks for the notes on the mouse's own switches, and for the
+// simulated mouse's panel.
+inline constexpr int kSwitchNoteCommand = 32841;
+inline constexpr int kSimPanelCommand = 32842;
 
 // The menu resources of the two languages.
 std::vector<MenuItem> TrayMenuItems(bool english, bool autostart);

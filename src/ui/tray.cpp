@@ -16,7 +16,11 @@ TrayIcon::TrayIcon(const QIcon& icon, QObject* parent) : QObject(parent), menu_(
         if (id == 32800 || id == 32838) Q_EMIT exitRequested();
     });
     connect(menu_.get(), &QMenu::triggered, this, [this](QAction* a) {
-        if (a->data().toInt() == kAutostartCommand) Q_EMIT autostartToggled(a->isChecked());
+        if (a->data().toInt() == kAutostartCommand) {
+            Q_EMIT autostartToggled(a->isChecked());
+        } else if (a->isCheckable()) {
+            Q_EMIT optionToggled(a->data().toInt(), a->isChecked());
+        }
     });
 }
 

@@ -30,6 +30,8 @@ Q_SIGNALS:
     void exitRequested();
     // The "start with the desktop" item was chosen: on is its new state.
     void autostartToggled(bool on);
+    // Another checkable item (the switch notes, the simulated-mouse panel).
+    void optionToggled(int id, bool on);
 
 private:
     std::unique_ptr<COrvMenu> menu_;

@@ -110,6 +110,17 @@ TEST_F(Ctl, FaultKnobsAreKeptInTheStateFile) {
     r = ctl("--sim-state " + state + " status");
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("found, no access"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("kx700ctl doctor"), std::string::npos) << r.err;
+
+    // The doctor names the knob as the fix, and the mouse as unusable.
+    const char* stage = std::getenv("KX700_TEST_STAGE");
+    r = ctl("--sim-state " + state + " --data-dir " + std::string(stage ? stage : ".") + " doctor");
+    EXPECT_EQ(r.code, 1) << r.out;
+    EXPECT_NE(r.out.find("\nPROBLEM access: may not open sim:kx700/pointer, sim:kx700/input, sim:kx700/feature: "
+                         "permission denied; fix: kx700ctl --sim-state '" +
+                         state + "' sim-status --deny-access off\n"),
+              std::string::npos)
+        << r.out;
 
     // One knob changed, the others kept; a status read is no feature report.
     r = ctl("--sim-state " + state + " sim-status --deny-access off");

@@ -133,7 +133,7 @@ check_validate() {
       echo "${COMPREPLY[*]}"' _ "$framework" "$usr/share/bash-completion/completions/kx700ctl" "${words[@]}")
     [ "$got" = "$want" ] || fail "completing '$line': got '$got', want '$want'"
   done <<'CASES'
-kx700ctl |list status apply monitor settings autostart memory log describe sim-status
+kx700ctl |list status apply monitor settings autostart doctor memory log describe sim-status
 kx700ctl autostart |on off status
 kx700ctl --sim-state /tmp/m s|status settings sim-status
 kx700ctl --simulate monitor --a|--apply-first

@@ -54,6 +54,26 @@ TEST(MouseLock, OneOwnerPerKeyAndTheOthersLearnWho) {
     EXPECT_EQ(window.acquire("/dev/hidraw3", kWindowProgram, 0ms), MouseLock::Result::Acquired) << "keys are separate";
 }
 
+// Looking does not take: the holder stays the owner, and a free mouse stays free.
+TEST(MouseLock, HolderIsSeenWithoutTakingTheLock) {
+    testing::TempDir dir;
+    RuntimeDir runtime(dir.path().c_str());
+    const std::string key = MouseKeyForFile(dir / "m.state");
+    EXPECT_FALSE(MouseLock::Holder(key)) << "never locked";
+
+    MouseLock window;
+    ASSERT_EQ(window.acquire(key, kWindowProgram, 0ms), MouseLock::Result::Acquired);
+    const auto seen = MouseLock::Holder(key);
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(seen->describe(), "kx700 (process " + std::to_string(getpid()) + ")");
+    MouseLock ctl;
+    EXPECT_EQ(ctl.acquire(key, "kx700ctl apply", 0ms), MouseLock::Result::Held) << "still the window's";
+
+    window.release();
+    EXPECT_FALSE(MouseLock::Holder(key));
+    EXPECT_EQ(ctl.acquire(key, "kx700ctl apply", 0ms), MouseLock::Result::Acquired);
+}
+
 TEST(MouseLock, WithoutAnyRuntimeFolderItGoesOnUnlocked) {
     RuntimeDir runtime("/nonexistent/runtime");
     const char* tmp = std::getenv("TMPDIR");

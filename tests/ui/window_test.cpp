@@ -87,6 +87,18 @@ TEST(WindowStartUp, WithoutTheMouseTellsTheUserAndEndsWithoutWriting) {
     }
 }
 
+// The words a user may search for stay whole; the doctor is named after them.
+TEST(WindowStartUp, MouseWithoutAccessNamesTheDoctor) {
+    WindowFixture f;
+    f.mouse->denyAccess(true);
+    EXPECT_FALSE(f.start());
+    ASSERT_EQ(f.messages.messages().size(), 1u);
+    const std::string text = f.messages.messages()[0];
+    EXPECT_EQ(text.rfind("found, no access: sim:kx700/", 0), 0u) << text;
+    EXPECT_NE(text.find(": permission denied\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("kx700ctl doctor"), std::string::npos) << text;
+}
+
 TEST(WindowStartUp, MissingLayoutFileEndsTheProgram) {
     WindowFixture f;
     fs::remove(f.dir / "skins" / "INI_EN" / "skin_color_en.ini");
