@@ -71,8 +71,8 @@ int RunMacroCommand(const Options& o, std::ostream& out, std::ostream& err) {
     }
     if (verb == "import") {
         if (!macro::CanImportGroup(m, messages) || !macro::ImportGroup(m, a[1], messages)) return kExitFailure;
-        out << "imported group '" << m.groups.groupNames[U(m.groups.currentGroup)] << "' with "
-            << m.table.macroCount << " macros\n";
+        out << "imported group '" << m.groups.groupNames[U(m.groups.currentGroup)] << "' with " << m.table.macroCount
+            << " macros\n";
         return kExitOk;
     }
     const int g = FindGroup(m, a[1], err);

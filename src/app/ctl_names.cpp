@@ -52,8 +52,8 @@ struct Name {
 
 constexpr std::size_t kMaxProfileName = 10;  // UTF-16 code units, as the name boxes allow
 constexpr std::array<int, 4> kReportRates = {125, 250, 500, 1000};
-constexpr std::array<std::uint8_t, 5> kOfferedModes = {kLedDpiBreath, kLedCycleBreath, kLedConstant,
-                                                      kLedButtonResponse, kLedMute};
+constexpr std::array<std::uint8_t, 5> kOfferedModes = {kLedDpiBreath, kLedCycleBreath, kLedConstant, kLedButtonResponse,
+                                                       kLedMute};
 constexpr std::array<const char*, 4> kDirections = {"right", "left", "outward", "rotate"};
 
 std::size_t U(int i) { return static_cast<std::size_t>(i); }
@@ -125,8 +125,8 @@ std::optional<Name> ParseName(std::string_view name) {
     }
     if (parts[0] == "lighting") {
         static const std::map<std::string_view, Setting, std::less<>> lighting = {
-            {"mode", Setting::LightingMode}, {"brightness", Setting::Brightness}, {"speed", Setting::Speed},
-            {"direction", Setting::Direction}, {"symmetry", Setting::Symmetry},   {"colours", Setting::CycleColours},
+            {"mode", Setting::LightingMode},   {"brightness", Setting::Brightness}, {"speed", Setting::Speed},
+            {"direction", Setting::Direction}, {"symmetry", Setting::Symmetry},     {"colours", Setting::CycleColours},
             {"custom", Setting::Custom},
         };
         if (parts.size() == 2) {
@@ -152,8 +152,7 @@ bool ExistingMacro(const Session& s, std::int32_t v) {
     if (!macro::MacroRef::IsUser(v)) return false;
     const macro::MacroRef ref = macro::MacroRef::FromAssignment(v);
     const macro::GroupDirectory& g = s.macros.groups;
-    return ref.group >= 0 && ref.group < g.groupCount && ref.index >= 0 &&
-           ref.index < g.groupMacroCount[U(ref.group)];
+    return ref.group >= 0 && ref.group < g.groupCount && ref.index >= 0 && ref.index < g.groupMacroCount[U(ref.group)];
 }
 
 std::string MacroText(const Session& s, std::int32_t v) {
@@ -261,8 +260,7 @@ std::string ModeText(std::uint8_t mode, bool english) {
 
 std::optional<std::uint8_t> ParseMode(std::string_view v) {
     for (std::uint8_t m : kOfferedModes) {
-        if (text::EqualsIgnoreCase(v, ModeText(m, true)) || v == ModeText(m, false) || v == std::to_string(m))
-            return m;
+        if (text::EqualsIgnoreCase(v, ModeText(m, true)) || v == ModeText(m, false) || v == std::to_string(m)) return m;
     }
     return std::nullopt;
 }
@@ -310,7 +308,8 @@ std::string Allowed(const Session& s, const NamedSettings& n, const Name& name) 
         }
         case Setting::CpiLevel: return "1 to 4, a level that is on";
         case Setting::CpiColour:
-        case Setting::CustomColour: return "#rrggbb (four bits a channel: #ff8800 is kept as #ff8800, #f08000 as #ee8800)";
+        case Setting::CustomColour:
+            return "#rrggbb (four bits a channel: #ff8800 is kept as #ff8800, #f08000 as #ee8800)";
         case Setting::ReportRate: return "125, 250, 500, 1000";
         case Setting::PointerSpeed:
         case Setting::ScrollSpeed: return "1 to 10";
@@ -603,7 +602,8 @@ SetOutcome SetSetting(Session& s, NamedSettings& n, std::string_view text, std::
                 if (v == kDirections[U(i)]) d = i;
             }
             if (!d || *d < 0 || *d > 3) return refuse("no such direction");
-            if (m.ledDirection != *d && !SetLedDirection(m, *d)) return refuse("rotate is a direction of lighting mode 3 only");
+            if (m.ledDirection != *d && !SetLedDirection(m, *d))
+                return refuse("rotate is a direction of lighting mode 3 only");
             break;
         }
         case Setting::Symmetry:

@@ -54,8 +54,8 @@ std::optional<NamedValue> GetSetting(const Session& s, const NamedSettings& n, s
 
 struct SetOutcome {
     bool unknownName = false;
-    std::string problem;  // empty when the value was taken
-    std::string allowed;  // what the name takes, when the value was refused
+    std::string problem;             // empty when the value was taken
+    std::string allowed;             // what the name takes, when the value was refused
     std::vector<std::string> notes;  // what the window's rules changed besides
     bool ok() const { return !unknownName && problem.empty(); }
 };

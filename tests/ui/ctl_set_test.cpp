@@ -145,7 +145,9 @@ struct Case {
 
 TEST_F(CtlSet, EveryNameGivesTheWindowsBytesAndReadsBack) {
     using namespace ui::area;
-    const auto mark = [](int level, int step) { return advanced::kStepMarkFirst + level * advanced::kStepMarksPerLevel + step; };
+    const auto mark = [](int level, int step) {
+        return advanced::kStepMarkFirst + level * advanced::kStepMarksPerLevel + step;
+    };
     const SkinTables en = Skin(true);
     const AreaRect& fireBar = en.advancedAreas[advanced::kFireBar];
     const int fire = static_cast<int>(ui::BarStep(fireBar.width * 2 / 5, fireBar.width, 300));
@@ -158,7 +160,9 @@ TEST_F(CtlSet, EveryNameGivesTheWindowsBytesAndReadsBack) {
              ASSERT_TRUE(profile::WriteString(config(), "Init", "VER_SEL", "0").ok());
          }},
         {{{"profile.2.name", "Sniper"}},
-         [](Session& s, auto&, MessageSink& m) { EXPECT_EQ(programming::EditProfileName(s, 1, "Sniper", m), "Sniper"); }},
+         [](Session& s, auto&, MessageSink& m) {
+             EXPECT_EQ(programming::EditProfileName(s, 1, "Sniper", m), "Sniper");
+         }},
         {{{"language", "cn"}, {"profile.3.name", "影音二"}},
          [this](Session& s, auto&, MessageSink& m) {
              s.englishInterface = false;
@@ -167,35 +171,32 @@ TEST_F(CtlSet, EveryNameGivesTheWindowsBytesAndReadsBack) {
              programming::EditProfileName(s, 2, "影音二", m);
          }},
         // By name in either language, and by number; the left-button rule of profile 1.
-        {{{"profile.2.button.4", "Volume up"}}, [](Session& s, auto&, auto&) {
-             Choose(s, 2, 3, programming::MenuChoiceValue(8, 4));
-         }},
-        {{{"profile.3.button.7", "计算器"}}, [](Session& s, auto&, auto&) {
-             Choose(s, 3, 6, 31);
-         },
-         "Calculator"},
-        {{{"profile.1.button.1", "2"}}, [](Session& s, auto&, auto&) {
+        {{{"profile.2.button.4", "Volume up"}},
+         [](Session& s, auto&, auto&) { Choose(s, 2, 3, programming::MenuChoiceValue(8, 4)); }},
+        {{{"profile.3.button.7", "计算器"}}, [](Session& s, auto&, auto&) { Choose(s, 3, 6, 31); }, "Calculator"},
+        {{{"profile.1.button.1", "2"}},
+         [](Session& s, auto&, auto&) {
              Choose(s, 0, 0, 2);  // button 2 gets the left click
          },
          "Right click"},
-        {{{"profile.1.button.3", "Double click"}}, [](Session& s, auto&, auto&) {
-             Choose(s, 0, 2, programming::MenuChoiceValue(7, 1));
-         }},
-        {{{"profile.2.button.5", "Shooter"}}, [](Session& s, auto&, auto&) {
+        {{{"profile.1.button.3", "Double click"}},
+         [](Session& s, auto&, auto&) { Choose(s, 0, 2, programming::MenuChoiceValue(7, 1)); }},
+        {{{"profile.2.button.5", "Shooter"}},
+         [](Session& s, auto&, auto&) {
              Choose(s, 2, 4, programming::MenuChoiceValue(11, 2));  // the profile key called by the name
          }},
-        {{{"profile.3.button.2", "Copy"}}, [](Session& s, auto&, auto&) {
-             Choose(s, 3, 1, programming::MenuChoiceValue(10, 1));
-         }},
-        {{{"profile.1.button.6", "macro:Office/Copy"}}, [](Session& s, auto&, auto&) {
-             Choose(s, 0, 5, programming::MacroChoiceValue(0, 0));
-         }},
-        {{{"profile.3.reaction.7", "on"}}, [](Session& s, const SkinTables& t, auto&) {
+        {{{"profile.3.button.2", "Copy"}},
+         [](Session& s, auto&, auto&) { Choose(s, 3, 1, programming::MenuChoiceValue(10, 1)); }},
+        {{{"profile.1.button.6", "macro:Office/Copy"}},
+         [](Session& s, auto&, auto&) { Choose(s, 0, 5, programming::MacroChoiceValue(0, 0)); }},
+        {{{"profile.3.reaction.7", "on"}},
+         [](Session& s, const SkinTables& t, auto&) {
              s.currentProfile = 3;
              Led(s, t, led::kReactionSwitchLast);
              s.currentProfile = 0;
          }},
-        {{{"profile.1.reaction.2", "on"}}, [](Session& s, const SkinTables& t, auto&) { Led(s, t, led::kReactionSwitchFirst + 1); }},
+        {{{"profile.1.reaction.2", "on"}},
+         [](Session& s, const SkinTables& t, auto&) { Led(s, t, led::kReactionSwitchFirst + 1); }},
         {{{"profile.2.scroll", "1"}},
          [](Session&, auto&, auto&) {}},  // no element changes it: below, the file's own section
         {{{"cpi.2", "1600"}}, [&](Session& s, const SkinTables& t, auto&) { Advanced(s, t, mark(1, 6)); }},
@@ -207,7 +208,10 @@ TEST_F(CtlSet, EveryNameGivesTheWindowsBytesAndReadsBack) {
          [](Session& s, const SkinTables& t, auto&) { Advanced(s, t, advanced::kLevelSwitchFirst + 1); }},
         {{{"cpi.level", "4"}},
          [](Session& s, const SkinTables& t, auto&) { Advanced(s, t, advanced::kLevelSelectFirst + 3); }},
-        {{{"cpi.1.colour", "#00ff00"}}, [](Session& s, auto&, auto&) { s.settings.dpiColour[0] = {0, 15, 0}; }},
+        {{{"cpi.1.colour", "#00ff00"}},
+         [](Session& s, auto&, auto&) {
+             s.settings.dpiColour[0] = {0, 15, 0};
+         }},
         {{{"report-rate", "500"}},
          [](Session& s, const SkinTables& t, auto&) { Advanced(s, t, advanced::kReportRateChoiceFirst + 2); }},
         {{{"report-rate", "125"}},
