@@ -64,8 +64,7 @@ protected:
     }
     int Backups(const char* data) {
         int n = 0;
-        for (const auto& e : fs::directory_iterator(config(data).parent_path()))
-            n += e.path().extension() == ".bak";
+        for (const auto& e : fs::directory_iterator(config(data).parent_path())) n += e.path().extension() == ".bak";
         return n;
     }
 };
@@ -85,8 +84,9 @@ TEST_F(CtlScript, SetChangesByNameAndRefusalsChangeNothing) {
         const char* says;
     };
     for (const Refused& c : {
-             Refused{"set pointer-speed=3 cpi.1=1500", "cpi.1=1500: not a CPI value of the mouse; nothing was changed\n"
-                                                       "  cpi.1 takes: 200, 400, 600, 800"},
+             Refused{"set pointer-speed=3 cpi.1=1500",
+                     "cpi.1=1500: not a CPI value of the mouse; nothing was changed\n"
+                     "  cpi.1 takes: 200, 400, 600, 800"},
              Refused{"set 'profile.1.name=Much too long'", "More than limit!"},
              Refused{"set report-rate=300", "report-rate takes: 125, 250, 500, 1000"},
              Refused{"set dpi=800", "unknown setting 'dpi'; the settings are\nprofile (1-3)"},
