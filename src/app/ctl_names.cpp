@@ -515,6 +515,13 @@ SetOutcome SetSetting(Session& s, NamedSettings& n, std::string_view text, std::
             const auto x = inRange(0, 1);
             if (!x) return refuse("not 0 or 1");
             n.wheelStatus[U(slot)] = *x;
+            // The record, and so every apply, holds one wheel status: the last
+            // profile's, as the start-up reads the profiles in order.
+            if (n.wheelStatus[U(slot)] != n.wheelStatus[U(kProfileSlots - 1)]) {
+                out.notes.push_back("the mouse keeps one wheel status: an apply sends profile 3's (" +
+                                    std::to_string(n.wheelStatus[U(kProfileSlots - 1)]) +
+                                    ") and saves it into every profile");
+            }
             break;
         }
         case Setting::Cpi: {

@@ -105,6 +105,15 @@ TEST_F(CtlScript, SetChangesByNameAndRefusalsChangeNothing) {
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.err, "kx700ctl: profile 1 keeps a left button: profile.1.button.2 is now Left click\n");
     EXPECT_EQ(ctl("get profile.1.button.2").out, "profile.1.button.2=Left click\n");
+
+    // Each profile's section keeps its own wheel status, but the mouse has one.
+    r = ctl("set profile.1.scroll=1");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err,
+              "kx700ctl: the mouse keeps one wheel status: an apply sends profile 3's (0) and saves it into every "
+              "profile\n");
+    EXPECT_EQ(ctl("get profile.1.scroll profile.3.scroll").out, "profile.1.scroll=1\nprofile.3.scroll=0\n");
+    EXPECT_EQ(ctl("set profile.3.scroll=1").err, "");
 }
 
 TEST_F(CtlScript, WithoutASettingsFileNothingIsWritten) {
