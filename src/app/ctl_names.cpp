@@ -308,8 +308,7 @@ std::string Allowed(const Session& s, const NamedSettings& n, const Name& name) 
         }
         case Setting::CpiLevel: return "1 to 4, a level that is on";
         case Setting::CpiColour:
-        case Setting::CustomColour:
-            return "#rrggbb (four bits a channel: #ff8800 is kept as #ff8800, #f08000 as #ee8800)";
+        case Setting::CustomColour: return "#rrggbb (the mouse keeps four bits a channel: #f08000 is kept as #ee8800)";
         case Setting::ReportRate: return "125, 250, 500, 1000";
         case Setting::PointerSpeed:
         case Setting::ScrollSpeed: return "1 to 10";
