@@ -11,6 +11,7 @@
 #include "device/protocol.h"
 #include "device/sim_state_file.h"
 #include "device/simulated_backend.h"
+#include "platform/json_writer.h"
 
 namespace kx700::ctl {
 namespace {
@@ -78,9 +79,11 @@ Status SaveMouse(const Options& o, const Mouse& mouse) {
 
 namespace {
 
-int CmdList(Mouse& mouse, std::ostream& out, std::ostream& err) {
+int CmdList(Mouse& mouse, bool json, std::ostream& out, std::ostream& err) {
     std::string error;
     int found = 0;
+    JsonWriter w(out);
+    if (json) w.beginArray();
     for (const auto& slot : mouse.backend->enumerate(&error)) {
         if (!slot || !IsMouseIdentifier(slot->vendorId, slot->productId)) continue;
         ++found;
@@ -89,14 +92,36 @@ int CmdList(Mouse& mouse, std::ostream& out, std::ostream& err) {
                              : opened.status == HidOpenStatus::NoAccess ? "no access"
                              : opened.status == HidOpenStatus::NotFound ? "gone"
                                                                         : "failed";
+        if (json) {
+            w.beginObject()
+                .key("path")
+                .value(slot->path)
+                .key("vendorId")
+                .value(int{slot->vendorId})
+                .key("productId")
+                .value(int{slot->productId})
+                .key("usagePage")
+                .value(int{slot->usagePage})
+                .key("usage")
+                .value(int{slot->usage})
+                .key("open")
+                .value(access)
+                .endObject();
+            continue;
+        }
         out << slot->path << "  " << Hex(slot->vendorId, 4) << ":" << Hex(slot->productId, 4) << "  usage page 0x"
             << Hex(slot->usagePage, 4) << " usage 0x" << Hex(slot->usage, 4) << "  open: " << access << "\n";
     }
-    if (found == 0) return Fail(err, error.empty() ? "no KX700 mouse found" : error);
+    if (found == 0) {
+        // The document stays whole for a script that reads it; the exit code says why.
+        if (json) w.endArray();
+        return Fail(err, error.empty() ? "no KX700 mouse found" : error);
+    }
+    if (json) w.endArray();
     return kExitOk;
 }
 
-int CmdStatus(const Options& o, Mouse& mouse, std::ostream& out, std::ostream& err) {
+int CmdStatus(const Options& o, Mouse& mouse, bool json, std::ostream& out, std::ostream& err) {
     DeviceLink link;
     const Discovery found = DiscoverDevice(link, *mouse.backend);
     if (found.result != DiscoveryResult::Ready) {
@@ -113,6 +138,18 @@ int CmdStatus(const Options& o, Mouse& mouse, std::ostream& out, std::ostream& e
     std::this_thread::sleep_for(kPauseBeforeFirstStatus);
     const auto status = ReadDeviceStatus(link);
     if (!status) return Fail(err, "the mouse did not answer the status read");
+    if (json) {
+        JsonWriter(out)
+            .beginObject()
+            .key("profile")
+            .value(int{status->currentProfile()})
+            .key("memoryBankBit")
+            .value(int{status->memoryBankBit()})
+            .key("deviceNibble")
+            .value(int{status->deviceNibble()})
+            .endObject();
+        return kExitOk;
+    }
     out << "profile " << status->currentProfile() << "\n"
         << "memory bank bit " << status->memoryBankBit() << "\n"
         << "device nibble " << status->deviceNibble() << "\n";
@@ -145,7 +182,128 @@ void DescribeKnobs(std::ostream& out, const SimFaultKnobs& k) {
         << "deny access: " << (k.denyAccess ? "on" : "off") << "\n";
 }
 
-int CmdDescribe(Mouse& mouse, std::ostream& out) {
+void DescribeJson(Mouse& mouse, std::ostream& out) {
+    const MemorySummary s = SummariseMemory(mouse.sim->memory());
+    const SimFirmwareState f = mouse.sim->firmware();
+    const SimViolations v = mouse.sim->violations();
+    const SimFaultKnobs k = mouse.sim->faults();
+    JsonWriter w(out);
+    w.beginObject().key("blank").value(s.blank).key("activeProfileSlot").value(s.activeProfile);
+    w.key("profileSlots").beginArray();
+    for (const auto& profile : s.profiles) {
+        w.beginArray();
+        for (const MemorySummary::Button& b : profile) {
+            w.beginObject()
+                .key("button")
+                .value(b.button)
+                .key("code")
+                .value(b.code)
+                .key("functionCode")
+                .value(b.functionCode)
+                .key("function")
+                .value(b.function)
+                .key("reaction")
+                .value(b.reaction)
+                .key("reactionType")
+                .value(b.reactionType);
+            if (b.consumerUsage) w.key("consumerUsage").value(*b.consumerUsage);
+            if (b.block) {
+                w.key("block")
+                    .beginObject()
+                    .key("address")
+                    .value(b.block->address)
+                    .key("events")
+                    .value(b.block->events)
+                    .key("runMode")
+                    .value(b.block->runMode)
+                    .endObject();
+            }
+            w.endObject();
+        }
+        w.endArray();
+    }
+    w.endArray().key("cpiLevels").beginArray();
+    for (const MemorySummary::Level& l : s.levels) {
+        char colour[8];
+        std::snprintf(colour, sizeof colour, "#%02x%02x%02x", l.colour[0] & 0xFFu, l.colour[1] & 0xFFu,
+                      l.colour[2] & 0xFFu);
+        w.beginObject()
+            .key("cpi")
+            .value(l.cpi)
+            .key("enabled")
+            .value(l.enabled)
+            .key("current")
+            .value(l.current)
+            .key("colour")
+            .value(colour)
+            .key("cycle")
+            .value(l.cycle)
+            .endObject();
+    }
+    w.endArray()
+        .key("rapidFireMs")
+        .value(s.rapidFireMs)
+        .key("reportIntervalCode")
+        .value(s.reportIntervalCode)
+        .key("lighting")
+        .beginObject()
+        .key("mode")
+        .value(s.lightingMode)
+        .key("buttonResponse")
+        .value(s.buttonResponse)
+        .key("speed")
+        .value(s.lightingSpeed)
+        .key("brightness")
+        .value(s.brightness)
+        .key("direction")
+        .value(s.direction)
+        .key("symmetric")
+        .value(s.symmetric)
+        .key("userColours")
+        .value(s.userColours)
+        .endObject()
+        .key("deviceNibble")
+        .value(s.deviceNibble)
+        .key("macroBlocks")
+        .beginArray();
+    for (const auto& [address, events] : s.blocks)
+        w.beginObject().key("address").value(address).key("events").value(events).endObject();
+    w.endArray()
+        .key("blocksWritten")
+        .value(static_cast<std::int64_t>(f.blocksWritten))
+        .key("finishes")
+        .value(static_cast<std::int64_t>(f.finishes))
+        .key("exitNotices")
+        .value(static_cast<std::int64_t>(f.exitNotices))
+        .key("protocolFaults")
+        .beginObject()
+        .key("total")
+        .value(static_cast<std::int64_t>(v.total()))
+        .key("interleaved")
+        .value(static_cast<std::int64_t>(v.interleaved))
+        .key("incompleteBlocks")
+        .value(static_cast<std::int64_t>(v.incompleteBlocks))
+        .key("outOfRange")
+        .value(static_cast<std::int64_t>(v.outOfRange))
+        .key("shortPauses")
+        .value(static_cast<std::int64_t>(v.shortPauses))
+        .key("unknownReports")
+        .value(static_cast<std::int64_t>(v.unknownReports))
+        .endObject()
+        .key("disconnectAfter")
+        .value(static_cast<std::int64_t>(k.disconnectAfter))
+        .key("failReads")
+        .value(k.failReads)
+        .key("denyAccess")
+        .value(k.denyAccess)
+        .endObject();
+}
+
+int CmdDescribe(Mouse& mouse, bool json, std::ostream& out) {
+    if (json) {
+        DescribeJson(mouse, out);
+        return kExitOk;
+    }
     DescribeMemory(out, mouse.sim->memory());
     const SimFirmwareState f = mouse.sim->firmware();
     const SimViolations v = mouse.sim->violations();
@@ -233,17 +391,18 @@ int RunDeviceCommand(const Options& o, std::ostream& out, std::ostream& err) {
     if (!simOnly && c != "list" && c != "status") return kNotADeviceCommand;
     std::vector<std::string> args = o.args;
     const bool raw = c == "memory" && TakeFlag(args, "--raw");
+    const bool json = (c == "list" || c == "status" || c == "describe") && TakeFlag(args, "--json");
     if (c != "sim-status" && !args.empty()) return UsageError(err, c + ": unexpected '" + args.front() + "'");
     if (simOnly && !o.simulate) return UsageError(err, c + " needs --simulate or --sim-state FILE");
 
     Mouse mouse;
     if (Status opened = OpenMouse(o, mouse); !opened) return Fail(err, opened.message());
     int rc = kExitOk;
-    if (c == "list") rc = CmdList(mouse, out, err);
-    if (c == "status") rc = CmdStatus(o, mouse, out, err);
+    if (c == "list") rc = CmdList(mouse, json, out, err);
+    if (c == "status") rc = CmdStatus(o, mouse, json, out, err);
     if (c == "memory") rc = CmdMemory(mouse, raw, out);
     if (c == "log") rc = CmdLog(mouse, out);
-    if (c == "describe") rc = CmdDescribe(mouse, out);
+    if (c == "describe") rc = CmdDescribe(mouse, json, out);
     if (c == "sim-status") rc = CmdSimStatus(mouse, args, out, err);
 
     // Only commands that talked to the mouse or changed it write the file.

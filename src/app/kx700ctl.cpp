@@ -5,7 +5,10 @@
 
 #include "app/ctl_device.h"
 #include "app/ctl_doctor.h"
+#include "app/ctl_get_set.h"
+#include "app/ctl_macro.h"
 #include "app/ctl_options.h"
+#include "app/ctl_profile.h"
 #include "app/ctl_program.h"
 #include "app/ctl_settings.h"
 #include "platform/autostart.h"
@@ -22,7 +25,7 @@ int Usage(const std::string& problem) {
     return kExitUsage;
 }
 
-int CmdSettings(const std::optional<std::filesystem::path>& dataDir) {
+int CmdSettings(const std::optional<std::filesystem::path>& dataDir, bool json) {
     kx700::Folders folders;
     if (const kx700::Status st = kx700::FindFolders(dataDir, folders); !st.ok()) {
         std::cerr << "kx700ctl: " << st.message() << "\n";
@@ -31,7 +34,7 @@ int CmdSettings(const std::optional<std::filesystem::path>& dataDir) {
     kx700::StderrMessageSink messages;
     kx700::MouseSettings s;
     if (!kx700::LoadAllProfiles(s, folders.settingsFolder(), messages)) return kExitFailure;
-    DescribeSettings(std::cout, s, kx700::ReadCurrentProfile(folders.settingsFile()));
+    (json ? DescribeSettingsJson : DescribeSettings)(std::cout, s, kx700::ReadCurrentProfile(folders.settingsFile()));
     return kExitOk;
 }
 
@@ -64,13 +67,18 @@ int main(int argc, char** argv) {
     if (o.command.empty()) return Usage("no command given");
 
     if (o.command == "settings") {
-        if (!o.args.empty()) return Usage("settings takes no arguments");
-        return CmdSettings(o.dataDir);
+        std::vector<std::string> args = o.args;
+        const bool json = TakeFlag(args, "--json");
+        if (!args.empty()) return Usage("settings takes no arguments but --json");
+        return CmdSettings(o.dataDir, json);
     }
     if (o.command == "autostart") return CmdAutostart(o.args);
     if (o.command == "doctor") return RunDoctorCommand(o, std::cout, std::cerr);
     int rc = RunProgramCommand(o, std::cout, std::cerr);
     if (rc == kNotADeviceCommand) rc = RunDeviceCommand(o, std::cout, std::cerr);
+    for (auto run : {RunGetSetCommand, RunProfileCommand, RunMacroCommand}) {
+        if (rc == kNotADeviceCommand) rc = run(o, std::cout, std::cerr);
+    }
     if (rc != kNotADeviceCommand) return rc;
     return Usage("unknown command '" + o.command + "'");
 }

@@ -85,73 +85,121 @@ Descriptor DescriptorAt(const Image& m, int profile, int position) {
             (eventsLow & mem::kDescRunMode2) != 0};
 }
 
-void DescribeProfiles(std::ostream& out, const Image& m, std::map<unsigned, unsigned>& blocks) {
+void SummariseProfiles(const Image& m, MemorySummary& out) {
     for (int p = 0; p < kProfileSlots; ++p) {
-        out << "profile slot " << p << ":\n";
         for (int b = 0; b < kButtons; ++b) {
             const int position = MemorySlotOfButton(b);
             const unsigned byte = m.at(mem::ButtonByteAddress(p, position));
-            const unsigned code = byte & mem::kButtonCodeMask;
-            out << "  button " << b << " (code " << position + 1 << "): " << FunctionName(code);
-            if (byte & mem::kReactionOn) out << ", reaction lighting type " << (byte >> mem::kReactionTypeShift);
-            if (code == 0x0D || code == 0x0E || code == 0x0F) {
+            MemorySummary::Button& x = out.profiles[static_cast<std::size_t>(p)][static_cast<std::size_t>(b)];
+            x.button = b;
+            x.code = position + 1;
+            x.functionCode = byte & mem::kButtonCodeMask;
+            x.function = FunctionName(x.functionCode);
+            x.reaction = (byte & mem::kReactionOn) != 0;
+            x.reactionType = byte >> mem::kReactionTypeShift;
+            if (x.functionCode == 0x0D || x.functionCode == 0x0E || x.functionCode == 0x0F) {
                 const Descriptor d = DescriptorAt(m, p, position);
-                if (code == 0x0F) {
-                    out << ", consumer usage " << Hex(d.consumerUsage, 4);
+                if (x.functionCode == 0x0F) {
+                    x.consumerUsage = d.consumerUsage;
                 } else {
-                    out << ", block at " << Hex(d.blockAddress, 4) << " with " << d.events << " events, "
-                        << RunModeName(d.mode1, d.mode2);
-                    blocks[d.blockAddress] = d.events;
+                    x.block = MemorySummary::Block{d.blockAddress, d.events, RunModeName(d.mode1, d.mode2)};
+                    out.blocks[d.blockAddress] = d.events;
                 }
+            }
+        }
+    }
+}
+
+void SummariseShared(const Image& m, MemorySummary& out) {
+    const unsigned current = (m.at(mem::kCpiLevel) - mem::kCpiLevelBias) & 7;
+    const unsigned colours = m.at(mem::kCycleColours);
+    for (unsigned i = 0; i < mem::kCpiLevels; ++i) {
+        MemorySummary::Level& l = out.levels[i];
+        const unsigned codes = m.at(mem::kCpiCodes + i / 2);
+        l.cpi = CpiOfCode(i % 2 == 0 ? codes >> 4 : codes & 0x0F);
+        l.enabled = ((m.at(mem::kCpiEnableMask) >> i) & 1) != 0;
+        l.current = i == current;
+        const unsigned base = mem::kCpiColours + mem::kColourBytes * i;
+        l.colour = {m.at(base), m.at(base + 1), m.at(base + 2)};
+        l.cycle = ((colours >> (2 * i)) & 1) != 0;
+    }
+    out.rapidFireMs = m.word(mem::kFireInterval) * mem::kFireIntervalUnitMs;
+    out.reportIntervalCode = m.at(mem::kReportInterval);
+    const unsigned led = m.at(mem::kLightingMode);
+    const unsigned feature = m.at(mem::kLightingFeature);
+    out.lightingMode = led >> 4;
+    out.buttonResponse = (led & 8) != 0;
+    out.lightingSpeed = led & 7;
+    out.brightness = (m.at(mem::kBrightness) >> 4) & 7;
+    out.direction = (feature >> 4) & 3;
+    out.symmetric = ((feature >> 6) & 1) != 0;
+    out.userColours = (colours & 0x80) != 0;
+    out.deviceNibble = feature & 0x0F;
+}
+
+void DescribeProfiles(std::ostream& out, const MemorySummary& s) {
+    for (int p = 0; p < kProfileSlots; ++p) {
+        out << "profile slot " << p << ":\n";
+        for (const MemorySummary::Button& x : s.profiles[static_cast<std::size_t>(p)]) {
+            out << "  button " << x.button << " (code " << x.code << "): " << x.function;
+            if (x.reaction) out << ", reaction lighting type " << x.reactionType;
+            if (x.consumerUsage) out << ", consumer usage " << Hex(*x.consumerUsage, 4);
+            if (x.block) {
+                out << ", block at " << Hex(x.block->address, 4) << " with " << x.block->events << " events, "
+                    << x.block->runMode;
             }
             out << "\n";
         }
     }
 }
 
-void DescribeShared(std::ostream& out, const Image& m) {
+void DescribeShared(std::ostream& out, const MemorySummary& s) {
     out << "CPI levels:";
-    const unsigned current = (m.at(mem::kCpiLevel) - mem::kCpiLevelBias) & 7;
-    for (unsigned i = 0; i < mem::kCpiLevels; ++i) {
-        const unsigned codes = m.at(mem::kCpiCodes + i / 2);
-        const unsigned code = i % 2 == 0 ? codes >> 4 : codes & 0x0F;
-        out << " " << CpiOfCode(code) << ((m.at(mem::kCpiEnableMask) >> i) & 1 ? "" : "(off)")
-            << (i == current ? "*" : "");
-    }
-    out << "\nrapid fire: " << m.word(mem::kFireInterval) * mem::kFireIntervalUnitMs << " ms\n";
-    out << "report interval code: " << m.at(mem::kReportInterval) << "\n";
-    const unsigned led = m.at(mem::kLightingMode);
-    const unsigned feature = m.at(mem::kLightingFeature);
-    out << "lighting: mode " << (led >> 4) << (led & 8 ? " (button response)" : "") << ", speed " << (led & 7)
-        << ", brightness " << ((m.at(mem::kBrightness) >> 4) & 7) << ", direction " << ((feature >> 4) & 3)
-        << ((feature >> 6) & 1 ? ", symmetric" : "") << "\n";
-    const unsigned colours = m.at(mem::kCycleColours);
+    for (const MemorySummary::Level& l : s.levels)
+        out << " " << l.cpi << (l.enabled ? "" : "(off)") << (l.current ? "*" : "");
+    out << "\nrapid fire: " << s.rapidFireMs << " ms\n";
+    out << "report interval code: " << s.reportIntervalCode << "\n";
+    out << "lighting: mode " << s.lightingMode << (s.buttonResponse ? " (button response)" : "") << ", speed "
+        << s.lightingSpeed << ", brightness " << s.brightness << ", direction " << s.direction
+        << (s.symmetric ? ", symmetric" : "") << "\n";
     out << "CPI colours:";
-    for (unsigned i = 0; i < mem::kCpiLevels; ++i) {
-        const unsigned base = mem::kCpiColours + mem::kColourBytes * i;
-        out << " #" << std::hex << std::setfill('0') << std::setw(2) << m.at(base) << std::setw(2) << m.at(base + 1)
-            << std::setw(2) << m.at(base + 2) << std::dec << ((colours >> (2 * i)) & 1 ? "" : "(no cycle)");
+    for (const MemorySummary::Level& l : s.levels) {
+        out << " #" << std::hex << std::setfill('0') << std::setw(2) << l.colour[0] << std::setw(2) << l.colour[1]
+            << std::setw(2) << l.colour[2] << std::dec << (l.cycle ? "" : "(no cycle)");
     }
-    out << ((colours & 0x80) ? ", user colours on" : "") << "\n";
-    out << "device nibble: " << (m.at(mem::kLightingFeature) & 0x0F) << "\n";
+    out << (s.userColours ? ", user colours on" : "") << "\n";
+    out << "device nibble: " << s.deviceNibble << "\n";
 }
 
 }  // namespace
 
+MemorySummary SummariseMemory(std::span<const std::uint8_t> memory) {
+    MemorySummary s;
+    s.blank = std::all_of(memory.begin(), memory.end(), [](std::uint8_t b) { return b == 0; });
+    const Image m(memory);
+    s.activeProfile = static_cast<int>((m.at(mem::kActiveProfile) >> mem::kActiveProfileShift) & 3);
+    SummariseProfiles(m, s);
+    SummariseShared(m, s);
+    for (const auto& [address, events] : s.blocks) {
+        std::array<std::uint8_t, 8>& first = s.starts[address];
+        for (unsigned i = 0; i < first.size(); ++i) first[i] = static_cast<std::uint8_t>(m.at(address + i));
+    }
+    return s;
+}
+
 void DescribeMemory(std::ostream& out, std::span<const std::uint8_t> memory) {
-    if (std::all_of(memory.begin(), memory.end(), [](std::uint8_t b) { return b == 0; })) {
+    const MemorySummary s = SummariseMemory(memory);
+    if (s.blank) {
         out << "the mouse's memory is blank: it has never been programmed\n";
         return;
     }
-    const Image m(memory);
-    out << "active profile: slot " << ((m.at(mem::kActiveProfile) >> mem::kActiveProfileShift) & 3) << "\n";
-    std::map<unsigned, unsigned> blocks;
-    DescribeProfiles(out, m, blocks);
-    DescribeShared(out, m);
-    out << "macro blocks: " << blocks.size() << "\n";
-    for (const auto& [address, events] : blocks) {
+    out << "active profile: slot " << s.activeProfile << "\n";
+    DescribeProfiles(out, s);
+    DescribeShared(out, s);
+    out << "macro blocks: " << s.blocks.size() << "\n";
+    for (const auto& [address, events] : s.blocks) {
         out << "  " << Hex(address, 4) << ": " << events << " events, starts";
-        for (unsigned i = 0; i < 8; ++i) out << " " << Hex(m.at(address + i)).substr(2);
+        for (std::uint8_t b : s.starts.at(address)) out << " " << Hex(b).substr(2);
         out << "\n";
     }
 }

@@ -61,6 +61,9 @@ struct RecordChanges {
     std::uint8_t cycleColourMask = 0;
 };
 
+// The record's changes of an apply, as data.
+RecordChanges RecordChangesOf(const MouseSettings& settings, const macro::GroupDirectory& groups);
+
 struct BuiltImage {
     DeviceImage image;
     ApplyState tables;  // `previous` with the working tables rebuilt

@@ -76,20 +76,16 @@ bool MacroExists(const macro::GroupDirectory& g, std::int32_t v) {
            ref.index < g.groupMacroCount[static_cast<std::size_t>(ref.group)];
 }
 
-// The record's button table as the apply leaves it, with the device codes and
-// host flags that follow from it (slot 1 keeps its tables from `a`).
-void ButtonTables(ButtonTable& assign, ApplyState& a, const macro::GroupDirectory& groups, NamedMacros& macros) {
+// The device codes and host flags of the button table as the apply leaves it
+// (slot 1 keeps its tables from `a`).
+void ButtonTables(const ButtonTable& assign, ApplyState& a, NamedMacros& macros) {
     for (int p = 0; p < kProfileSlots; ++p) {
         const auto pi = static_cast<std::size_t>(p);
-        if (p == 1) {
-            assign[1].fill(0);
-            continue;
-        }
+        if (p == 1) continue;
         std::array<std::uint8_t, kButtons> byButton{};
         for (int b = 0; b < kButtons; ++b) {
             const auto bi = static_cast<std::size_t>(b);
-            std::int32_t& v = assign[pi][bi];
-            if (MacroRef::IsUser(v) && !MacroExists(groups, v)) v = 0;
+            const std::int32_t v = assign[pi][bi];
             byButton[bi] = DeviceCodeOf(v, MacroRef::IsMacro(v) ? macros(v).modeByte : 0);
             const HostFlags f = HostFlagsOf(v, byButton[bi]);
             a.holdKeyFlag[pi][bi] = f.hold;
@@ -187,13 +183,24 @@ std::vector<std::uint8_t> Descriptor(const ImageInputs& in, std::int32_t v, cons
 
 }  // namespace
 
+RecordChanges RecordChangesOf(const MouseSettings& settings, const macro::GroupDirectory& groups) {
+    RecordChanges r{settings.buttonAssign, ComposeCycleColourMask(settings)};
+    r.buttonAssign[1].fill(0);
+    for (auto& row : r.buttonAssign) {
+        for (std::int32_t& v : row) {
+            if (MacroRef::IsUser(v) && !MacroExists(groups, v)) v = 0;
+        }
+    }
+    return r;
+}
+
 BuiltImage BuildDeviceImage(const ImageInputs& in) {
-    BuiltImage built{{}, in.previous, {in.settings.buttonAssign, ComposeCycleColourMask(in.settings)}};
+    BuiltImage built{{}, in.previous, RecordChangesOf(in.settings, in.macros.groups)};
     DeviceImage& img = built.image;
     ApplyState& a = built.tables;
     NamedMacros macros(in.macros);
-    ButtonTable& assign = built.record.buttonAssign;
-    ButtonTables(assign, a, in.macros.groups, macros);
+    const ButtonTable& assign = built.record.buttonAssign;
+    ButtonTables(assign, a, macros);
 
     // The image is made from the record as the apply leaves it.
     MouseSettings st = in.settings;

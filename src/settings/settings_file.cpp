@@ -144,9 +144,13 @@ Status SaveProfiles(const MouseSettings& s, const std::filesystem::path& file, s
 
 Status SaveAllProfiles(const MouseSettings& s, const std::filesystem::path& file, int currentProfile) {
     profile::Batch batch(file);
+    WriteAllProfiles(batch, s, currentProfile);
+    return batch.commit();
+}
+
+void WriteAllProfiles(profile::Batch& batch, const MouseSettings& s, int currentProfile) {
     batch.set(kInit, "CurConfig", currentProfile);
     for (int slot = 0; slot < kProfileSlots; ++slot) WriteSlot(batch, s, slot);
-    return batch.commit();
 }
 
 Status SaveDpiLevel(const MouseSettings& s, const std::filesystem::path& file) {

@@ -12,8 +12,9 @@
 namespace kx700 {
 
 namespace profile {
+class Batch;
 class Snapshot;
-}
+}  // namespace profile
 
 inline constexpr std::string_view kSettingsFileName = "config.ini";
 inline constexpr std::string_view kResetFileName = "configReset.ini";
@@ -39,6 +40,10 @@ Status SaveProfiles(const MouseSettings& s, const std::filesystem::path& file, s
 
 // The apply's save: Init / CurConfig and all four slots, one file replacement.
 Status SaveAllProfiles(const MouseSettings& s, const std::filesystem::path& file, int currentProfile);
+
+// The same writes into a batch of the caller's, which may add its own before
+// the one file replacement.
+void WriteAllProfiles(profile::Batch& batch, const MouseSettings& s, int currentProfile);
 
 // Writes DPI_LEVEL alone.
 Status SaveDpiLevel(const MouseSettings& s, const std::filesystem::path& file);

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "settings/setting_edits.h"
+
 namespace kx700::ui {
 
 namespace {
@@ -46,10 +48,6 @@ QColor FourBit(const Rgb4& c) {
 QRectF ToRectF(const AreaRect& a) { return QRectF(a.x, a.y, a.width, a.height); }
 
 }  // namespace
-
-bool LedModeUsesBrightness(int m) { return m == 2 || m == 3 || m == 4 || m == 5 || m == 8; }
-
-bool LedModeUsesSpeed(int m) { return m != 2 && m != 9; }
 
 PreviewLights PreviewLightsAt(const MouseSettings& s, int profile, int tick, const PreviewPalette& palette) {
     PreviewLights out;

@@ -23,11 +23,6 @@ struct PreviewLights {
     std::array<std::optional<QColor>, 7> buttons{};  // by button, 0-6 as on the Buttons page
 };
 
-// Whether a lighting mode has a brightness, a speed (the press actions and
-// the painting agree on these).
-bool LedModeUsesBrightness(int ledMode);
-bool LedModeUsesSpeed(int ledMode);
-
 // The four colours as the swatches show them: the user's colours while
 // custom colours are on, otherwise the built-in ones.
 using PreviewPalette = std::array<QColor, 4>;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "settings/setting_edits.h"
 #include "ui/areas.h"
-#include "ui/led_preview.h"
 
 namespace kx700::ui {
 
@@ -37,37 +37,6 @@ std::uint8_t DpiStepOf(std::int32_t offset, std::int32_t width) {
 
 }  // namespace
 
-void SwitchCpiLevel(MouseSettings& s, int level) {
-    auto& on = s.dpiLevelEnabled;
-    const auto k = static_cast<std::size_t>(level);
-    if (on[k] == 0) {
-        on[k] = 1;
-        return;
-    }
-    on[k] = 0;
-    if (s.dpiLevel != level) return;
-    for (int i = 1; i < kCpiLevels; ++i) {
-        const int next = (level + i) % kCpiLevels;
-        if (on[static_cast<std::size_t>(next)] == 1) {
-            s.dpiLevel = next;
-            return;
-        }
-    }
-    on[k] = 1;  // the only level left on stays on and current
-}
-
-void SwitchCycleColour(MouseSettings& s, int colour) {
-    auto& on = s.cycleColourEnable;
-    const auto k = static_cast<std::size_t>(colour);
-    if (on[k] == 0) {
-        on[k] = 1;
-        return;
-    }
-    std::int64_t sum = 0;
-    for (std::int32_t v : on) sum += v;
-    if (sum >= 2) on[k] = 0;
-}
-
 int ReactionCodeOfArea(int area) {
     using namespace area::led;
     if (area >= kReactionSwitchFirst && area < kReactionSwitchLast) return area - kReactionSwitchFirst + 1;
@@ -89,8 +58,7 @@ bool PressAdvancedArea(MouseSettings& s, int area, const AreaRect& rect, int px)
     } else if (area >= kLevelSwitchFirst && area <= kLevelSwitchLast) {
         SwitchCpiLevel(s, area - kLevelSwitchFirst);
     } else if (area >= kLevelSelectFirst && area <= kLevelSelectLast) {
-        const int level = area - kLevelSelectFirst;
-        if (s.dpiLevelEnabled[static_cast<std::size_t>(level)] != 0) s.dpiLevel = level;
+        (void)SelectCpiLevel(s, area - kLevelSelectFirst);  // a level that is off stays unselected
     } else if (area >= kLevelBarFirst && area <= kLevelBarLast) {
         s.dpiStep[static_cast<std::size_t>(area - kLevelBarFirst)] = DpiStepOf(offset, rect.width);
     } else if (area >= kStepMarkFirst && area <= kStepMarkLast) {
@@ -111,22 +79,16 @@ bool PressLedArea(MouseSettings& s, int currentProfile, int area, const AreaRect
     } else if (area == kCustomColours) {
         s.userColourEnable = s.userColourEnable == 0 ? 1 : 0;
     } else if (area == kBrightnessBar) {
-        if (LedModeUsesBrightness(s.ledMode)) {
+        if (LedModeUsesBrightness(s.ledMode))
             s.ledBrightness = 6 - static_cast<std::int32_t>(BarStep(offset, rect.width, 7));
-        }
     } else if (area == kSpeedBar) {
         if (LedModeUsesSpeed(s.ledMode)) s.ledCycleTime = static_cast<std::uint8_t>(BarStep(offset, rect.width, 6));
     } else if (area == kSymmetry) {
         s.ledSymmetry = s.ledSymmetry == 0 ? 1 : 0;
-    } else if (area >= kDirectionFirst && area < kDirection3) {
-        s.ledDirection = area - kDirectionFirst;
-    } else if (area == kDirection3) {
-        if (s.ledMode == 3) s.ledDirection = 3;
+    } else if (area >= kDirectionFirst && area <= kDirection3) {
+        (void)SetLedDirection(s, area - kDirectionFirst);  // 3 only in mode 3
     } else if (const int code = ReactionCodeOfArea(area); code != 0) {
-        if (currentProfile < 0 || currentProfile >= kProfileSlots) return true;
-        std::int32_t& flag =
-            s.reactEnable[static_cast<std::size_t>(currentProfile)][static_cast<std::size_t>(code - 1)];
-        flag = flag == 0 ? 1 : 0;
+        SwitchReaction(s, currentProfile, code);
     } else {
         return false;
     }

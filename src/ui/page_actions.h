@@ -25,13 +25,6 @@ bool PressAdvancedArea(MouseSettings& s, int area, const AreaRect& rect, int px)
 // business).
 bool PressLedArea(MouseSettings& s, int currentProfile, int area, const AreaRect& rect, int px);
 
-// A CPI level switch: on when off; off otherwise, the current level moving
-// cyclically to the next enabled one, and the last enabled level staying on.
-void SwitchCpiLevel(MouseSettings& s, int level);
-
-// A colour switch that never leaves all four cycle colours off.
-void SwitchCycleColour(MouseSettings& s, int colour);
-
 // The hardware button code of a key-reaction switch (or of the top button's
 // picture, which switches that button too), or 0 for any other Led area.
 int ReactionCodeOfArea(int area);

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "macro/record.h"
+#include "settings/setting_edits.h"
 #include "ui/areas.h"
 #include "ui/hit_test.h"
 #include "ui/led_preview.h"

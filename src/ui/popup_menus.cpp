@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 
 #include "macro/files.h"
+#include "programming/functions.h"
 
 namespace kx700::ui {
 
@@ -110,7 +111,7 @@ void CMenuDlg::choose(int r) {
             s.settings
                 .buttonAssign[static_cast<std::size_t>(s.currentProfile)][static_cast<std::size_t>(context_.button)] =
                 r;
-            LeftButtonRule(s.settings, s.currentProfile, context_.button);
+            programming::KeepLeftButton(s.settings, s.currentProfile, context_.button);
             Q_EMIT settingsChanged();
             break;
         }
@@ -226,7 +227,7 @@ void CSubMenuDlg::mouseReleaseEvent(QMouseEvent* event) {
         ss.settings
             .buttonAssign[static_cast<std::size_t>(ss.currentProfile)][static_cast<std::size_t>(context_.button)] =
             valueOfRow(s);
-        LeftButtonRule(ss.settings, ss.currentProfile, context_.button);
+        programming::KeepLeftButton(ss.settings, ss.currentProfile, context_.button);
     }
     Q_EMIT chosen();
 }
@@ -254,7 +255,7 @@ void MacSelMenuDlg::mouseReleaseEvent(QMouseEvent* event) {
         s.settings.buttonAssign[static_cast<std::size_t>(s.currentProfile)][static_cast<std::size_t>(context_.button)] =
             macro::MacroRef::UserValue(groupRow_ - 1, m - 1);
     }
-    LeftButtonRule(s.settings, s.currentProfile, context_.button);
+    programming::KeepLeftButton(s.settings, s.currentProfile, context_.button);
     Q_EMIT chosen();
 }
 

@@ -9,15 +9,6 @@
 
 namespace kx700::ui {
 
-void LeftButtonRule(MouseSettings& s, int currentProfile, int button) {
-    if (currentProfile != 0 || button < 0 || button >= kButtons) return;
-    auto& assign = s.buttonAssign[0];
-    for (std::int32_t v : assign) {
-        if (v == 1) return;
-    }
-    assign[static_cast<std::size_t>(button < kButtons - 1 ? button + 1 : button)] = 1;
-}
-
 PopupWindow::PopupWindow(QWidget* parent, PopupContext context)
     : QWidget(parent, PopupWindowFlags()),
       context_(std::move(context)),

@@ -31,10 +31,6 @@ struct PopupContext {
     int ledLine = 0;  // kinds 6 and 7: the selected line of the LED step list
 };
 
-// After every assignment through a popup, profile 0 keeps a button with the
-// left-button function: the next button (or button 6 itself) gets it back.
-void LeftButtonRule(MouseSettings& s, int currentProfile, int button);
-
 // One column of rows. Subclasses give the pictures, the row count and texts.
 class PopupWindow : public QWidget {
     Q_OBJECT

@@ -133,9 +133,15 @@ check_validate() {
       echo "${COMPREPLY[*]}"' _ "$framework" "$usr/share/bash-completion/completions/kx700ctl" "${words[@]}")
     [ "$got" = "$want" ] || fail "completing '$line': got '$got', want '$want'"
   done <<'CASES'
-kx700ctl |list status apply monitor settings autostart doctor memory log describe sim-status
+kx700ctl |list status apply monitor settings get set profile macro autostart doctor memory log describe sim-status
 kx700ctl autostart |on off status
-kx700ctl --sim-state /tmp/m s|status settings sim-status
+kx700ctl --sim-state /tmp/m s|status settings set sim-status
+kx700ctl set lighting.dir|lighting.direction=
+kx700ctl set report-rate = |125 250 500 1000
+kx700ctl set profile.1.button.4 = Vol|Volume\ up Volume\ down
+kx700ctl get cpi.1|cpi.1 cpi.1.enabled cpi.1.colour
+kx700ctl get --j|--json
+kx700ctl profile |export import reset
 kx700ctl --simulate monitor --a|--apply-first
 kx700ctl sim-status --fail-reads |on off
 kx700ctl sim-status --profile |0 1 2 3

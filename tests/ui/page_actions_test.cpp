@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/profile.h"
+#include "settings/setting_edits.h"
 #include "ui_clicks.h"
 #include "ui_fixture.h"
 
@@ -131,7 +132,7 @@ TEST(PageActions, CpiSwitchesKeepOneLevelOnAndMoveTheCurrentOne) {
         MouseSettings s;
         s.dpiLevelEnabled = r.on;
         s.dpiLevel = r.current;
-        ui::SwitchCpiLevel(s, r.pressed);
+        SwitchCpiLevel(s, r.pressed);
         EXPECT_EQ(s.dpiLevelEnabled, r.onAfter) << r.pressed;
         EXPECT_EQ(s.dpiLevel, r.currentAfter) << r.pressed;
     }

@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QTimer>
 
+#include "programming/functions.h"
 #include "ui/popup_menus.h"
 #include "ui/warning_dlg.h"
 #include "ui_clicks.h"
@@ -59,11 +60,11 @@ TEST(Popups, LeftButtonRuleGivesFunctionOneToTheNextButton) {
     for (int b : {0, 3, 6}) {
         MouseSettings s;
         s.buttonAssign[0] = {2, 2, 2, 2, 2, 2, 2};
-        ui::LeftButtonRule(s, 0, b);
+        programming::KeepLeftButton(s, 0, b);
         EXPECT_EQ(s.buttonAssign[0][static_cast<std::size_t>(b < 6 ? b + 1 : 6)], 1) << b;
         MouseSettings other;
         other.buttonAssign[2] = {2, 2, 2, 2, 2, 2, 2};
-        ui::LeftButtonRule(other, 2, b);
+        programming::KeepLeftButton(other, 2, b);
         EXPECT_EQ(other.buttonAssign[2], (std::array<std::int32_t, kButtons>{2, 2, 2, 2, 2, 2, 2}));
     }
 }
