@@ -24,6 +24,7 @@
 #include "device/device_link.h"
 #include "device/make_backend.h"
 #include "device/report_layout.h"
+#include "platform/json_writer.h"
 #include "platform/mouse_lock.h"
 #include "skin/layout.h"
 
@@ -649,9 +650,21 @@ void PrintDoctor(std::ostream& out, const std::vector<CheckResult>& results) {
     }
 }
 
+void PrintDoctorJson(std::ostream& out, const std::vector<CheckResult>& results) {
+    JsonWriter json(out);
+    json.beginObject().key("usable").value(MouseUsable(results)).key("checks").beginArray();
+    for (const CheckResult& r : results) {
+        json.beginObject().key("name").value(r.name).key("verdict").value(VerdictWord(r.verdict));
+        json.key("text").value(r.text).key("fix").value(r.fix).endObject();
+    }
+    json.endArray().endObject();
+}
+
 int RunDoctorCommand(const Options& o, std::ostream& out, std::ostream& err) {
-    if (!o.args.empty()) {
-        err << "kx700ctl: doctor: unexpected '" << o.args.front() << "'\n" << kUsage;
+    std::vector<std::string> args = o.args;
+    const bool json = TakeFlag(args, "--json");
+    if (!args.empty()) {
+        err << "kx700ctl: doctor: unexpected '" << args.front() << "'\n" << kUsage;
         return kExitUsage;
     }
     // Only looks: the state file is read without claiming the mouse, and the
@@ -667,7 +680,11 @@ int RunDoctorCommand(const Options& o, std::ostream& out, std::ostream& err) {
     in.simState = o.simState;
     in.folders = ResolveFolders(o.dataDir);
     const std::vector<CheckResult> results = RunDoctor(in);
-    PrintDoctor(out, results);
+    if (json) {
+        PrintDoctorJson(out, results);
+    } else {
+        PrintDoctor(out, results);
+    }
     return MouseUsable(results) ? kExitOk : kExitFailure;
 }
 

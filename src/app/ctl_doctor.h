@@ -70,6 +70,9 @@ bool MouseUsable(const std::vector<CheckResult>& results);
 // One line per check: verdict, name, what was found, and "fix: COMMAND".
 void PrintDoctor(std::ostream& out, const std::vector<CheckResult>& results);
 
+// The same as one JSON object: {"usable": bool, "checks": [{name, verdict, text, fix}, …]}.
+void PrintDoctorJson(std::ostream& out, const std::vector<CheckResult>& results);
+
 // `kx700ctl doctor`: exit 0 when the mouse is usable, 1 otherwise.
 struct Options;
 int RunDoctorCommand(const Options& options, std::ostream& out, std::ostream& err);

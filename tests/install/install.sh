@@ -141,6 +141,7 @@ kx700ctl set report-rate = |125 250 500 1000
 kx700ctl set profile.1.button.4 = Vol|Volume\ up Volume\ down
 kx700ctl get cpi.1|cpi.1 cpi.1.enabled cpi.1.colour
 kx700ctl get --j|--json
+kx700ctl doctor --j|--json
 kx700ctl profile |export import reset
 kx700ctl --simulate monitor --a|--apply-first
 kx700ctl sim-status --fail-reads |on off

@@ -180,6 +180,22 @@ TEST_F(CtlScript, EveryJsonDocumentParses) {
     EXPECT_EQ(status["profile"].toInt(), 0);
     EXPECT_TRUE(status.contains("deviceNibble"));
     EXPECT_TRUE(Json(ctl("--simulate describe --json").out).object()["blank"].toBool());
+
+    // The doctor's verdicts as data: the same checks, in the same order, as its lines.
+    r = ctl("--simulate doctor --json");
+    const QJsonObject doctor = Json(r.out).object();
+    const QJsonArray checks = doctor["checks"].toArray();
+    ASSERT_GE(checks.size(), 8) << r.out;
+    EXPECT_EQ(checks[0].toObject()["name"].toString(), "mouse");
+    EXPECT_EQ(checks[0].toObject()["verdict"].toString(), "ok");
+    EXPECT_EQ(doctor["usable"].toBool(), r.code == 0);
+    const std::string doctorLines = ctl("--simulate doctor").out;
+    for (const auto& check : checks) {
+        const QJsonObject c = check.toObject();
+        EXPECT_NE(doctorLines.find(c["name"].toString().toStdString() + ": " + c["text"].toString().toStdString()),
+                  std::string::npos)
+            << doctorLines;
+    }
 }
 
 TEST_F(CtlScript, ProfileCommandsDoWhatTheWindowDoes) {
