@@ -43,7 +43,7 @@ void LoadValues(const profile::Snapshot& f, std::array<MacroRecord, kTableSlots>
     if (!f.exists()) sink.show(kMissingFile);
     const int n = CountIn(f);
     count = static_cast<std::uint16_t>(n);
-    for (int i = 0; i < n; ++i) slots[U(i)] = ParseMacroValue(f.readString(kSection, Key(i), "", readSize));
+    for (int i = 0; i < n; ++i) slots[U(i)] = ParseMacroValue(f.readView(kSection, Key(i), "", readSize));
 }
 
 }  // namespace
@@ -121,7 +121,7 @@ MacroRecord ReadMacro(const profile::Snapshot& list, const GroupFileSource& grou
     if (!IsSafeGroupName(name)) return {};
     const profile::Snapshot f = groupFile(name);
     if (index >= CountIn(f)) return {};
-    return ParseMacroValue(f.readString(kSection, Key(index), "", kValueReadSize));
+    return ParseMacroValue(f.readView(kSection, Key(index), "", kValueReadSize));
 }
 
 MacroRecord ReadMacro(const fs::path& macroFolder, int group, int index) {
@@ -147,7 +147,7 @@ void ReadAllMacroNames(const GroupFileSource& groupFile, GroupDirectory& groups)
         for (int i = 0; i < n; ++i)
             // Only the 60 characters of the name fields matter; reading no
             // more gives the same name without copying 5445 characters.
-            groups.macroNames[U(g)][U(i)] = ParseMacroName(f.readString(kSection, Key(i), "", 3 * kNameBytes + 1));
+            groups.macroNames[U(g)][U(i)] = ParseMacroName(f.readView(kSection, Key(i), "", 3 * kNameBytes + 1));
     }
 }
 

@@ -110,7 +110,7 @@ public:
             entries_.erase(key);
             return;
         }
-        store(key, *stamp, NowNs(), std::move(bytes), std::make_shared<const IniIndex>(body));
+        store(key, *stamp, NowNs(), std::move(bytes), std::make_shared<const IniIndex>(std::string(body)));
     }
 
     void clear() {
@@ -208,8 +208,13 @@ std::optional<Snapshot> Snapshot::OfText(std::string_view bytes) {
 
 std::string Snapshot::readString(std::string_view section, std::string_view key, std::string_view defaultValue,
                                  std::size_t size) const {
-    const std::string* value = index_ ? index_->find(section, key) : nullptr;
-    return std::string(LimitToBuffer(value ? std::string_view(*value) : defaultValue, size));
+    return std::string(readView(section, key, defaultValue, size));
+}
+
+std::string_view Snapshot::readView(std::string_view section, std::string_view key, std::string_view defaultValue,
+                                    std::size_t size) const {
+    const std::optional<std::string_view> value = index_ ? index_->find(section, key) : std::nullopt;
+    return LimitToBuffer(value.value_or(defaultValue), size);
 }
 
 std::int32_t Snapshot::readInt(std::string_view section, std::string_view key, std::size_t size) const {

@@ -76,6 +76,9 @@ public:
     std::string readString(std::string_view section, std::string_view key, std::string_view defaultValue,
                            std::size_t size) const;
     std::int32_t readInt(std::string_view section, std::string_view key, std::size_t size) const;
+    // readString without the copy: valid while this snapshot (or a copy) lives.
+    std::string_view readView(std::string_view section, std::string_view key, std::string_view defaultValue,
+                              std::size_t size) const;
 
 private:
     Snapshot() = default;
