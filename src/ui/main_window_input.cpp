@@ -21,7 +21,40 @@ bool RecordingAllows(const Interaction& s) {
            s.hotMain == area::header::kHide || (s.hotMain == NoArea && s.hotMacro == NoArea);
 }
 
+// While an apply writes: the tabs, minimise, hide, Apply (which then does
+// nothing) and presses on no area (dragging). Nothing else may change the
+// record whose image is being written.
+bool ApplyingAllows(const Interaction& s) {
+    using namespace area::header;
+    const int h = s.hotMain;
+    if ((h >= kTabFirst && h <= kTabLast) || h == kMinimise || h == kHide || h == kApply) return true;
+    int pageHot = NoArea;
+    switch (s.currentPage) {
+        case Page::Main: pageHot = h; break;
+        case Page::Advanced: pageHot = s.hotAdvanced; break;
+        case Page::Macro: pageHot = s.hotMacro; break;
+        case Page::Led: pageHot = s.hotLed; break;
+    }
+    return h == NoArea && pageHot == NoArea;
+}
+
 }  // namespace
+
+bool CORV_ZOvizaDlg::eventFilter(QObject* watched, QEvent* event) {
+    // The page's own controls (name boxes, lists) while an apply writes.
+    if (!applying() || watched == this || !watched->isWidgetType() || !isAncestorOf(static_cast<QWidget*>(watched)))
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress: refuseWhileApplying(); return true;
+        case QEvent::MouseButtonRelease:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+        case QEvent::InputMethod: return true;
+        default: return QWidget::eventFilter(watched, event);
+    }
+}
 
 void CORV_ZOvizaDlg::repaintPage(bool now) {
     const QRegion region = interaction_.currentPage == Page::Main    ? mainPageRegion_
@@ -74,6 +107,10 @@ void CORV_ZOvizaDlg::mousePressEvent(QMouseEvent* event) {
         macroPage_->showRecordingNotice();
         return;
     }
+    if (applying() && !ApplyingAllows(s)) {
+        refuseWhileApplying();
+        return;
+    }
     if (s.hotMain != NoArea || s.hotAdvanced != NoArea || s.hotMacro != NoArea || s.hotLed != NoArea) {
         s.areaPressed = true;
         repaintPage(false);
@@ -115,6 +152,7 @@ void CORV_ZOvizaDlg::mouseReleaseEvent(QMouseEvent* event) {
         macroPage_->showRecordingNotice();
         return;
     }
+    if (applying() && !ApplyingAllows(s)) return;  // its press was refused
     s.areaPressed = false;
     if (tabPressed_) {
         tabPressed_ = false;
@@ -133,7 +171,7 @@ void CORV_ZOvizaDlg::releaseHeader(int area) {
         case area::header::kMinimise: minimiseWindow(); break;
         case area::header::kHide: HideToTray(); break;
         case area::header::kClose: closeToTray(); break;
-        case area::header::kApply: ApplySettings(); break;
+        case area::header::kApply: StartApply(); break;
         default: break;
     }
 }
