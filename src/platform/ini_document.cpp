@@ -46,6 +46,21 @@ IniText Decode(std::string_view bytes) {
     return out;
 }
 
+bool IsPlainUtf8(std::string_view bytes) {
+    const bool utf16 = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+                       static_cast<unsigned char>(bytes[1]) == 0xFE;
+    return !utf16 && bytes.substr(0, kUtf8Bom.size()) != kUtf8Bom;
+}
+
+std::string DecodeBody(std::string bytes) {
+    if (IsPlainUtf8(bytes)) return bytes;
+    if (bytes.starts_with(kUtf8Bom)) {
+        bytes.erase(0, kUtf8Bom.size());
+        return bytes;
+    }
+    return Decode(bytes).body;
+}
+
 std::string Encode(const IniText& t) {
     switch (t.encoding) {
         case Encoding::Utf8: return t.body;
@@ -116,7 +131,11 @@ std::size_t FindLineEnd(std::string_view body, std::size_t from) {
     return lf ? from + lfAt : std::string_view::npos;
 }
 
-IniIndex::IniIndex(std::string body) : body_(std::move(body)) {
+IniIndex::IniIndex(std::string body) : owned_(std::move(body)), body_(owned_) { parse(); }
+
+IniIndex::IniIndex(Borrow, std::string_view body) : body_(body) { parse(); }
+
+void IniIndex::parse() {
     // Sections are added while earlier ones are pointed to: index, not pointer.
     std::size_t current = 0;
     bool inSection = false;

@@ -24,6 +24,11 @@ struct IniText {
 };
 
 IniText Decode(std::string_view bytes);
+// Decode(bytes).body, reusing the bytes' buffer: a plain UTF-8 file (the
+// common case, and the large macro files) is not copied at all.
+std::string DecodeBody(std::string bytes);
+// Whether DecodeBody gives the bytes back unchanged.
+bool IsPlainUtf8(std::string_view bytes);
 std::string Encode(const IniText& text);
 
 // How one line of an INI file reads.
@@ -77,13 +82,20 @@ using ViewNameMap = std::unordered_map<std::string_view, V, NameHash, NameEqual>
 class IniIndex {
 public:
     explicit IniIndex(std::string body);
+    // Over text the caller keeps alive and unchanged for the index's life.
+    struct Borrow {};
+    IniIndex(Borrow, std::string_view body);
     IniIndex(const IniIndex&) = delete;
     IniIndex& operator=(const IniIndex&) = delete;
     // nullopt when the section or the key is missing; valid while the index lives.
     std::optional<std::string_view> find(std::string_view section, std::string_view key) const;
+    std::string_view body() const { return body_; }
 
 private:
-    std::string body_;
+    void parse();
+
+    std::string owned_;
+    std::string_view body_;
     std::vector<ViewNameMap<std::string_view>> sections_;
     ViewNameMap<std::size_t> firstSection_;
 };

@@ -1,11 +1,12 @@
 // The macro memory gauge against what the apply really writes into the
 // simulated mouse's macro area.
+#include "programming/macro_memory.h"
+
 #include <gtest/gtest.h>
 
 #include "fixture.h"
 #include "macro/upload.h"
 #include "programming/functions.h"
-#include "programming/macro_memory.h"
 
 namespace kx700 {
 namespace {
@@ -116,26 +117,11 @@ INSTANTIATE_TEST_SUITE_P(
         GaugeCase{"a short run-mode-2 macro is unrolled", 0, {kShortMode2}, {{0, 1, 0}}, RoundUp8(2 + 2 * 8), true},
         GaugeCase{"just under the low limit", 0, Sized({180, 180, 180, 179}), Spread(4), 1464, true},
         GaugeCase{"just over the low limit", 0, Sized({180, 180, 180, 180}), Spread(4), 1472, false, 0, 4},
-        GaugeCase{"the low limit's overflow on the high limit",
-                  1,
-                  Sized({180, 180, 180, 180}),
-                  Spread(4),
-                  1472,
-                  true},
-        GaugeCase{"just under the high limit",
-                  1,
-                  Sized({180, 180, 180, 180, 180, 180, 180, 180, 180, 99}),
-                  Spread(10),
-                  3512,
-                  true},
-        GaugeCase{"just over the high limit",
-                  1,
-                  Sized({180, 180, 180, 180, 180, 180, 180, 180, 180, 100}),
-                  Spread(10),
-                  3520,
-                  false,
-                  2,
-                  3}));
+        GaugeCase{"the low limit's overflow on the high limit", 1, Sized({180, 180, 180, 180}), Spread(4), 1472, true},
+        GaugeCase{"just under the high limit", 1, Sized({180, 180, 180, 180, 180, 180, 180, 180, 180, 99}), Spread(10),
+                  3512, true},
+        GaugeCase{"just over the high limit", 1, Sized({180, 180, 180, 180, 180, 180, 180, 180, 180, 100}), Spread(10),
+                  3520, false, 2, 3}));
 
 TEST(MacroMemoryGauge, CountsTheMacroBeingEditedAndNamesWhoPushesItOver) {
     SessionFixture f;

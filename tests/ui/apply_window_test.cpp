@@ -142,9 +142,9 @@ TEST(WindowApply, TheWindowStaysLiveWhileAWorkerWritesTheSameImage) {
         std::atomic<bool> answered = false;
         std::optional<std::string> answer;
         std::thread asker([&] {
-            answer = SendInstanceRequest(InstanceSocketPath((name + '-' + QString::fromStdString(InstanceUserName()))
-                                                                .toStdString()),
-                                         "apply", std::chrono::seconds(30));
+            answer = SendInstanceRequest(
+                InstanceSocketPath((name + '-' + QString::fromStdString(InstanceUserName())).toStdString()), "apply",
+                std::chrono::seconds(30));
             answered = true;
         });
         Spin([&] { return answered.load(); });
