@@ -23,7 +23,7 @@ namespace {
 using testing::WindowFixture;
 using ui::Page;
 
-const auto* const kQt = ::testing::AddGlobalTestEnvironment(new testing::QtWidgetsEnvironment);
+// The QApplication comes from the environment window_test.cpp registers.
 
 macro::MacroRecord KeyMacro(int events, int salt) {
     macro::MacroRecord r{};
