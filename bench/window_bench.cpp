@@ -4,10 +4,13 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QTimer>
 #include <filesystem>
 #include <random>
 
 #include "device/simulated_backend.h"
+#include "macro/files.h"
+#include "programming/functions.h"
 #include "programming/session.h"
 #include "ui/main_window.h"
 #include "ui/page_painter.h"
@@ -77,8 +80,75 @@ void HoverRepaint(benchmark::State& state, bool keepPictures) {
 void BM_HoverRepaint_PicturesKept(benchmark::State& state) { HoverRepaint(state, true); }
 void BM_HoverRepaint_DecodedEveryPaint(benchmark::State& state) { HoverRepaint(state, false); }
 
+// The apply of 21 macro blocks from the window, as Apply starts it: the
+// longest stretch the UI thread was busy (from one turn of its event loop to
+// the next, painting the progress included) while the worker wrote.
+void BM_ApplyUiThreadBusy(benchmark::State& state) {
+    DataFolder data;
+    Started s(data.path);
+    s.window->show();
+    auto& m = s.session.macros;
+    kx700::macro::MacroTable table;
+    for (int i = 0; i < 20; ++i) {
+        auto& r = table.slots[static_cast<std::size_t>(i)];
+        r.eventCount = 31;
+        r.repeatCount = static_cast<std::uint16_t>(i + 1);
+        for (std::size_t e = 0; e < 31; ++e) {
+            r.eventCode[e] = 0x04;
+            r.eventType[e] = kx700::macro::TY_DOWN;
+            r.eventDelay[e] = 20;
+        }
+    }
+    table.macroCount = 20;
+    if (!kx700::macro::SaveAllMacros(kx700::macro::GroupFile(m.folders.macroFolder, m.groups.groupNames[0]), table)
+             .ok())
+        std::abort();
+    m.groups.currentGroup = 0;
+    m.table = table;
+    kx700::macro::ReadAllMacroNames(m.folders.macroFolder, m.groups);
+    int next = 0;
+    for (int p : kx700::kUserProfileSlots) {
+        for (int b = 0; b < kx700::kButtons; ++b, ++next) {
+            s.session.settings.buttonAssign[static_cast<std::size_t>(p)][static_cast<std::size_t>(b)] =
+                next < 20 ? kx700::programming::MacroChoiceValue(0, next) : 32;
+        }
+    }
+    double busyMaxMs = 0, wallMs = 0, floorMs = 0;
+    for (auto _ : state) {
+        using Clock = std::chrono::steady_clock;
+        Clock::time_point last = Clock::now();
+        double longest = 0;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const Clock::time_point now = Clock::now();
+            longest = std::max(longest, std::chrono::duration<double, std::milli>(now - last).count());
+            last = now;
+        });
+        tick.start(0);
+        bool ended = false;
+        kx700::programming::ApplyResult result;
+        last = Clock::now();
+        if (!s.window->StartApply([&](const kx700::programming::ApplyResult& r) {
+                result = r;
+                ended = true;
+            }))
+            state.SkipWithError("the apply did not start");
+        while (!ended) QCoreApplication::processEvents(QEventLoop::AllEvents);
+        // The end itself ran inside the last turn of the loop.
+        longest = std::max(longest, std::chrono::duration<double, std::milli>(Clock::now() - last).count());
+        if (!result.completed()) state.SkipWithError("the apply ended early");
+        busyMaxMs = longest;
+        wallMs = std::chrono::duration<double, std::milli>(result.elapsed).count();
+        floorMs = 6.0 * static_cast<double>(result.transactions - 2) + 4.0;
+        state.SetIterationTime(wallMs / 1000.0);
+    }
+    state.counters["ui_busy_max_ms"] = busyMaxMs;
+    state.counters["ratio"] = wallMs / floorMs;
+}
+
 }  // namespace
 
+BENCHMARK(BM_ApplyUiThreadBusy)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartUpToFirstFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HoverRepaint_PicturesKept)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HoverRepaint_DecodedEveryPaint)->Unit(benchmark::kMillisecond);

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/ctl_device.h"
+#include "app/ctl_progress.h"
 #include "device/protocol.h"
 #include "platform/instance_channel.h"
 #include "programming/apply.h"
@@ -132,7 +133,9 @@ int Start(const Options& o, Started& st, MessageSink& sink, std::ostream& out, s
 // The apply's own message (through the sink) already said what went wrong;
 // this adds what a script wants to know in one line.
 int Apply(Started& st, std::ostream& out, std::ostream& err) {
-    const programming::ApplyResult r = programming::ApplySettings(st.session);
+    ApplyProgressLine line(err, ApplyProgressLine::OnTerminal(err));
+    const programming::ApplyResult r = programming::ApplySettings(st.session, line.callback());
+    line.end();
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(r.elapsed).count();
     using programming::ApplyEnd;
     switch (r.end) {

@@ -171,7 +171,7 @@ int CORV_ZOvizaApp::run(int argc, char** argv) {
     int result = 0;
     QObject::connect(&window, &kx700::ui::CORV_ZOvizaDlg::ended, &app, [&] { app.quit(); });
     if (!window.OnInitDialog()) return refused ? 1 : 0;
-    instance.setApplyHandler([&window] { return window.ApplyForRequest(); });
+    instance.setApplyHandler([&window](auto answer) { window.ApplyForRequest(std::move(answer)); });
 
     if (screenshot) {
         const QStringList pages = {"main", "advanced", "macro", "led"};

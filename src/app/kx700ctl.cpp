@@ -14,6 +14,7 @@
 #include "platform/autostart.h"
 #include "platform/message_sink.h"
 #include "platform/paths.h"
+#include "programming/macro_memory.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -32,9 +33,21 @@ int CmdSettings(const std::optional<std::filesystem::path>& dataDir, bool json) 
         return kExitFailure;
     }
     kx700::StderrMessageSink messages;
-    kx700::MouseSettings s;
-    if (!kx700::LoadAllProfiles(s, folders.settingsFolder(), messages)) return kExitFailure;
-    (json ? DescribeSettingsJson : DescribeSettings)(std::cout, s, kx700::ReadCurrentProfile(folders.settingsFile()));
+    kx700::Session session;
+    session.folders = folders;
+    kx700::LoadSettingsData(session, messages);
+    if (!session.settingsLoaded) return kExitFailure;
+    if (json) {
+        DescribeSettingsJson(std::cout, session.settings, session.currentProfile);
+        return kExitOk;
+    }
+    DescribeSettings(std::cout, session.settings, session.currentProfile);
+    // Without the mouse the lower limit holds, as in the window before its
+    // first status read.
+    kx700::LoadMacroData(session, messages);
+    std::cout << kx700::programming::DescribeMacroMemory(kx700::programming::MeasureMacroMemory(session), true,
+                                                         session.profileNames)
+              << "\n";
     return kExitOk;
 }
 

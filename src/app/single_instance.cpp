@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QLocalSocket>
+#include <QPointer>
 
 #include "platform/instance_channel.h"
 #include "platform/mouse_lock.h"
@@ -46,13 +47,23 @@ void SingleInstance::serve(QLocalSocket* client) {
         if (!client->canReadLine()) return;
         const QByteArray request = client->readLine().trimmed();
         if (request == "apply") {
-            const std::string answer =
-                applyHandler_ ? applyHandler_() : std::string("result 1 the window cannot apply\n");
-            client->write(answer.data(), static_cast<qint64>(answer.size()));
-            client->flush();
-        } else {
-            Q_EMIT showRequested();  // "show", and anything an older start sends
+            // The window answers when its apply has ended; the asker may have
+            // gone by then.
+            const QPointer<QLocalSocket> alive(client);
+            auto reply = [alive](const std::string& answer) {
+                if (!alive) return;
+                alive->write(answer.data(), static_cast<qint64>(answer.size()));
+                alive->flush();
+                alive->disconnectFromServer();
+            };
+            if (applyHandler_) {
+                applyHandler_(reply);
+            } else {
+                reply("result 1 the window cannot apply\n");
+            }
+            return;
         }
+        Q_EMIT showRequested();  // "show", and anything an older start sends
         client->disconnectFromServer();
     };
     connect(client, &QLocalSocket::readyRead, client, handle);

@@ -27,8 +27,10 @@ public:
     // start runs as the first: better two windows than none.
     bool acquire();
 
-    // Answers an "apply" request: the whole answer (see instance_channel.h).
-    void setApplyHandler(std::function<std::string()> handler) { applyHandler_ = std::move(handler); }
+    // Answers an "apply" request: gives the whole answer (see
+    // instance_channel.h) to its argument, now or once the apply has ended.
+    using Answer = std::function<void(const std::string&)>;
+    void setApplyHandler(std::function<void(Answer)> handler) { applyHandler_ = std::move(handler); }
 
 Q_SIGNALS:
     void showRequested();
@@ -39,7 +41,7 @@ private:
     QString key_;
     std::unique_ptr<QLockFile> lock_;
     QLocalServer server_;
-    std::function<std::string()> applyHandler_;
+    std::function<void(Answer)> applyHandler_;
 };
 
 }  // namespace kx700::app

@@ -38,12 +38,21 @@ int CountIn(const profile::Snapshot& f) {
     return ClampCount(f.readInt(kSection, kCountKey, kCountReadSize), kMaxMacrosPerGroup);
 }
 
+void ReadNamesOf(const profile::Snapshot& f, GroupDirectory& groups, int g) {
+    const int n = CountIn(f);
+    groups.groupMacroCount[U(g)] = n;
+    for (int i = 0; i < n; ++i)
+        // Only the 60 characters of the name fields matter; reading no
+        // more gives the same name without copying 5445 characters.
+        groups.macroNames[U(g)][U(i)] = ParseMacroName(f.readView(kSection, Key(i), "", 3 * kNameBytes + 1));
+}
+
 void LoadValues(const profile::Snapshot& f, std::array<MacroRecord, kTableSlots>& slots, std::uint16_t& count,
                 std::size_t readSize, MessageSink& sink) {
     if (!f.exists()) sink.show(kMissingFile);
     const int n = CountIn(f);
     count = static_cast<std::uint16_t>(n);
-    for (int i = 0; i < n; ++i) slots[U(i)] = ParseMacroValue(f.readString(kSection, Key(i), "", readSize));
+    for (int i = 0; i < n; ++i) slots[U(i)] = ParseMacroValue(f.readView(kSection, Key(i), "", readSize));
 }
 
 }  // namespace
@@ -100,7 +109,7 @@ void LoadConstants(const profile::Snapshot& file, ConstantMacroTable& table, Mes
 }
 
 void LoadGroupFile(const fs::path& file, MacroTable& table, MessageSink& sink) {
-    LoadGroup(profile::Snapshot(file), table, sink);
+    profile::Snapshot::ReadOnce(file, [&](const profile::Snapshot& f) { LoadGroup(f, table, sink); });
 }
 
 void LoadConstantMacros(const fs::path& file, ConstantMacroTable& table, MessageSink& sink) {
@@ -121,7 +130,7 @@ MacroRecord ReadMacro(const profile::Snapshot& list, const GroupFileSource& grou
     if (!IsSafeGroupName(name)) return {};
     const profile::Snapshot f = groupFile(name);
     if (index >= CountIn(f)) return {};
-    return ParseMacroValue(f.readString(kSection, Key(index), "", kValueReadSize));
+    return ParseMacroValue(f.readView(kSection, Key(index), "", kValueReadSize));
 }
 
 MacroRecord ReadMacro(const fs::path& macroFolder, int group, int index) {
@@ -130,7 +139,17 @@ MacroRecord ReadMacro(const fs::path& macroFolder, int group, int index) {
 }
 
 void ReadAllMacroNames(const fs::path& macroFolder, GroupDirectory& groups) {
-    ReadAllMacroNames(InFolder(macroFolder), groups);
+    // Only the names are wanted: each file is read once and not kept.
+    const int count = std::clamp(groups.groupCount, 0, kMaxGroups);
+    for (int g = 0; g < count; ++g) {
+        const std::string& name = groups.groupNames[U(g)];
+        if (!IsSafeGroupName(name)) {
+            groups.groupMacroCount[U(g)] = 0;
+            continue;
+        }
+        profile::Snapshot::ReadOnce(GroupFile(macroFolder, name),
+                                    [&](const profile::Snapshot& f) { ReadNamesOf(f, groups, g); });
+    }
 }
 
 void ReadAllMacroNames(const GroupFileSource& groupFile, GroupDirectory& groups) {
@@ -141,13 +160,7 @@ void ReadAllMacroNames(const GroupFileSource& groupFile, GroupDirectory& groups)
             groups.groupMacroCount[U(g)] = 0;
             continue;
         }
-        const profile::Snapshot f = groupFile(name);
-        const int n = CountIn(f);
-        groups.groupMacroCount[U(g)] = n;
-        for (int i = 0; i < n; ++i)
-            // Only the 60 characters of the name fields matter; reading no
-            // more gives the same name without copying 5445 characters.
-            groups.macroNames[U(g)][U(i)] = ParseMacroName(f.readString(kSection, Key(i), "", 3 * kNameBytes + 1));
+        ReadNamesOf(groupFile(name), groups, g);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "macro/key_codes.h"
 #include "platform/text.h"
@@ -79,20 +80,62 @@ const MacroRecord& ZeroFieldsRecord() {
     return zero;
 }
 
+// Three digits, the field as the writer spells it; anything else takes the
+// general reading (blanks, short fields, junk).
+template <typename Char>
+int FastFieldAt(std::basic_string_view<Char> v, std::size_t k) {
+    const std::size_t start = 3 * k;
+    if (start + 3 <= v.size()) {
+        const auto a = static_cast<unsigned>(v[start] - Char('0'));
+        const auto b = static_cast<unsigned>(v[start + 1] - Char('0'));
+        const auto c = static_cast<unsigned>(v[start + 2] - Char('0'));
+        if (a < 10 && b < 10 && c < 10) return static_cast<int>(a * 100 + b * 10 + c);
+    }
+    return FieldAt(v, k);
+}
+
 template <typename Char>
 MacroRecord Parse(std::basic_string_view<Char> v) {
     const std::size_t fields = std::min<std::size_t>(kValueFields, (v.size() + 2) / 3);
     std::array<int, kValueFields> f{};
-    for (std::size_t k = 0; k < fields; ++k) f[k] = FieldAt(v, k);
+    for (std::size_t k = 0; k < fields; ++k) f[k] = FastFieldAt(v, k);
     MacroRecord r = ZeroFieldsRecord();
     FromFields(f, fields, r);
     return r;
 }
 
+// Runs over the whole value without an early exit, so that the
+// compiler can test many characters at a time.
 bool IsAscii(std::string_view s) {
-    for (char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
+    unsigned char high = 0;
+    for (char c : s) high = static_cast<unsigned char>(high | static_cast<unsigned char>(c));
+    return high < 0x80;
+}
+
+// A value of digits only, as the writer makes it: every whole field straight
+// from its three digits in one pass, a short last one the general way.
+// Nothing when a character is not a digit (the general reading handles it).
+std::optional<MacroRecord> ParseDigits(std::string_view v) {
+    const std::size_t fields = std::min<std::size_t>(kValueFields, (v.size() + 2) / 3);
+    const std::size_t whole = std::min(fields, v.size() / 3);
+    std::array<int, kValueFields> f;
+    const auto* p = reinterpret_cast<const unsigned char*>(v.data());
+    unsigned other = 0;
+    for (std::size_t k = 0; k < whole; ++k, p += 3) {
+        const unsigned a = p[0] - 48u, b = p[1] - 48u, c = p[2] - 48u;
+        other |= static_cast<unsigned>(a > 9) | static_cast<unsigned>(b > 9) | static_cast<unsigned>(c > 9);
+        f[k] = static_cast<int>(a * 100 + b * 10 + c);
+    }
+    for (std::size_t k = whole; k < fields; ++k) {
+        const std::size_t start = 3 * k;
+        for (std::size_t i = start; i < v.size(); ++i) other |= static_cast<unsigned>(v[i] < '0' || v[i] > '9');
+        f[k] = FieldAt(v, k);
+    }
+    if (other != 0) return std::nullopt;
+    for (std::size_t k = fields; k < kValueFields; ++k) f[k] = 0;
+    MacroRecord r = ZeroFieldsRecord();
+    FromFields(f, fields, r);
+    return r;
 }
 
 }  // namespace
@@ -130,6 +173,7 @@ std::string FormatMacroValue(const MacroRecord& r) {
 MacroRecord ParseMacroValue(std::string_view value) {
     // Positions count UTF-16 code units, as the file reader's buffer does;
     // only junk holds anything but ASCII, so the common case stays bytes.
+    if (std::optional<MacroRecord> r = ParseDigits(value)) return *r;
     if (IsAscii(value)) return Parse(value);
     const std::u16string wide = text::Utf8ToUtf16(value);
     return Parse(std::u16string_view(wide));

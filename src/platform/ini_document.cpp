@@ -1,5 +1,7 @@
 #include "platform/ini_document.h"
 
+#include <cstring>
+
 #include "platform/text.h"
 
 namespace kx700::profile::detail {
@@ -42,6 +44,21 @@ IniText Decode(std::string_view bytes) {
     }
     out.body = std::string(bytes);
     return out;
+}
+
+bool IsPlainUtf8(std::string_view bytes) {
+    const bool utf16 = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+                       static_cast<unsigned char>(bytes[1]) == 0xFE;
+    return !utf16 && bytes.substr(0, kUtf8Bom.size()) != kUtf8Bom;
+}
+
+std::string DecodeBody(std::string bytes) {
+    if (IsPlainUtf8(bytes)) return bytes;
+    if (bytes.starts_with(kUtf8Bom)) {
+        bytes.erase(0, kUtf8Bom.size());
+        return bytes;
+    }
+    return Decode(bytes).body;
 }
 
 std::string Encode(const IniText& t) {
@@ -103,26 +120,45 @@ bool NameEqual::operator()(std::string_view a, std::string_view b) const noexcep
     return text::EqualsIgnoreCase(a, b);
 }
 
-IniIndex::IniIndex(std::string_view body) {
-    NameMap<std::string>* current = nullptr;
-    ForEachLine(body, [&](std::string_view line, std::string_view) {
+std::size_t FindLineEnd(std::string_view body, std::size_t from) {
+    if (from >= body.size()) return std::string_view::npos;
+    const char* start = body.data() + from;
+    const std::size_t rest = body.size() - from;
+    const void* lf = std::memchr(start, '\n', rest);
+    const std::size_t lfAt = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) : rest;
+    const void* cr = std::memchr(start, '\r', lfAt);
+    if (cr) return from + static_cast<std::size_t>(static_cast<const char*>(cr) - start);
+    return lf ? from + lfAt : std::string_view::npos;
+}
+
+IniIndex::IniIndex(std::string body) : owned_(std::move(body)), body_(owned_) { parse(); }
+
+IniIndex::IniIndex(Borrow, std::string_view body) : body_(body) { parse(); }
+
+void IniIndex::parse() {
+    // Sections are added while earlier ones are pointed to: index, not pointer.
+    std::size_t current = 0;
+    bool inSection = false;
+    ForEachLine(body_, [&](std::string_view line, std::string_view) {
         const LineInfo info = Classify(line);
         if (info.kind == LineInfo::Kind::Section) {
             sections_.emplace_back();
-            firstSection_.try_emplace(std::string(info.name), sections_.size() - 1);
-            current = &sections_.back();
-        } else if (info.kind == LineInfo::Kind::Key && current != nullptr) {
-            current->try_emplace(std::string(info.name), std::string(info.value));
+            firstSection_.try_emplace(info.name, sections_.size() - 1);
+            current = sections_.size() - 1;
+            inSection = true;
+        } else if (info.kind == LineInfo::Kind::Key && inSection) {
+            sections_[current].try_emplace(info.name, info.value);
         }
     });
 }
 
-const std::string* IniIndex::find(std::string_view section, std::string_view key) const {
+std::optional<std::string_view> IniIndex::find(std::string_view section, std::string_view key) const {
     const auto s = firstSection_.find(section);
-    if (s == firstSection_.end()) return nullptr;
+    if (s == firstSection_.end()) return std::nullopt;
     const auto& keys = sections_[s->second];
     const auto k = keys.find(key);
-    return k == keys.end() ? nullptr : &k->second;
+    if (k == keys.end()) return std::nullopt;
+    return k->second;
 }
 
 IniEditor::IniEditor(std::string_view body) {

@@ -5,6 +5,7 @@
 // any other byte. The public entry points are in platform/profile.h.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -23,6 +24,11 @@ struct IniText {
 };
 
 IniText Decode(std::string_view bytes);
+// Decode(bytes).body, reusing the bytes' buffer: a plain UTF-8 file (the
+// common case, and the large macro files) is not copied at all.
+std::string DecodeBody(std::string bytes);
+// Whether DecodeBody gives the bytes back unchanged.
+bool IsPlainUtf8(std::string_view bytes);
 std::string Encode(const IniText& text);
 
 // How one line of an INI file reads.
@@ -34,12 +40,17 @@ struct LineInfo {
 };
 LineInfo Classify(std::string_view line);
 
+// The first CR or LF at or after `from`, or npos. Two memchr scans: macro
+// values are thousands of characters long, and a per-character set test
+// would cost more than the rest of the parse.
+std::size_t FindLineEnd(std::string_view body, std::size_t from);
+
 // Calls fn(line, eol) for every line; lines end at CR, LF or CRLF.
 template <typename Fn>
 void ForEachLine(std::string_view body, Fn&& fn) {
     std::size_t pos = 0;
     while (pos < body.size()) {
-        const std::size_t end = body.find_first_of("\r\n", pos);
+        const std::size_t end = FindLineEnd(body, pos);
         if (end == std::string_view::npos) {
             fn(body.substr(pos), std::string_view{});
             return;
@@ -62,17 +73,31 @@ struct NameEqual {
 template <typename V>
 using NameMap = std::unordered_map<std::string, V, NameHash, NameEqual>;
 
+template <typename V>
+using ViewNameMap = std::unordered_map<std::string_view, V, NameHash, NameEqual>;
+
 // Read-only view of a parsed file: the first section of a name is the only one
-// searched, and within it the first key of a name wins.
+// searched, and within it the first key of a name wins. The index owns the
+// text once and points into it, so a parse copies no name or value.
 class IniIndex {
 public:
-    explicit IniIndex(std::string_view body);
-    // nullptr when the section or the key is missing.
-    const std::string* find(std::string_view section, std::string_view key) const;
+    explicit IniIndex(std::string body);
+    // Over text the caller keeps alive and unchanged for the index's life.
+    struct Borrow {};
+    IniIndex(Borrow, std::string_view body);
+    IniIndex(const IniIndex&) = delete;
+    IniIndex& operator=(const IniIndex&) = delete;
+    // nullopt when the section or the key is missing; valid while the index lives.
+    std::optional<std::string_view> find(std::string_view section, std::string_view key) const;
+    std::string_view body() const { return body_; }
 
 private:
-    std::vector<NameMap<std::string>> sections_;
-    NameMap<std::size_t> firstSection_;
+    void parse();
+
+    std::string owned_;
+    std::string_view body_;
+    std::vector<ViewNameMap<std::string_view>> sections_;
+    ViewNameMap<std::size_t> firstSection_;
 };
 
 // Line-based editor: replaces a key's line in place (keeping the key's spelling

@@ -1,6 +1,7 @@
 #include "platform/profile.h"
 
 #include <chrono>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -87,7 +88,7 @@ public:
             }
             const std::int64_t now = NowNs();
             std::optional<std::string> bytes = fileio::ReadWholeFile(file);
-            if (bytes && *bytes == e.bytes) {
+            if (bytes && *bytes == e.fileBytes()) {
                 e.filledNs = now;
                 e.lastUse = ++tick_;
                 return e.index;
@@ -96,8 +97,13 @@ public:
         const std::int64_t now = NowNs();
         std::optional<std::string> bytes = fileio::ReadWholeFile(file);
         if (!bytes) return nullptr;  // unreadable reads like a missing file
-        auto index = ParseBytes(*bytes);
-        store(key, *stamp, now, std::move(*bytes), index);
+        // A plain UTF-8 file is its own text: the index takes the bytes, and
+        // the entry compares against the index's text instead of a copy.
+        const bool plain = detail::IsPlainUtf8(*bytes);
+        const std::size_t size = bytes->size();
+        std::string kept = plain ? std::string() : *bytes;
+        auto index = std::make_shared<const IniIndex>(detail::DecodeBody(std::move(*bytes)));
+        store(key, *stamp, now, std::move(kept), index, size, plain);
         return index;
     }
 
@@ -110,7 +116,8 @@ public:
             entries_.erase(key);
             return;
         }
-        store(key, *stamp, NowNs(), std::move(bytes), std::make_shared<const IniIndex>(body));
+        const std::size_t size = bytes.size();
+        store(key, *stamp, NowNs(), std::move(bytes), std::make_shared<const IniIndex>(std::string(body)), size, false);
     }
 
     void clear() {
@@ -122,14 +129,16 @@ private:
     struct Entry {
         Stamp stamp;
         std::int64_t filledNs = 0;
-        std::string bytes;
+        std::string bytes;  // empty when they are the index's text
+        bool bytesAreText = false;
         std::shared_ptr<const IniIndex> index;
         std::uint64_t lastUse = 0;
+        std::string_view fileBytes() const { return bytesAreText ? index->body() : std::string_view(bytes); }
     };
 
     void store(const std::string& key, const Stamp& stamp, std::int64_t filledNs, std::string bytes,
-               std::shared_ptr<const IniIndex> index) {
-        if (bytes.size() > kMaxCachedBytes) {
+               std::shared_ptr<const IniIndex> index, std::size_t fileSize, bool bytesAreText) {
+        if (fileSize > kMaxCachedBytes) {
             entries_.erase(key);
             // Oversized files are parsed per read and not kept; `index` still
             // serves the caller of get().
@@ -146,6 +155,7 @@ private:
         e.stamp = stamp;
         e.filledNs = filledNs;
         e.bytes = std::move(bytes);
+        e.bytesAreText = bytesAreText;
         e.index = std::move(index);
         e.lastUse = ++tick_;
     }
@@ -195,6 +205,55 @@ bool IsProfileText(std::string_view bytes) {
 
 Snapshot::Snapshot(const fs::path& file) : index_(Cache().get(file)) {}
 
+namespace {
+
+// The file's bytes into `buffer`, whose room is kept from call to call; false
+// for a file that reads as missing (absent, not a regular file, unreadable).
+bool ReadInto(const fs::path& file, std::string& buffer) {
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) return false;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return false;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (size > 0) {
+        buffer.resize(static_cast<std::size_t>(size));
+        in.read(buffer.data(), size);
+        buffer.resize(static_cast<std::size_t>(in.gcount()));
+    } else {
+        buffer.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return !in.bad();
+}
+
+}  // namespace
+
+void Snapshot::ReadOnce(const fs::path& file, const std::function<void(const Snapshot&)>& use) {
+    thread_local std::string shared;
+    thread_local bool sharedInUse = false;
+    // A read inside `use` must not overwrite the text its caller still reads.
+    std::string own;
+    std::string& buffer = sharedInUse ? own : shared;
+    const bool took = !sharedInUse;
+    sharedInUse = true;
+    struct Release {
+        bool took;
+        ~Release() {
+            if (took) sharedInUse = false;
+        }
+    } release{took};
+    Snapshot s;
+    if (ReadInto(file, buffer)) {
+        if (detail::IsPlainUtf8(buffer)) {
+            s.index_ = std::make_shared<const IniIndex>(IniIndex::Borrow{}, buffer);
+        } else {
+            s.index_ = std::make_shared<const IniIndex>(detail::DecodeBody(buffer));
+        }
+    }
+    use(s);
+}
+
 Snapshot Snapshot::Parse(std::string_view bytes) {
     Snapshot s;
     s.index_ = ParseBytes(bytes);
@@ -208,8 +267,13 @@ std::optional<Snapshot> Snapshot::OfText(std::string_view bytes) {
 
 std::string Snapshot::readString(std::string_view section, std::string_view key, std::string_view defaultValue,
                                  std::size_t size) const {
-    const std::string* value = index_ ? index_->find(section, key) : nullptr;
-    return std::string(LimitToBuffer(value ? std::string_view(*value) : defaultValue, size));
+    return std::string(readView(section, key, defaultValue, size));
+}
+
+std::string_view Snapshot::readView(std::string_view section, std::string_view key, std::string_view defaultValue,
+                                    std::size_t size) const {
+    const std::optional<std::string_view> value = index_ ? index_->find(section, key) : std::nullopt;
+    return LimitToBuffer(value.value_or(defaultValue), size);
 }
 
 std::int32_t Snapshot::readInt(std::string_view section, std::string_view key, std::size_t size) const {

@@ -22,6 +22,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -76,6 +77,13 @@ public:
     std::string readString(std::string_view section, std::string_view key, std::string_view defaultValue,
                            std::size_t size) const;
     std::int32_t readInt(std::string_view section, std::string_view key, std::size_t size) const;
+    // Reads `file` once, past the cache: `use` gets a snapshot valid only
+    // during the call. For one pass over many large files (every macro
+    // group's names), where keeping each parsed would cost more than reading it.
+    static void ReadOnce(const std::filesystem::path& file, const std::function<void(const Snapshot&)>& use);
+    // readString without the copy: valid while this snapshot (or a copy) lives.
+    std::string_view readView(std::string_view section, std::string_view key, std::string_view defaultValue,
+                              std::size_t size) const;
 
 private:
     Snapshot() = default;

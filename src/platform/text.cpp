@@ -110,6 +110,9 @@ std::size_t Utf16Length(std::string_view utf8) {
 }
 
 std::string_view TruncateUtf16(std::string_view utf8, std::size_t maxUnits) {
+    // No byte sequence gives more UTF-16 units than it has bytes: a text no
+    // longer than the room fits whole, unread (a macro value is 5445 bytes).
+    if (utf8.size() <= maxUnits) return utf8;
     std::size_t units = 0;
     std::size_t pos = 0;
     while (pos < utf8.size()) {

@@ -10,8 +10,8 @@ namespace {
 
 // False when the mouse did not take the block: the rest of the image would
 // land after a hole, so the apply stops there.
-bool Write(Session& s, ApplyResult& r, const MemoryWrite& w) {
-    const Status st = device::WriteDeviceMemory(s.link, w.address, w.bytes);
+bool Write(device::DeviceLink& link, ApplyResult& r, const MemoryWrite& w) {
+    const Status st = device::WriteDeviceMemory(link, w.address, w.bytes);
     ++r.transactions;
     if (!st.ok()) {
         r.end = ApplyEnd::DeviceFailed;
@@ -50,20 +50,29 @@ void SystemSettings(Session& s) {
 
 }  // namespace
 
-ApplyResult ApplySettings(Session& s) {
-    const auto started = std::chrono::steady_clock::now();
-    ApplyResult r;
+std::size_t PreparedApply::total() const {
+    if (!write) return 0;
+    const std::size_t writes = image.fixed.size() + image.descriptors.size() + image.data.size();
+    return image.end == ApplyEnd::Completed ? writes + 2 : writes;
+}
+
+PreparedApply PrepareApply(Session& s) {
+    PreparedApply p;
+    p.started = std::chrono::steady_clock::now();
+    ApplyResult& r = p.result;
     MessageSink& sink = *s.messages;
     if (!s.settingsLoaded) {
         r.end = ApplyEnd::SettingsNotLoaded;
         sink.show(NotLoadedMessage(s.englishInterface));
-        return Ended(r, started);
+        r = Ended(r, p.started);
+        return p;
     }
     // The block the last apply placed may be rewritten below: until this apply
     // has completed, no correction may assume what it holds.
     s.apply.placed.valid = false;
 
     const auto status = device::ReadDeviceStatus(s.link);
+    if (status) s.memoryBankBit = status->memoryBankBit();
     const int bank = status ? status->memoryBankBit() : 0;
 
     macro::MacroState& m = s.macros;
@@ -84,37 +93,55 @@ ApplyResult ApplySettings(Session& s) {
     s.settings.buttonAssign = built.record.buttonAssign;
     s.settings.cycleColourMask = built.record.cycleColourMask;
     s.apply = built.tables;
-    const DeviceImage& image = built.image;
-    r.blocks = image.dataBlocks;
-    bool written = true;
-    for (const auto* part : {&image.fixed, &image.descriptors, &image.data}) {
-        for (const MemoryWrite& w : *part) {
-            if (!(written = Write(s, r, w))) break;
-        }
-        if (!written) break;
-    }
-    PublishHostView(s);
-    if (!written) {
-        sink.show(DeviceFailedMessage(s.englishInterface, r.failure));
-        return Ended(r, started);
-    }
-    if (image.end != ApplyEnd::Completed) {
-        if (image.end == ApplyEnd::MacroAreaFull) sink.show("宏存储过多，请减少宏定义按键个数！");
-        r.end = image.end;
-        return Ended(r, started);
-    }
-
-    std::uint8_t mask = 0;
+    p.image = std::move(built.image);
+    r.blocks = p.image.dataBlocks;
+    p.dpiLevel = s.settings.dpiLevel & 3;
     for (unsigned i = 0; i < 4; ++i)
-        mask = static_cast<std::uint8_t>(mask | (s.settings.dpiLevelEnabled[i] ? 1u << i : 0u));
+        p.dpiEnabledMask = static_cast<std::uint8_t>(p.dpiEnabledMask | (s.settings.dpiLevelEnabled[i] ? 1u << i : 0u));
+    p.write = true;
+    return p;
+}
+
+void WriteApplyImage(device::DeviceLink& link, PreparedApply& p, const ApplyProgress& progress) {
+    if (!p.write) return;
+    ApplyResult& r = p.result;
+    const std::size_t total = p.total();
+    auto step = [&] {
+        if (progress) progress(r.transactions, total);
+    };
+    for (const auto* part : {&p.image.fixed, &p.image.descriptors, &p.image.data}) {
+        for (const MemoryWrite& w : *part) {
+            const bool written = Write(link, r, w);
+            step();
+            if (!written) return;
+        }
+    }
+    if (p.image.end != ApplyEnd::Completed) {
+        r.end = p.image.end;
+        return;
+    }
     r.transactions += 2;
-    Status finished = device::SendDpiState(s.link, s.settings.dpiLevel & 3, mask);
-    if (finished.ok()) finished = device::FinishProgramming(s.link);
+    Status finished = device::SendDpiState(link, p.dpiLevel, p.dpiEnabledMask);
+    if (finished.ok()) finished = device::FinishProgramming(link);
+    step();
     if (!finished.ok()) {
         r.end = ApplyEnd::DeviceFailed;
         r.failure = finished.message();
+    }
+}
+
+ApplyResult FinishApply(Session& s, PreparedApply& p) {
+    ApplyResult& r = p.result;
+    if (!p.write) return r;
+    MessageSink& sink = *s.messages;
+    PublishHostView(s);
+    if (r.end == ApplyEnd::DeviceFailed) {
         sink.show(DeviceFailedMessage(s.englishInterface, r.failure));
-        return Ended(r, started);
+        return Ended(r, p.started);
+    }
+    if (r.end != ApplyEnd::Completed) {
+        if (r.end == ApplyEnd::MacroAreaFull) sink.show("宏存储过多，请减少宏定义按键个数！");
+        return Ended(r, p.started);
     }
 
     SystemSettings(s);
@@ -125,9 +152,15 @@ ApplyResult ApplySettings(Session& s) {
     }
     if (!r.saveError.empty()) sink.show(SaveFailedMessage(s.englishInterface, r.saveError));
     s.apply.applied = true;
-    s.apply.placed = image.firstBlock;
+    s.apply.placed = p.image.firstBlock;
     PublishHostView(s);
-    return Ended(r, started);
+    return Ended(r, p.started);
+}
+
+ApplyResult ApplySettings(Session& s, const ApplyProgress& progress) {
+    PreparedApply p = PrepareApply(s);
+    WriteApplyImage(s.link, p, progress);
+    return FinishApply(s, p);
 }
 
 }  // namespace kx700::programming

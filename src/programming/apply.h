@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,14 +29,27 @@ enum class ApplyEnd {
     DeviceFailed,       // a report did not reach the mouse: its memory holds part of the image
 };
 
+// A macro block as the image places it: the first position that names its
+// value, where it starts, how many bytes it takes.
+struct PlacedBlock {
+    int profile = 0;   // profile slot
+    int position = 0;  // code position
+    std::int32_t value = 0;
+    std::int32_t address = 0;
+    std::size_t size = 0;
+};
+
 // The image as data, in the order it is written.
 struct DeviceImage {
     std::vector<MemoryWrite> fixed;        // 0x01, then 0x08 .. 0x78
     std::vector<MemoryWrite> descriptors;  // 8 bytes per code position that needs one
     std::vector<MemoryWrite> data;         // the macro blocks, 8 bytes at a time
     std::size_t dataBlocks = 0;            // distinct macro blocks
-    ApplyEnd end = ApplyEnd::Completed;    // when not Completed, the writes stop after `data`
-    ApplyState::FirstBlock firstBlock;     // what the first block will hold once all is written
+    // Every distinct macro block in the order the data is written, also the
+    // ones past the limit that the data stops before (what measures the area).
+    std::vector<PlacedBlock> blocks;
+    ApplyEnd end = ApplyEnd::Completed;  // when not Completed, the writes stop after `data`
+    ApplyState::FirstBlock firstBlock;   // what the first block will hold once all is written
 };
 
 // What the image is built from; nothing here is changed by the build.
@@ -51,6 +65,10 @@ struct ImageInputs {
     std::uint8_t deviceNibble = 0;
     int memoryBankBit = 0;
     MessageSink& sink;  // the encoder's "Error!" messages
+    // The macro being edited (the current group's table.currentMacro) from the
+    // table instead of its file: what the file will hold once the apply has
+    // saved it.
+    bool currentGroupFromTable = false;
 };
 
 // What the apply changes in the record before it writes anything.
@@ -87,12 +105,39 @@ struct ApplyResult {
     bool succeeded() const { return completed() && saveError.empty(); }
 };
 
-// The whole apply on the UI thread: status read, the current group saved,
-// the image, the CPI state and finish, the system settings, CurConfig with
-// the four profiles in one save, the host view republished. An apply that ends
-// early (macro area full, LED range, a report the mouse did not take) leaves
+// The apply in three steps, so that the slow middle one can run on a worker
+// while the thread that owns the session goes on answering its user.
+struct PreparedApply {
+    bool write = false;  // false: the apply has ended already, `result` says how
+    ApplyResult result;
+    DeviceImage image;
+    int dpiLevel = 0;
+    std::uint8_t dpiEnabledMask = 0;
+    std::chrono::steady_clock::time_point started;
+    // Transactions the write will send when every one succeeds.
+    std::size_t total() const;
+};
+
+// Called on the writing thread after every transaction.
+using ApplyProgress = std::function<void(std::size_t done, std::size_t total)>;
+
+// Owner's thread: status read, the current group saved, the image built, the
+// record and the working tables changed. Sends nothing but the status read.
+PreparedApply PrepareApply(Session& s);
+// Any thread: the image, then the CPI state and finish. Touches only `link`
+// (whose mutex serialises it against the monitor's answers) and `p`.
+void WriteApplyImage(device::DeviceLink& link, PreparedApply& p, const ApplyProgress& progress = {});
+// Owner's thread, after the write: the system settings, CurConfig with the
+// four profiles in one save, the host view republished, the message of an
+// apply that did not succeed.
+ApplyResult FinishApply(Session& s, PreparedApply& p);
+
+// The three steps in a row: status read, the current group saved, the image,
+// the CPI state and finish, the system settings, CurConfig with the four
+// profiles in one save, the host view republished. An apply that ends early
+// (macro area full, LED range, a report the mouse did not take) leaves
 // config.ini as it was. A record that was never loaded is not applied at all.
 // Every outcome but success shows one message through the session's sink.
-ApplyResult ApplySettings(Session& s);
+ApplyResult ApplySettings(Session& s, const ApplyProgress& progress = {});
 
 }  // namespace kx700::programming

@@ -35,7 +35,7 @@ struct Named {
 // descriptors and the data blocks all ask for the same values.
 class NamedMacros {
 public:
-    explicit NamedMacros(const macro::MacroState& m) : m_(m) {}
+    NamedMacros(const macro::MacroState& m, bool currentGroupFromTable) : m_(m), fromTable_(currentGroupFromTable) {}
 
     const Named& operator()(std::int32_t v) {
         const auto it = cache_.find(v);
@@ -49,7 +49,8 @@ private:
         const MacroRef ref = MacroRef::FromAssignment(v);
         if (ref.isUser()) {
             n.isMacro = n.isUser = true;
-            n.record = macro::ReadMacro(m_.folders.macroFolder, ref.group, ref.index);
+            n.record = IsBeingEdited(ref) ? m_.table.slots[static_cast<std::size_t>(ref.index)]
+                                          : macro::ReadMacro(m_.folders.macroFolder, ref.group, ref.index);
             n.modeByte = n.record.runMode;
             n.record = macro::UnrollShortMacro(n.record);
         } else if (ref.isMacro()) {
@@ -61,7 +62,16 @@ private:
         return n;
     }
 
+    // The macro the apply saves before it reads (macro::SaveCurrentMacro).
+    bool IsBeingEdited(const MacroRef& ref) const {
+        const macro::MacroTable& t = m_.table;
+        return fromTable_ && m_.groups.groupCount > 0 && ref.group == m_.groups.currentGroup &&
+               ref.index == t.currentMacro && ref.index >= 0 && ref.index < t.macroCount &&
+               ref.index < macro::kTableSlots;
+    }
+
     const macro::MacroState& m_;
+    bool fromTable_ = false;
     std::map<std::int32_t, Named> cache_;
 };
 
@@ -198,7 +208,7 @@ BuiltImage BuildDeviceImage(const ImageInputs& in) {
     BuiltImage built{{}, in.previous, RecordChangesOf(in.settings, in.macros.groups)};
     DeviceImage& img = built.image;
     ApplyState& a = built.tables;
-    NamedMacros macros(in.macros);
+    NamedMacros macros(in.macros, in.currentGroupFromTable);
     const ButtonTable& assign = built.record.buttonAssign;
     ButtonTables(assign, a, macros);
 
@@ -248,6 +258,7 @@ BuiltImage BuildDeviceImage(const ImageInputs& in) {
             const bool isShared = shared != placed.end();
             a.blockAddress[pi][ni] = isShared ? shared->address : next;
             if (!isShared && p != 1) placed.push_back(Placed{v, next});
+            if (!isShared && use.isMacro) img.blocks.push_back(PlacedBlock{p, n, v, next, size});
 
             const std::int32_t address = a.blockAddress[pi][ni];
             img.descriptors.push_back(MemoryWrite{mem::DescriptorAddress(p, n), Descriptor(in, v, use, n, address)});

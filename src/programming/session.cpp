@@ -72,8 +72,10 @@ Connection ConnectMouse(Session& s, device::HidBackend& backend, const MouseClai
         return c;
     }
     std::this_thread::sleep_for(device::kPauseBeforeFirstStatus);
-    if (const auto status = device::ReadDeviceStatus(s.link))
+    if (const auto status = device::ReadDeviceStatus(s.link)) {
         s.deviceNibble = static_cast<std::uint8_t>(status->deviceNibble());
+        s.memoryBankBit = status->memoryBankBit();
+    }
     return c;
 }
 

@@ -95,6 +95,7 @@ struct Session {
     macro::MacroState macros;
     device::DeviceLink link;
     std::uint8_t deviceNibble = 0;
+    int memoryBankBit = 0;  // of the last status read: which macro area limit the mouse has
     ApplyState apply;
     HostView hostView;
     std::uint32_t profileSwitchesHandled = 0;  // the last HostProfile switch whose event was handled

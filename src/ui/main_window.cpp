@@ -1,12 +1,15 @@
 #include "ui/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QIcon>
 #include <QPainter>
+#include <QTimer>
 #include <cstdio>
 #include <thread>
+#include <utility>
 
 #include "device/device_link.h"
 #include "device/protocol.h"
@@ -15,6 +18,9 @@
 #include "platform/profile.h"
 #include "programming/apply.h"
 #include "settings/settings_file.h"
+#include "ui/apply_indicators.h"
+#include "ui/apply_runner.h"
+#include "ui/areas.h"
 #include "ui/led_page.h"
 #include "ui/macro_page.h"
 #include "ui/main_page.h"
@@ -71,6 +77,21 @@ CORV_ZOvizaDlg::CORV_ZOvizaDlg(Session& session, device::HidBackend& backend, Me
     mainPage_ = new MainPage(pageHost(), session_, messages_);
     macroPage_ = new MacroPage(pageHost(), session_, messages_);
     ledPage_ = new LedPage(pageHost(), session_);
+    applyRunner_ = new ApplyRunner(session_, this);
+    connect(applyRunner_, &ApplyRunner::progressed, this,
+            [this] { update(areaRect(Page::Main, area::header::kApply).adjusted(-2, -2, 2, 2)); });
+    // Every paint measures the gauge anew; this catches the changes that
+    // reach the record without a repaint of their own (an edit in a list box,
+    // a file changed by a popup's action).
+    auto* gaugeCheck = new QTimer(this);
+    gaugeCheck->setInterval(500);
+    connect(gaugeCheck, &QTimer::timeout, this, [this] {
+        const Page page = interaction_.currentPage;
+        if (!isVisible() || MacroGaugeRect(page).isEmpty()) return;
+        const MacroGauge g = MakeMacroGauge(macroMemory(), session_.englishInterface, session_.profileNames);
+        if (g.figure + g.over != gaugeShown_) update(MacroGaugeRect(page));
+    });
+    gaugeCheck->start();
 }
 
 PageHost CORV_ZOvizaDlg::pageHost() {
@@ -160,7 +181,7 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
     connect(power_, &PowerEvents::powerEvent, this, [this](bool) {
         // Nobody asked for this apply: a record that was never loaded is not
         // worth a message box on every wake.
-        if (session_.settingsLoaded) ApplySettings();
+        if (session_.settingsLoaded) StartApply();
     });
     mainPage_->createControls();
     tray_->add();
@@ -168,33 +189,68 @@ bool CORV_ZOvizaDlg::OnInitDialog() {
     return true;
 }
 
-std::string CORV_ZOvizaDlg::ApplyForRequest() {
-    if (ended_) return "result 1 the window is closing\n";
+void CORV_ZOvizaDlg::ApplyForRequest(std::function<void(const std::string&)> answer) {
+    if (ended_) return answer("result 1 the window is closing\n");
+    if (applying()) return answer("result 1 the window is applying already; ask again when it has ended\n");
     // The one who asked reads the messages on a terminal; a box here would
     // wait for a click nobody at the terminal can give.
-    RecordingMessageSink collected;
+    auto collected = std::make_shared<RecordingMessageSink>();
     MessageSink* const own = session_.messages;
-    session_.messages = &collected;
-    const programming::ApplyResult r = ApplySettings();
-    session_.messages = own;
-    std::string answer;
-    for (const std::string& m : collected.messages()) answer += "message " + m + "\n";
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(r.elapsed).count();
-    if (r.succeeded()) {
-        answer += "result 0 applied: " + std::to_string(r.transactions) + " transactions, " + std::to_string(r.bytes) +
-                  " bytes, " + std::to_string(r.blocks) + " macro blocks in " + std::to_string(ms) + " ms\n";
-    } else {
-        answer += "result 1 the apply did not succeed\n";
+    session_.messages = collected.get();
+    auto restore = [this, own] { session_.messages = own; };
+    const bool started = StartApply([answer, collected, restore](const programming::ApplyResult& r) {
+        restore();
+        std::string text;
+        for (const std::string& m : collected->messages()) text += "message " + m + "\n";
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(r.elapsed).count();
+        if (r.succeeded()) {
+            text += "result 0 applied: " + std::to_string(r.transactions) + " transactions, " +
+                    std::to_string(r.bytes) + " bytes, " + std::to_string(r.blocks) + " macro blocks in " +
+                    std::to_string(ms) + " ms\n";
+        } else {
+            text += "result 1 the apply did not succeed\n";
+        }
+        answer(text);
+    });
+    if (!started) {
+        restore();
+        answer("result 1 the window is applying already; ask again when it has ended\n");
     }
-    return answer;
 }
 
-programming::ApplyResult CORV_ZOvizaDlg::ApplySettings() {
-    if (ended_) return {};
-    const programming::ApplyResult r = programming::ApplySettings(session_);  // every failure showed its message
+bool CORV_ZOvizaDlg::StartApply(std::function<void(const programming::ApplyResult&)> done) {
+    if (ended_ || applying()) return false;
+    popups_->close();  // a popup left open could change the record being written
+    applyNote_.clear();
+    qApp->installEventFilter(this);
+    const bool started = applyRunner_->start([this, done](const programming::ApplyResult& r) {
+        if (done) done(r);
+        applyEnded();
+    });
+    update();
+    return started;
+}
+
+bool CORV_ZOvizaDlg::applying() const { return applyRunner_->running(); }
+
+void CORV_ZOvizaDlg::applyEnded() {
+    qApp->removeEventFilter(this);
+    applyNote_.clear();
     if (macroPage_->shown()) macroPage_->FillMacroList();
     update();
-    return r;
+    // What the monitor reported meanwhile, in order: a correction may now
+    // rewrite the block the apply placed.
+    const std::vector<programming::MonitorEvent> held = std::exchange(heldEvents_, {});
+    for (const programming::MonitorEvent& e : held) {
+        if (ended_) break;
+        onMonitorEvent(e);
+    }
+    if (exitAfterApply_ && !ended_) ExitProgram();
+}
+
+void CORV_ZOvizaDlg::refuseWhileApplying() {
+    applyNote_ = ApplyBusyNote(session_.englishInterface);
+    update();
 }
 
 void CORV_ZOvizaDlg::post(const programming::MonitorEvent& event) {
@@ -204,6 +260,10 @@ void CORV_ZOvizaDlg::post(const programming::MonitorEvent& event) {
 
 void CORV_ZOvizaDlg::onMonitorEvent(const programming::MonitorEvent& e) {
     using Kind = programming::MonitorEvent::Kind;
+    if (applying() && e.kind != Kind::HostAnswer) {
+        heldEvents_.push_back(e);
+        return;
+    }
     switch (e.kind) {
         case Kind::ProfileChanged:
             programming::HandleProfileChanged(session_, e);
@@ -252,6 +312,12 @@ bool CORV_ZOvizaDlg::trayIconPresent() const { return tray_ && tray_->present();
 
 void CORV_ZOvizaDlg::ExitProgram() {
     if (ended_) return;
+    if (applying()) {
+        // The mouse is left with a whole image, and the exit notice after it.
+        exitAfterApply_ = true;
+        refuseWhileApplying();
+        return;
+    }
     ended_ = true;
     tray_->remove();
     (void)device::SendExitNotice(session_.link);  // no write collection: nothing to tell

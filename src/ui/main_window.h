@@ -12,8 +12,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "programming/apply.h"
+#include "programming/macro_memory.h"
 #include "programming/monitor.h"
 #include "programming/session.h"
 #include "settings/web_links.h"
@@ -50,6 +52,7 @@ struct StartOptions {
 class PowerEvents;
 class MouseNote;
 class SimPanel;
+class ApplyRunner;
 
 class CORV_ZOvizaDlg : public QWidget, public programming::MonitorSink {
     Q_OBJECT
@@ -67,11 +70,20 @@ public:
     // The mouse is gone: tray icon removed, no exit notice, the window ends.
     void DeviceRemoved();
 
-    // The apply (header area 3, power events): the mouse programmed, config.ini saved.
-    programming::ApplyResult ApplySettings();
+    // The apply (header area 3, power events): the mouse programmed, config.ini
+    // saved. The write runs on a worker while the window stays live; `done`
+    // runs once the end has been handled. False (nothing done) while an apply
+    // runs already.
+    bool StartApply(std::function<void(const programming::ApplyResult&)> done = {});
+    bool applying() const;
+    ApplyRunner& applyRunner() { return *applyRunner_; }
     // The apply a request from kx700ctl asks for: as if Apply was pressed, its
-    // messages and result returned as the channel's answer lines.
-    std::string ApplyForRequest();
+    // messages and result given to `answer` as the channel's answer lines.
+    void ApplyForRequest(std::function<void(const std::string&)> answer);
+    // Monitor events waiting for the running apply's end.
+    std::size_t heldMonitorEvents() const { return heldEvents_.size(); }
+    // The macro memory gauge as it is painted now.
+    programming::MacroMemoryUse macroMemory() const;
 
     // Shows and restores the window (tray, second start).
     void ShowAndRestore();
@@ -131,6 +143,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void loadSkins();
@@ -158,6 +171,10 @@ private:
     void readWindowOptions();
     void saveWindowOption(const char* key, bool on);
     void addTrayOptions(std::vector<MenuItem>& items) const;
+    void applyEnded();
+    // While an apply writes, only what cannot change what it writes goes on.
+    void refuseWhileApplying();
+    void paintApplyIndicators(QImage& frame);
 
     Session& session_;
     device::HidBackend& backend_;
@@ -180,6 +197,13 @@ private:
     std::unique_ptr<TrayIcon> tray_;
     std::unique_ptr<programming::DeviceMonitor> monitor_;
     PowerEvents* power_ = nullptr;
+    ApplyRunner* applyRunner_ = nullptr;
+    // The monitor's events that arrived during an apply, handled after its end
+    // in their order: a correction must not rewrite a block being written.
+    std::vector<programming::MonitorEvent> heldEvents_;
+    bool exitAfterApply_ = false;
+    QString applyNote_;   // a refused action's note, shown until the apply ends
+    QString gaugeShown_;  // the gauge's texts as painted last
     QPoint dragOffset_;
     bool manualDrag_ = false;
     bool tabPressed_ = false;  // the press being held switched the page

@@ -35,7 +35,40 @@ int BarOf(const Interaction& s) {
     return NoArea;
 }
 
+// While an apply writes: the tabs, minimise, hide, Apply (which then does
+// nothing) and presses on no area (dragging). Nothing else may change the
+// record whose image is being written.
+bool ApplyingAllows(const Interaction& s) {
+    using namespace area::header;
+    const int h = s.hotMain;
+    if ((h >= kTabFirst && h <= kTabLast) || h == kMinimise || h == kHide || h == kApply) return true;
+    int pageHot = NoArea;
+    switch (s.currentPage) {
+        case Page::Main: pageHot = h; break;
+        case Page::Advanced: pageHot = s.hotAdvanced; break;
+        case Page::Macro: pageHot = s.hotMacro; break;
+        case Page::Led: pageHot = s.hotLed; break;
+    }
+    return h == NoArea && pageHot == NoArea;
+}
+
 }  // namespace
+
+bool CORV_ZOvizaDlg::eventFilter(QObject* watched, QEvent* event) {
+    // The page's own controls (name boxes, lists) while an apply writes.
+    if (!applying() || watched == this || !watched->isWidgetType() || !isAncestorOf(static_cast<QWidget*>(watched)))
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress: refuseWhileApplying(); return true;
+        case QEvent::MouseButtonRelease:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+        case QEvent::InputMethod: return true;
+        default: return QWidget::eventFilter(watched, event);
+    }
+}
 
 void CORV_ZOvizaDlg::repaintPage(bool now) {
     const QRegion region = interaction_.currentPage == Page::Main    ? mainPageRegion_
@@ -57,6 +90,9 @@ void CORV_ZOvizaDlg::mouseMoveEvent(QMouseEvent* event) {
     if (draggedBar_ != NoArea && (event->buttons() & Qt::LeftButton)) {
         // A held bar follows the pointer anywhere, with the press's own
         // arithmetic (held to the bar's ends); the hot area stays the bar.
+        // An apply that began meanwhile (a request from kx700ctl, a wake)
+        // freezes it: the record is being written.
+        if (applying()) return;
         pressPageArea(p);
         repaintPage(true);
         return;
@@ -93,6 +129,10 @@ void CORV_ZOvizaDlg::mousePressEvent(QMouseEvent* event) {
     if (interaction_.currentPage == Page::Macro) macroPage_->closeListEditors();
     if (macroPage_->recording() && !RecordingAllows(s)) {
         macroPage_->showRecordingNotice();
+        return;
+    }
+    if (applying() && !ApplyingAllows(s)) {
+        refuseWhileApplying();
         return;
     }
     if (s.hotMain != NoArea || s.hotAdvanced != NoArea || s.hotMacro != NoArea || s.hotLed != NoArea) {
@@ -138,6 +178,7 @@ void CORV_ZOvizaDlg::mouseReleaseEvent(QMouseEvent* event) {
         macroPage_->showRecordingNotice();
         return;
     }
+    if (applying() && !ApplyingAllows(s)) return;  // its press was refused
     s.areaPressed = false;
     if (tabPressed_) {
         tabPressed_ = false;
@@ -156,7 +197,7 @@ void CORV_ZOvizaDlg::releaseHeader(int area) {
         case area::header::kMinimise: minimiseWindow(); break;
         case area::header::kHide: HideToTray(); break;
         case area::header::kClose: closeToTray(); break;
-        case area::header::kApply: ApplySettings(); break;
+        case area::header::kApply: StartApply(); break;
         default: break;
     }
 }

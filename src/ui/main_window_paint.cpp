@@ -2,6 +2,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "ui/apply_indicators.h"
+#include "ui/apply_runner.h"
+#include "ui/areas.h"
 #include "ui/led_page.h"
 #include "ui/macro_page.h"
 #include "ui/main_window.h"
@@ -26,7 +29,27 @@ QImage CORV_ZOvizaDlg::renderFrame() {
     for (std::size_t i = 0; i < links_.size(); ++i) m.linkSet[i] = !links_[i].empty();
     QImage frame;
     PaintPage(frame, m, images_);
+    paintApplyIndicators(frame);
     return frame;
+}
+
+programming::MacroMemoryUse CORV_ZOvizaDlg::macroMemory() const { return programming::MeasureMacroMemory(session_); }
+
+void CORV_ZOvizaDlg::paintApplyIndicators(QImage& frame) {
+    if (frame.isNull()) return;
+    QPainter p(&frame);
+    const Page page = interaction_.currentPage;
+    if (!MacroGaugeRect(page).isEmpty()) {
+        // Measured at every paint: assignments and macro edits change it
+        // from many places, and the image of a few macros builds quickly.
+        const MacroGauge gauge = MakeMacroGauge(macroMemory(), session_.englishInterface, session_.profileNames);
+        PaintMacroGauge(p, MacroGaugeRect(page), gauge, fonts_.label);
+        gaugeShown_ = gauge.figure + gauge.over;
+    }
+    if (applying()) {
+        PaintApplyProgress(p, areaRect(Page::Main, area::header::kApply), applyRunner_->done(), applyRunner_->total(),
+                           session_.englishInterface, applyNote_, fonts_.label);
+    }
 }
 
 void CORV_ZOvizaDlg::paintEvent(QPaintEvent*) {

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     editor.set("ShareData", "DPI_LEVEL", "3");
     const std::string body = editor.body();
     const IniIndex after(body);
-    const std::string* v = after.find("ShareData", "DPI_LEVEL");
-    if (v == nullptr || *v != "3") __builtin_trap();
+    const std::optional<std::string_view> v = after.find("ShareData", "DPI_LEVEL");
+    if (!v || *v != "3") __builtin_trap();
     return 0;
 }

@@ -42,6 +42,16 @@ TEST_P(ProfileRead, GivesWhatWindowsGives) {
     // The same bytes parsed in memory read the same (the fuzzers go this way).
     EXPECT_EQ(profile::Snapshot::Parse(c.file).readString(c.section, c.key, c.defaultValue, c.size), c.expected)
         << c.what;
+    // And past the cache, with a read of another file nested inside that must
+    // not disturb the text the outer one still points into.
+    WriteBytes(dir / "other.ini", "[S]\r\nk=other\r\n");
+    profile::Snapshot::ReadOnce(dir / "f.ini", [&](const profile::Snapshot& f) {
+        const std::string_view before = f.readView(c.section, c.key, c.defaultValue, c.size);
+        profile::Snapshot::ReadOnce(
+            dir / "other.ini", [&](const profile::Snapshot& o) { EXPECT_EQ(o.readString("S", "k", "", 64), "other"); });
+        EXPECT_EQ(before, c.expected) << c.what;
+        EXPECT_EQ(f.readString(c.section, c.key, c.defaultValue, c.size), c.expected) << c.what;
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -109,6 +119,19 @@ TEST(ProfileText, BinaryAndMalformedBytesAreNotText) {
         if (snapshot && r.bytes.find("a=") != std::string::npos) {
             EXPECT_NE(snapshot->readString("S", "a", "", 64), "") << r.what;
         }
+    }
+}
+
+TEST(ProfileReadFile, ReadOnceOfAMissingFileOrAFolderReadsAsMissing) {
+    TempDir dir;
+    for (const auto& file : {dir / "absent.ini", dir.path()}) {
+        bool called = false;
+        profile::Snapshot::ReadOnce(file, [&](const profile::Snapshot& f) {
+            called = true;
+            EXPECT_FALSE(f.exists());
+            EXPECT_EQ(f.readString("S", "k", "d", 64), "d");
+        });
+        EXPECT_TRUE(called);
     }
 }
 

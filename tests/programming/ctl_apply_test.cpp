@@ -52,11 +52,40 @@ TEST_F(CtlApply, ProgramsTheMouseAndTheDescriptionShowsIt) {
     CtlRun r = ctl("--sim-state " + state + " apply");
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out.rfind("applied: ", 0), 0u) << r.out;
+    EXPECT_EQ(r.err.find("applying:"), std::string::npos) << "no progress line into a file: " << r.err;
     r = ctl("--sim-state " + state + " describe");
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("button 3 (code 4): multimedia key, consumer usage 0x00E9"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("programming finished 1 times"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("protocol faults: 0"), std::string::npos);
+}
+
+TEST_F(CtlApply, OnATerminalAProgressLineIsRewrittenAndCleared) {
+    if (std::system("script --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "script(1) is needed for a terminal";
+    // script(1) gives the program a terminal on both outputs and records it.
+    const fs::path typescript = dir / "typescript";
+    const std::string command = "script -qec '" + (stage / "kx700ctl").string() + " --data-dir " +
+                                (dir / "data").string() + " --sim-state " + state + " apply' " + typescript.string() +
+                                " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string seen = testing::ReadBytes(typescript);
+    const auto first = seen.find("\rapplying: ");
+    ASSERT_NE(first, std::string::npos) << seen;
+    EXPECT_NE(seen.find(" transactions (100%)"), std::string::npos) << seen;
+    EXPECT_NE(seen.find("\rapplying: ", first + 1), std::string::npos) << "the line is rewritten in place";
+    const auto applied = seen.find("applied: ");
+    ASSERT_NE(applied, std::string::npos) << seen;
+    EXPECT_EQ(seen.rfind("\r", applied), applied - 1) << "the line was cleared before the summary";
+}
+
+TEST_F(CtlApply, SettingsShowHowFullTheMacroAreaWouldBe) {
+    ASSERT_TRUE(profile::WriteString(config(), "Config0", "K3", "32").ok());  // a constant macro
+    CtlRun r = ctl("settings");
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto at = r.out.find("Macro memory: ");
+    ASSERT_NE(at, std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(" / 1464 bytes", at), std::string::npos) << "the lower limit before any status read";
+    EXPECT_EQ(r.out.find("Macro memory: 0 /"), std::string::npos) << "the constant macro takes room";
 }
 
 TEST_F(CtlApply, MonitorAnswersTheScriptedHands) {

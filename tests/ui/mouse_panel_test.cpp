@@ -61,7 +61,8 @@ TEST(MouseNote, ShownForTheMousesOwnSwitchesOnlyAndTurnedOffFromTheTray) {
     ASSERT_TRUE(f.start());
     ui::MouseNote& note = f.window->mouseNote();
     ASSERT_TRUE(f.window->switchNotesOn()) << "on by default";
-    ASSERT_TRUE(f.window->ApplySettings().succeeded());  // the CPI button reports its level from now on
+    const auto applied = f.applyAndWait();
+    ASSERT_TRUE(applied && applied->succeeded());  // the CPI button reports its level from now on
 
     f.window->mainPage().SelectProfile(1);  // the window's own switch
     QCoreApplication::processEvents();
@@ -109,7 +110,8 @@ TEST(SimPanel, ButtonPressReachesTheHostAndTheProfileSwitchTheWindow) {
     // Volume up on button 3 of the current profile, applied as the window does.
     const auto p = static_cast<std::size_t>(f.session.currentProfile);
     f.session.settings.buttonAssign[p][2] = 25;
-    ASSERT_TRUE(f.window->ApplySettings().succeeded());
+    const auto applied = f.applyAndWait();
+    ASSERT_TRUE(applied && applied->succeeded());
 
     ASSERT_EQ(f.window->simPanel(), nullptr);
     f.window->setSimPanelShown(true);

@@ -224,6 +224,9 @@ TEST(SettingsActions, WithoutASettingsFileNothingIsAppliedUntilAReset) {
     ASSERT_TRUE(fs::exists(f.config()));
     f.messages.clear();
     ClickArea(*f.window, Page::Main, 3);
+    // The write runs on a worker; the window's loop runs until it has ended.
+    for (int i = 0; i < 60000 && f.window->applying(); ++i) QTest::qWait(1);
+    EXPECT_FALSE(f.window->applying());
     EXPECT_TRUE(f.messages.messages().empty()) << f.messages.messages().front();
     EXPECT_EQ(f.mouse->firmware().finishes, 1u);
     EXPECT_NE(f.mouse->memory()[0x08], 0) << "the left button is not blank";

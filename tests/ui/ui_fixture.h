@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTest>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -90,6 +91,14 @@ struct WindowFixture {
         return started;
     }
     std::filesystem::path config() const { return dir / "skins" / "config" / "config.ini"; }
+    // The window's Apply, waited for: its result, or nullopt when none started
+    // or it did not end within a minute.
+    std::optional<programming::ApplyResult> applyAndWait() {
+        std::optional<programming::ApplyResult> result;
+        if (!window->StartApply([&result](const programming::ApplyResult& r) { result = r; })) return std::nullopt;
+        for (int i = 0; i < 60000 && !result; ++i) QTest::qWait(1);
+        return result;
+    }
 };
 
 }  // namespace kx700::testing

@@ -1,0 +1,99 @@
+#include "ui/apply_indicators.h"
+
+#include <algorithm>
+
+namespace kx700::ui {
+namespace {
+
+// The skin's own colours: the cyan of hot labels and frames, the dark teal of
+// its buttons, and an amber that reads as a warning on both.
+const QColor kAccent(1, 255, 246);
+const QColor kFrame(40, 150, 150);
+const QColor kTrough(10, 28, 30);
+const QColor kFill(0, 120, 153);
+const QColor kWarning(255, 150, 40);
+const QColor kText(255, 255, 255);
+
+}  // namespace
+
+MacroGauge MakeMacroGauge(const programming::MacroMemoryUse& use, bool english,
+                          const std::array<std::string, 3>& profileNames) {
+    MacroGauge g;
+    const programming::MacroMemoryTexts t = programming::MacroMemoryText(use, english, profileNames);
+    g.figure = QString::fromStdString(t.figure);
+    g.over = QString::fromStdString(t.over);
+    g.warning = !use.fits;
+    g.fraction = use.capacity == 0 ? 1.0 : static_cast<double>(use.used) / static_cast<double>(use.capacity);
+    return g;
+}
+
+void PaintMacroGauge(QPainter& p, const QRect& where, const MacroGauge& gauge, const QFont& font) {
+    if (where.isEmpty()) return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setFont(font);
+    const QFontMetrics fm(font);
+    const int line = fm.height();
+    const QColor tone = gauge.warning ? kWarning : kAccent;
+    QRect text(where.left(), where.top(), where.width(), line);
+    p.setPen(gauge.warning ? kWarning : kText);
+    p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, gauge.figure);
+    const QRect bar(where.left(), text.bottom() + 4, where.width(), 8);
+    p.setPen(QPen(kFrame, 1));
+    p.setBrush(kTrough);
+    p.drawRoundedRect(QRectF(bar).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+    const int filled = static_cast<int>(std::clamp(gauge.fraction, 0.0, 1.0) * (bar.width() - 2));
+    if (filled > 0) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(gauge.warning ? kWarning : kFill);
+        p.drawRoundedRect(QRect(bar.left() + 1, bar.top() + 1, filled, bar.height() - 2), 2, 2);
+    }
+    if (!gauge.over.isEmpty()) {
+        p.setPen(tone);
+        const QRect rest(where.left(), bar.bottom() + 4, where.width(), where.bottom() - bar.bottom() - 4);
+        p.drawText(rest, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, gauge.over);
+    }
+    p.restore();
+}
+
+void PaintApplyProgress(QPainter& p, const QRect& applyArea, std::size_t done, std::size_t total, bool english,
+                        const QString& note, const QFont& font) {
+    if (applyArea.isEmpty()) return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF frame = QRectF(applyArea).adjusted(1.5, 1.5, -1.5, -1.5);
+    p.setPen(QPen(kAccent, 1.5));
+    p.setBrush(kTrough);
+    p.drawRoundedRect(frame, 6, 6);
+    const double fraction = total == 0 ? 0.0 : std::min(1.0, static_cast<double>(done) / static_cast<double>(total));
+    if (fraction > 0) {
+        QRectF fill = frame.adjusted(2, 2, -2, -2);
+        fill.setWidth(fill.width() * fraction);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kFill);
+        p.drawRoundedRect(fill, 4, 4);
+    }
+    p.setFont(font);
+    p.setPen(kText);
+    const int percent = static_cast<int>(fraction * 100);
+    p.drawText(applyArea, Qt::AlignCenter,
+               (english ? QStringLiteral("Applying %1%") : QStringLiteral("写入中 %1%")).arg(percent));
+    if (!note.isEmpty()) {
+        const QFontMetrics fm(font);
+        const int width = fm.horizontalAdvance(note) + 16;
+        const QRect box(applyArea.left() - width - 8, applyArea.top() + (applyArea.height() - fm.height() - 8) / 2,
+                        width, fm.height() + 8);
+        p.setPen(QPen(kWarning, 1));
+        p.setBrush(kTrough);
+        p.drawRoundedRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+        p.setPen(kWarning);
+        p.drawText(box, Qt::AlignCenter, note);
+    }
+    p.restore();
+}
+
+QString ApplyBusyNote(bool english) {
+    return english ? QStringLiteral("Wait until the apply has ended") : QStringLiteral("请等待写入结束");
+}
+
+}  // namespace kx700::ui
