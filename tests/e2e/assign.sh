@@ -13,15 +13,7 @@ rm -f "$state"
 e2e_start "$exe" "$stage" "$out" --sim-state "$state"
 config="$work/skins/config/config.ini"
 
-area() {  # x y w h of an area of the English main layout
-  local line; line=$(grep -a "^$1=" "$work/skins/INI_EN/skin_main_en.ini" | tr -d '\r')
-  IFS=, read -r _ x y w h _ <<<"${line#*=}"
-  echo "$x $y $w $h"
-}
-crop() {  # md5 of a screen rectangle: file x y w h
-  convert "$1" -crop "${4}x${5}+${2}+${3}" +repage rgb:- | md5sum | cut -d' ' -f1
-}
-read -r fx fy fw fh < <(area 21)
+read -r fx fy fw fh < <(main_area 21)
 row=24                                   # popup rows: menu1 picture height / 15
 px=$((X + fx + 1)); py=$((Y + fy + fh))  # the popup's top left on screen
 sx=$((px + 171)); sy=$((py + row))       # the sub-menu of row 8 starts one row down
@@ -48,7 +40,7 @@ fail() { echo "$1"; exit 1; }
 [ "$(crop "$out/before.png" $((X + fx)) $((Y + fy)) "$fw" "$fh")" != "$(crop "$out/chosen.png" $((X + fx)) $((Y + fy)) "$fw" "$fh")" ] ||
   fail "the field still shows the old function"
 
-read -r ax ay aw ah < <(area 3)
+read -r ax ay aw ah < <(main_area 3)
 xdotool mousemove --window "$wid" $((ax + aw / 2)) $((ay + ah / 2)) click 1
 sleep 1
 kill -0 "$app" || { echo "kx700 died"; cat "$out/kx700.log"; exit 1; }

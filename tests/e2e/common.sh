@@ -26,3 +26,12 @@ e2e_start() {  # exe stage out kx700-options...
   sleep 0.5
   eval "$(xdotool getwindowgeometry --shell "$wid")"   # X, Y, WIDTH, HEIGHT
 }
+
+main_area() {  # x y w h of an area of the English main layout
+  local line; line=$(grep -a "^$1=" "$work/skins/INI_EN/skin_main_en.ini" | tr -d '\r')
+  IFS=, read -r _ x y w h _ <<<"${line#*=}"
+  echo "$x $y $w $h"
+}
+crop() {  # md5 of a screen rectangle: file x y w h
+  convert "$1" -crop "${4}x${5}+${2}+${3}" +repage rgb:- | md5sum | cut -d' ' -f1
+}

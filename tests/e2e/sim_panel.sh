@@ -36,17 +36,9 @@ panel_at() {  # x y inside the panel -> a click there
   xdotool mousemove --window "$panel" "$1" "$2" click 1
 }
 
-area() {  # x y w h of an area of the English main layout
-  local line; line=$(grep -a "^$1=" "$work/skins/INI_EN/skin_main_en.ini" | tr -d '\r')
-  IFS=, read -r _ x y w h _ <<<"${line#*=}"
-  echo "$x $y $w $h"
-}
-crop() {  # md5 of a screen rectangle: file x y w h
-  convert "$1" -crop "${4}x${5}+${2}+${3}" +repage rgb:- | md5sum | cut -d' ' -f1
-}
 
 # Volume up (multimedia row 8, its fourth entry) on button 3 (area 22), then Apply.
-read -r fx fy fw fh < <(area 22)
+read -r fx fy fw fh < <(main_area 22)
 row=24
 px=$((X + fx + 1)); py=$((Y + fy + fh))
 sx=$((px + 171)); sy=$((py + row))
@@ -58,7 +50,7 @@ xdotool mousemove $((sx + 60)) $((sy + 3 * row + row / 2))
 sleep 0.3
 xdotool click 1
 sleep 0.5
-read -r ax ay aw ah < <(area 3)
+read -r ax ay aw ah < <(main_area 3)
 xdotool mousemove --window "$wid" $((ax + aw / 2)) $((ay + ah / 2)) click 1
 sleep 2
 k2=$(grep -a -A40 '^\[Config0\]' "$config" | grep -a -m1 '^K2=' | tr -d '\r')
@@ -73,7 +65,7 @@ import -window "$panel" "$out/panel-after.png"
   fail "the panel's log and counters did not change after the button"
 
 # Profile 2 in the panel (10 + 88 + 41, 88 + 14): the window follows, a note comes.
-read -r qx qy qw qh < <(area 12)
+read -r qx qy qw qh < <(main_area 12)
 import -window root "$out/profile-before.png"
 panel_at 139 102
 sleep 1
