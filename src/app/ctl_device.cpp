@@ -59,6 +59,22 @@ Status ClaimMouse(const Options& o, Mouse& mouse, const std::string& key) {
 
 bool HeldByWindow(const Mouse& mouse) { return mouse.heldBy && mouse.heldBy->program == kWindowProgram; }
 
+std::optional<LockHolder> WindowHoldingMouse(const Options& o) {
+    auto window = [](std::string_view key) -> std::optional<LockHolder> {
+        std::optional<LockHolder> h = MouseLock::Holder(key);
+        return h && h->program == kWindowProgram ? h : std::nullopt;
+    };
+    if (o.simState) return window(MouseKeyForFile(*o.simState));
+    if (o.simulate) return std::nullopt;  // a mouse of this process only
+    Backend made;
+    if (!MakeBackend(BackendChoice{o.simulate, o.simState}, made)) return std::nullopt;
+    for (const auto& slot : made.backend->enumerate(nullptr)) {
+        if (!slot || !IsMouseIdentifier(slot->vendorId, slot->productId)) continue;
+        if (auto h = window(slot->path)) return h;
+    }
+    return std::nullopt;
+}
+
 Status OpenMouse(const Options& o, Mouse& mouse) {
     // Read the state only as its owner: a window holding it would write its
     // own over whatever this command saves.

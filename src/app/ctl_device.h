@@ -42,6 +42,9 @@ Status ClaimMouse(const Options& o, Mouse& mouse, const std::string& key);
 
 // True when the mouse is held by the window, which can apply for us.
 bool HeldByWindow(const Mouse& mouse);
+// The window, when it holds the mouse these options name (looked at, not
+// taken): the state file's mouse, or any listed KX700 collection.
+std::optional<LockHolder> WindowHoldingMouse(const Options& o);
 // Saves the simulated mouse into --sim-state, when given.
 Status SaveMouse(const Options& o, const Mouse& mouse);
 

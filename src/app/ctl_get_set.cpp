@@ -86,6 +86,16 @@ int Set(const Options& o, std::ostream& out, std::ostream& err) {
         if (a.find('=') == std::string::npos || a.front() == '=')
             return UsageError(err, "set: '" + a + "' is not NAME=VALUE");
     }
+    // The window would apply its own copy of the settings and save it over
+    // what this writes: the change would be lost while reported as applied.
+    if (apply) {
+        if (const std::optional<LockHolder> window = WindowHoldingMouse(o)) {
+            err << "kx700ctl: " << window->describe()
+                << " holds the mouse and applies its own copy of the settings, which would replace these; change "
+                   "them in its window, or quit it first; nothing was changed\n";
+            return kExitFailure;
+        }
+    }
     StreamMessages messages(err);
     Session s;
     NamedSettings n;

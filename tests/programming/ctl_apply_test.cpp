@@ -221,6 +221,17 @@ TEST_F(CtlApply, ASecondProgramOnTheSameMouseIsTurnedAway) {
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("kx700 is using the mouse but did not answer"), std::string::npos) << r.err;
 
+    // set --apply would have the window apply its own copy over the change:
+    // refused before anything is written. Without --apply the file changes.
+    const std::string configBefore = testing::ReadBytes(config());
+    r = ctl("--sim-state " + state + " set --apply pointer-speed=9");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("kx700 (process " + std::to_string(getpid()) + ") holds the mouse"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(testing::ReadBytes(config()), configBefore);
+    EXPECT_EQ(ctl("--sim-state " + state + " set pointer-speed=9").code, 0);
+    EXPECT_NE(testing::ReadBytes(config()), configBefore);
+
     // A holder that lets go within the wait is waited for.
     ASSERT_EQ(other.acquire(MouseKeyForFile(state), "kx700ctl describe", 0ms), MouseLock::Result::Acquired);
     std::thread letGo([&] {
