@@ -98,7 +98,7 @@ bool ExportSettings(const Session& s, const fs::path& chosen, MessageSink& messa
     return true;
 }
 
-void ResetSettings(Session& s, MessageSink& messages) {
+bool ResetSettings(Session& s, MessageSink& messages) {
     BackUpSettingsFile(s.folders.settingsFile());
     bool restored = true;
     for (int slot : {3, 2, 1, 0}) {
@@ -116,6 +116,7 @@ void ResetSettings(Session& s, MessageSink& messages) {
     // The factory settings in config.ini make a record worth applying, even
     // when config.ini could not be read at start.
     if (restored) s.settingsLoaded = true;
+    return restored;
 }
 
 }  // namespace kx700::programming

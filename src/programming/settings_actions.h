@@ -30,6 +30,7 @@ bool ImportSettings(Session& s, const std::filesystem::path& chosen, MessageSink
 bool ExportSettings(const Session& s, const std::filesystem::path& chosen, MessageSink& messages);
 
 // Slots 3, 2, 1, 0 from configReset.ini into the record and config.ini.
-void ResetSettings(Session& s, MessageSink& messages);
+// True when all four were restored.
+bool ResetSettings(Session& s, MessageSink& messages);
 
 }  // namespace kx700::programming

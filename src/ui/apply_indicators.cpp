@@ -78,22 +78,45 @@ void PaintApplyProgress(QPainter& p, const QRect& applyArea, std::size_t done, s
     const int percent = static_cast<int>(fraction * 100);
     p.drawText(applyArea, Qt::AlignCenter,
                (english ? QStringLiteral("Applying %1%") : QStringLiteral("写入中 %1%")).arg(percent));
-    if (!note.isEmpty()) {
-        const QFontMetrics fm(font);
-        const int width = fm.horizontalAdvance(note) + 16;
-        const QRect box(applyArea.left() - width - 8, applyArea.top() + (applyArea.height() - fm.height() - 8) / 2,
-                        width, fm.height() + 8);
-        p.setPen(QPen(kWarning, 1));
-        p.setBrush(kTrough);
-        p.drawRoundedRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
-        p.setPen(kWarning);
-        p.drawText(box, Qt::AlignCenter, note);
-    }
     p.restore();
+    PaintShortNote(p, applyArea, note, true, font);
 }
 
 QString ApplyBusyNote(bool english) {
     return english ? QStringLiteral("Wait until the apply has ended") : QStringLiteral("请等待写入结束");
+}
+
+QString DoneNote(DoneAction action, bool english, const QString& file) {
+    switch (action) {
+        case DoneAction::Apply: return english ? QStringLiteral("Applied to the mouse") : QStringLiteral("已写入鼠标");
+        case DoneAction::Import:
+            return english ? QStringLiteral("Imported from %1").arg(file) : QStringLiteral("已从 %1 导入").arg(file);
+        case DoneAction::Export:
+            return english ? QStringLiteral("Saved to %1").arg(file) : QStringLiteral("已保存到 %1").arg(file);
+        case DoneAction::Reset:
+            return english ? QStringLiteral("Factory settings restored") : QStringLiteral("已恢复出厂设置");
+    }
+    return {};
+}
+
+void PaintShortNote(QPainter& p, const QRect& applyArea, const QString& note, bool warning, const QFont& font) {
+    if (note.isEmpty() || applyArea.isEmpty()) return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setFont(font);
+    const QFontMetrics fm(font);
+    // A long path gives up its middle rather than run off the window.
+    const QString shown = fm.elidedText(note, Qt::ElideMiddle, std::max(120, applyArea.left() - 40));
+    const int width = fm.horizontalAdvance(shown) + 16;
+    const QRect box(applyArea.left() - width - 8, applyArea.top() + (applyArea.height() - fm.height() - 8) / 2, width,
+                    fm.height() + 8);
+    const QColor tone = warning ? kWarning : kAccent;
+    p.setPen(QPen(tone, 1));
+    p.setBrush(kTrough);
+    p.drawRoundedRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+    p.setPen(tone);
+    p.drawText(box, Qt::AlignCenter, shown);
+    p.restore();
 }
 
 }  // namespace kx700::ui

@@ -43,4 +43,12 @@ void PaintApplyProgress(QPainter& p, const QRect& applyArea, std::size_t done, s
 // The short note for an action refused while the apply writes.
 QString ApplyBusyNote(bool english);
 
+// What the window says for a few seconds after an action that succeeded.
+enum class DoneAction { Apply, Import, Export, Reset };
+QString DoneNote(DoneAction action, bool english, const QString& file = {});
+
+// A short note in a frame left of the Apply area: a refused action in the
+// warning colour, a finished one in the accent.
+void PaintShortNote(QPainter& p, const QRect& applyArea, const QString& note, bool warning, const QFont& font);
+
 }  // namespace kx700::ui

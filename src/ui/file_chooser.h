@@ -3,6 +3,7 @@
 // The file dialogs of the settings and macro-group import and export.
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -32,6 +33,34 @@ public:
     std::optional<std::filesystem::path> openMacroFile(QWidget* parent,
                                                        const std::filesystem::path& startFolder) override;
     std::optional<std::filesystem::path> saveMacroFile(QWidget* parent, const std::filesystem::path& start) override;
+};
+
+// Where a dialog opens when a folder was remembered: that folder while it
+// exists, else `home`; a start that names a file keeps its name there. With
+// nothing remembered, the caller's start.
+std::filesystem::path RememberedStart(const std::filesystem::path& start, const std::filesystem::path& remembered,
+                                      const std::filesystem::path& home);
+
+// Any chooser, opened in the folder used last; a chosen file's folder is
+// handed to `remember` (the window keeps it across runs).
+class RememberingChooser final : public FileChooser {
+public:
+    using Path = std::filesystem::path;
+    RememberingChooser(std::function<FileChooser&()> inner, std::function<Path()> remembered,
+                       std::function<void(const Path&)> remember, Path home);
+    std::optional<Path> openSettingsFile(QWidget* parent, const Path& start) override;
+    std::optional<Path> saveSettingsFile(QWidget* parent, const Path& start) override;
+    std::optional<Path> openMacroFile(QWidget* parent, const Path& startFolder) override;
+    std::optional<Path> saveMacroFile(QWidget* parent, const Path& start) override;
+
+private:
+    Path start(const Path& given) const;
+    std::optional<Path> chosen(std::optional<Path> file);
+
+    std::function<FileChooser&()> inner_;
+    std::function<Path()> remembered_;
+    std::function<void(const Path&)> remember_;
+    Path home_;
 };
 
 }  // namespace kx700::ui

@@ -1,8 +1,10 @@
 #include "ui/main_page.h"
 
+#include <QDir>
 #include <QLineEdit>
 
 #include "programming/settings_actions.h"
+#include "ui/apply_indicators.h"
 #include "ui/areas.h"
 #include "ui/control_style.h"
 #include "ui/file_chooser.h"
@@ -12,6 +14,9 @@ namespace kx700::ui {
 
 namespace {
 constexpr std::size_t U(int i) { return static_cast<std::size_t>(i); }
+QString Shown(const std::filesystem::path& file) {
+    return QDir::toNativeSeparators(QString::fromStdString(file.string()));
+}
 }  // namespace
 
 MainPage::MainPage(PageHost host, Session& session, MessageSink& messages)
@@ -66,23 +71,31 @@ void MainPage::SelectProfile(int i) {
 void MainPage::ImportSettings() {
     const auto chosen = host_.fileChooser().openSettingsFile(&host_.widget, session_.folders.userFolder);
     if (!chosen) return;
+    host_.note({});  // an earlier success must not stand beside this one's message
     if (!programming::ImportSettings(session_, *chosen, messages_)) return;
     SetProfileKeyNames(host_.skin, session_.profileNames);
     for (std::size_t i = 0; i < edits_.size(); ++i) {
         if (edits_[i]) edits_[i]->setText(QString::fromStdString(session_.profileNames[i]));
     }
     PublishHostView(session_);
+    host_.note(DoneNote(DoneAction::Import, session_.englishInterface, Shown(*chosen)));
     host_.repaint(false);
 }
 
 void MainPage::ExportSettings() {
     const auto chosen = host_.fileChooser().saveSettingsFile(&host_.widget, session_.folders.userFolder);
-    if (chosen && programming::ExportSettings(session_, *chosen, messages_)) host_.repaint(false);
+    if (!chosen) return;
+    host_.note({});
+    if (!programming::ExportSettings(session_, *chosen, messages_)) return;
+    host_.note(DoneNote(DoneAction::Export, session_.englishInterface, Shown(*chosen)));
+    host_.repaint(false);
 }
 
 void MainPage::ResetSettings() {
-    programming::ResetSettings(session_, messages_);
+    host_.note({});
+    const bool restored = programming::ResetSettings(session_, messages_);
     PublishHostView(session_);
+    if (restored) host_.note(DoneNote(DoneAction::Reset, session_.englishInterface));
     host_.repaint(false);
 }
 

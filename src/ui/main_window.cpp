@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QPainter>
@@ -92,6 +93,17 @@ CORV_ZOvizaDlg::CORV_ZOvizaDlg(Session& session, device::HidBackend& backend, Me
         if (g.figure + g.over != gaugeShown_) update(MacroGaugeRect(page));
     });
     gaugeCheck->start();
+    rememberingChooser_ = std::make_unique<RememberingChooser>(
+        [this]() -> FileChooser& { return fileChooser(); }, [this] { return fileFolder_; },
+        [this](const std::filesystem::path& folder) { rememberFileFolder(folder); },
+        std::filesystem::path(QDir::homePath().toStdString()));
+    doneNoteTimer_ = new QTimer(this);
+    doneNoteTimer_->setSingleShot(true);
+    doneNoteTimer_->setInterval(kDoneNoteMs);
+    connect(doneNoteTimer_, &QTimer::timeout, this, [this] {
+        doneNote_.clear();
+        update();
+    });
 }
 
 PageHost CORV_ZOvizaDlg::pageHost() {
@@ -99,8 +111,9 @@ PageHost CORV_ZOvizaDlg::pageHost() {
                     skin_,
                     fonts_,
                     *popups_,
-                    [this]() -> FileChooser& { return fileChooser(); },
-                    [this](bool now) { repaintPage(now); }};
+                    [this]() -> FileChooser& { return *rememberingChooser_; },
+                    [this](bool now) { repaintPage(now); },
+                    [this](const QString& note) { showDoneNote(note); }};
 }
 
 FileChooser& CORV_ZOvizaDlg::fileChooser() {
@@ -222,9 +235,11 @@ bool CORV_ZOvizaDlg::StartApply(std::function<void(const programming::ApplyResul
     if (ended_ || applying()) return false;
     popups_->close();  // a popup left open could change the record being written
     applyNote_.clear();
+    doneNote_.clear();
     qApp->installEventFilter(this);
     const bool started = applyRunner_->start([this, done](const programming::ApplyResult& r) {
         if (done) done(r);
+        if (r.succeeded()) showDoneNote(DoneNote(DoneAction::Apply, session_.englishInterface));
         applyEnded();
     });
     update();
@@ -246,6 +261,15 @@ void CORV_ZOvizaDlg::applyEnded() {
         onMonitorEvent(e);
     }
     if (exitAfterApply_ && !ended_) ExitProgram();
+}
+
+void CORV_ZOvizaDlg::showDoneNote(const QString& note) {
+    doneNote_ = note;
+    if (note.isEmpty())
+        doneNoteTimer_->stop();
+    else
+        doneNoteTimer_->start();
+    update();
 }
 
 void CORV_ZOvizaDlg::refuseWhileApplying() {

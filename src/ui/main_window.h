@@ -14,6 +14,8 @@
 #include <optional>
 #include <vector>
 
+class QTimer;
+
 #include "programming/apply.h"
 #include "programming/macro_memory.h"
 #include "programming/monitor.h"
@@ -82,6 +84,11 @@ public:
     void ApplyForRequest(std::function<void(const std::string&)> answer);
     // Monitor events waiting for the running apply's end.
     std::size_t heldMonitorEvents() const { return heldEvents_.size(); }
+    // The note left of Apply after an action succeeded ("Applied to the
+    // mouse", "Saved to …"); empty when none is shown. It goes after a few
+    // seconds or when the next apply starts.
+    const QString& doneNote() const { return doneNote_; }
+    static constexpr int kDoneNoteMs = 4000;
     // The macro memory gauge as it is painted now.
     programming::MacroMemoryUse macroMemory() const;
 
@@ -120,6 +127,8 @@ public:
     // Where import and export ask for files; the window keeps a dialog chooser
     // until another is given (tests). The chooser must outlive the window.
     void setFileChooser(FileChooser* chooser) { chooser_ = chooser; }
+    // The folder the next file dialog opens in (the last one used, across runs).
+    const std::filesystem::path& fileFolder() const { return fileFolder_; }
     // How a web address is opened (the desktop's browser unless replaced).
     void setUrlOpener(std::function<void(const QString&)> opener) { openUrl_ = std::move(opener); }
 
@@ -170,10 +179,12 @@ private:
     // The tray's ticks that the window keeps in config.ini's [Init].
     void readWindowOptions();
     void saveWindowOption(const char* key, bool on);
+    void rememberFileFolder(const std::filesystem::path& folder);
     void addTrayOptions(std::vector<MenuItem>& items) const;
     void applyEnded();
     // While an apply writes, only what cannot change what it writes goes on.
     void refuseWhileApplying();
+    void showDoneNote(const QString& note);
     void paintApplyIndicators(QImage& frame);
 
     Session& session_;
@@ -202,13 +213,17 @@ private:
     // in their order: a correction must not rewrite a block being written.
     std::vector<programming::MonitorEvent> heldEvents_;
     bool exitAfterApply_ = false;
-    QString applyNote_;   // a refused action's note, shown until the apply ends
+    QString applyNote_;  // a refused action's note, shown until the apply ends
+    QString doneNote_;   // an action's success, shown for kDoneNoteMs
+    QTimer* doneNoteTimer_ = nullptr;
     QString gaugeShown_;  // the gauge's texts as painted last
     QPoint dragOffset_;
     bool manualDrag_ = false;
     bool tabPressed_ = false;  // the press being held switched the page
     int draggedBar_ = NoArea;  // the bar (of the shown page) under the held press, which follows the pointer
     std::unique_ptr<FileChooser> dialogChooser_;
+    std::unique_ptr<FileChooser> rememberingChooser_;  // the one the pages use, over fileChooser()
+    std::filesystem::path fileFolder_;                 // where the last file dialog found its file
     FileChooser* chooser_ = nullptr;
     WebLinks links_;
     std::function<void(const QString&)> openUrl_;

@@ -15,11 +15,16 @@ namespace {
 // config.ini's [Init] keys of the tray's ticks.
 constexpr const char* kSwitchNoteKey = "SWITCH_NOTE";
 constexpr const char* kSimPanelKey = "SIM_PANEL";
+constexpr const char* kFileFolderKey = "FILE_FOLDER";
 
 // A tick as kept: "0" is off, anything else on; missing gives `otherwise`.
 bool ReadTick(const std::filesystem::path& file, const char* key, bool otherwise) {
     return profile::ReadString(file, "Init", key, otherwise ? "1" : "0", 8) != "0";
 }
+
+// Beside config.ini, not in it: the folder is remembered when a dialog
+// answers, which for an import is just before config.ini is replaced.
+std::filesystem::path FileFolderFile(const Folders& folders) { return folders.settingsFolder() / "window.ini"; }
 
 }  // namespace
 
@@ -27,6 +32,16 @@ void CORV_ZOvizaDlg::readWindowOptions() {
     const std::filesystem::path file = session_.folders.settingsFile();
     switchNotes_ = ReadTick(file, kSwitchNoteKey, true);
     simPanelWanted_ = options_.simPanel || ReadTick(file, kSimPanelKey, false);
+    fileFolder_ = profile::ReadString(FileFolderFile(session_.folders), "Init", kFileFolderKey, "", 4096);
+}
+
+void CORV_ZOvizaDlg::rememberFileFolder(const std::filesystem::path& folder) {
+    if (folder == fileFolder_) return;
+    fileFolder_ = folder;
+    if (const Status st =
+            profile::WriteString(FileFolderFile(session_.folders), "Init", kFileFolderKey, folder.string());
+        !st.ok())
+        messages_.show(st.message());
 }
 
 void CORV_ZOvizaDlg::saveWindowOption(const char* key, bool on) {

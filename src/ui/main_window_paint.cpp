@@ -49,6 +49,8 @@ void CORV_ZOvizaDlg::paintApplyIndicators(QImage& frame) {
     if (applying()) {
         PaintApplyProgress(p, areaRect(Page::Main, area::header::kApply), applyRunner_->done(), applyRunner_->total(),
                            session_.englishInterface, applyNote_, fonts_.label);
+    } else {
+        PaintShortNote(p, areaRect(Page::Main, area::header::kApply), doneNote_, false, fonts_.label);
     }
 }
 

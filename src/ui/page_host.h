@@ -8,6 +8,7 @@
 #include "skin/layout.h"
 #include "ui/fonts.h"
 
+class QString;
 class QWidget;
 
 namespace kx700::ui {
@@ -21,7 +22,8 @@ struct PageHost {
     const Fonts& fonts;
     PopupController& popups;
     std::function<FileChooser&()> fileChooser;
-    std::function<void(bool now)> repaint;  // the page's area, now or at the next paint
+    std::function<void(bool now)> repaint;     // the page's area, now or at the next paint
+    std::function<void(const QString&)> note;  // a few seconds' note that an action succeeded
 };
 
 }  // namespace kx700::ui

@@ -182,5 +182,31 @@ TEST(WindowApply, TheWindowStaysLiveWhileAWorkerWritesTheSameImage) {
     EXPECT_NE(f.window->renderFrame().copy(applyArea), midApply) << "the progress bar covers Apply while it runs";
 }
 
+// A finished apply says so beside Apply in the interface language; one that
+// failed (its message box says why) leaves no success note behind.
+TEST(WindowApply, ASuccessfulApplyLeavesANoteAndAFailedOneNone) {
+    WindowFixture f;
+    ASSERT_TRUE(f.start());
+    const QRect applyArea = f.window->areaRect(Page::Main, ui::area::header::kApply);
+    const QRect left(0, applyArea.top(), applyArea.left(), applyArea.height());
+    const QImage before = f.window->renderFrame().copy(left);
+    ASSERT_TRUE(f.window->doneNote().isEmpty());
+    auto r = f.applyAndWait();
+    ASSERT_TRUE(r && r->succeeded());
+    EXPECT_EQ(f.window->doneNote(), QStringLiteral("Applied to the mouse"));
+    EXPECT_NE(f.window->renderFrame().copy(left), before) << "the note is painted left of Apply";
+
+    f.window->SwitchLanguage(false);
+    r = f.applyAndWait();
+    ASSERT_TRUE(r && r->succeeded());
+    EXPECT_EQ(f.window->doneNote(), QStringLiteral("已写入鼠标"));
+
+    f.mouse->dropFeatureReports(100000);
+    r = f.applyAndWait();
+    ASSERT_TRUE(r);
+    EXPECT_FALSE(r->succeeded());
+    EXPECT_TRUE(f.window->doneNote().isEmpty());
+}
+
 }  // namespace
 }  // namespace kx700

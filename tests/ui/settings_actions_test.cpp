@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 
 #include "platform/profile.h"
 #include "settings/settings_file.h"
+#include "ui/file_chooser.h"
 #include "ui_clicks.h"
 #include "ui_fixture.h"
 
@@ -166,6 +168,102 @@ TEST(SettingsActions, ExportCopiesAndReportsAFailedCopy) {
     f.chooser.answer = f.dir / "no-such-folder" / "out.ini";
     ClickArea(*f.window, Page::Main, 15);
     EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"Error!"});
+}
+
+// Import, export and reset that succeeded say so in the window, in the
+// interface language and with the file; a failed one shows only its message.
+TEST(SettingsActions, SucceededActionsLeaveANote) {
+    struct Case {
+        int area;
+        bool english;
+        QString expected;  // %1: the chosen file
+    };
+    const Case cases[] = {
+        {14, true, QStringLiteral("Imported from %1")},
+        {15, true, QStringLiteral("Saved to %1")},
+        {16, true, QStringLiteral("Factory settings restored")},
+        {14, false, QStringLiteral("已从 %1 导入")},
+        {15, false, QStringLiteral("已保存到 %1")},
+        {16, false, QStringLiteral("已恢复出厂设置")},
+    };
+    for (const Case& c : cases) {
+        Started f;
+        if (!c.english) f.window->SwitchLanguage(false);
+        const fs::path file = f.dir / "chosen.ini";
+        fs::copy_file(f.config(), file);
+        f.chooser.answer = file;
+        ClickArea(*f.window, Page::Main, c.area);
+        ASSERT_TRUE(f.messages.messages().empty()) << c.area;
+        const QString expected = c.expected.contains(QStringLiteral("%1"))
+                                     ? c.expected.arg(QString::fromStdString(file.string()))
+                                     : c.expected;
+        EXPECT_EQ(f.window->doneNote(), expected) << c.area << c.english;
+    }
+    // A failed export takes the earlier success's note away.
+    Started f;
+    f.chooser.answer = f.dir / "out.ini";
+    ClickArea(*f.window, Page::Main, 15);
+    ASSERT_FALSE(f.window->doneNote().isEmpty());
+    f.chooser.answer = f.dir / "no-such-folder" / "out.ini";
+    ClickArea(*f.window, Page::Main, 15);
+    EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"Error!"});
+    EXPECT_TRUE(f.window->doneNote().isEmpty());
+}
+
+// The dialogs open where the last file was found, also after a restart, and
+// in the home folder once that folder is gone; a cancelled dialog changes
+// nothing.
+TEST(SettingsActions, FileDialogsRememberTheLastFolder) {
+    Started f;
+    ClickArea(*f.window, Page::Main, 15);  // cancelled: nothing to remember
+    EXPECT_EQ(f.chooser.lastStart, f.session.folders.userFolder);
+    const fs::path away = f.dir / "away";
+    fs::create_directories(away);
+    f.chooser.answer = away / "out.ini";
+    ClickArea(*f.window, Page::Main, 15);
+    ASSERT_TRUE(fs::exists(away / "out.ini"));
+    f.chooser.answer.reset();
+    ClickArea(*f.window, Page::Main, 14);
+    EXPECT_EQ(f.chooser.lastStart, away);
+    EXPECT_EQ(profile::ReadString(f.dir / "skins" / "config" / "window.ini", "Init", "FILE_FOLDER", "", 4096),
+              away.string());
+
+    // A later run starts there too.
+    Session again;
+    again.folders = f.session.folders;
+    RecordingMessageSink messages;
+    again.messages = &messages;
+    testing::AnswerChooser chooser;
+    {
+        ui::CORV_ZOvizaDlg window(again, f.backend, messages, {});
+        window.setFileChooser(&chooser);
+        ASSERT_TRUE(window.OnInitDialog());
+        window.show();
+        ClickArea(window, Page::Main, 14);
+        EXPECT_EQ(chooser.lastStart, away);
+        fs::remove_all(away);
+        ClickArea(window, Page::Main, 15);
+        EXPECT_EQ(chooser.lastStart, fs::path(QDir::homePath().toStdString()));
+    }
+}
+
+TEST(SettingsActions, RememberedStartKeepsASuggestedFileName) {
+    testing::TempDir dir;
+    const fs::path home = dir / "home";
+    const fs::path kept = dir / "kept";
+    fs::create_directories(kept);
+    fs::create_directories(home);
+    struct Case {
+        fs::path start, remembered, expected;
+    };
+    const Case cases[] = {
+        {dir / "docs", {}, dir / "docs"},                                // nothing remembered yet
+        {home, kept, kept},                                              // a folder start
+        {dir / "docs" / "Group.dat", kept, kept / "Group.dat"},          // a suggested file keeps its name
+        {dir / "docs" / "Group.dat", dir / "gone", home / "Group.dat"},  // the folder is gone
+        {home, dir / "gone", home},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ui::RememberedStart(c.start, c.remembered, home), c.expected) << c.start;
 }
 
 TEST(SettingsActions, ResetThenRestartShowsTheFactorySettingsAndKeepsNames) {
