@@ -138,30 +138,34 @@ MacroRecord ReadMacro(const fs::path& macroFolder, int group, int index) {
     return ReadMacro(profile::Snapshot(macroFolder / "macroGrp.ini"), InFolder(macroFolder), group, index);
 }
 
-void ReadAllMacroNames(const fs::path& macroFolder, GroupDirectory& groups) {
-    // Only the names are wanted: each file is read once and not kept.
+namespace {
+
+// Every listed group whose name may become a file name; the others count no macros.
+template <typename ReadGroup>
+void ForEachSafeGroup(GroupDirectory& groups, ReadGroup&& read) {
     const int count = std::clamp(groups.groupCount, 0, kMaxGroups);
     for (int g = 0; g < count; ++g) {
         const std::string& name = groups.groupNames[U(g)];
-        if (!IsSafeGroupName(name)) {
+        if (IsSafeGroupName(name)) {
+            read(g, name);
+        } else {
             groups.groupMacroCount[U(g)] = 0;
-            continue;
         }
-        profile::Snapshot::ReadOnce(GroupFile(macroFolder, name),
-                                    [&](const profile::Snapshot& f) { ReadNamesOf(f, groups, g); });
     }
 }
 
+}  // namespace
+
+void ReadAllMacroNames(const fs::path& macroFolder, GroupDirectory& groups) {
+    // Only the names are wanted: each file is read once and not kept.
+    ForEachSafeGroup(groups, [&](int g, const std::string& name) {
+        profile::Snapshot::ReadOnce(GroupFile(macroFolder, name),
+                                    [&](const profile::Snapshot& f) { ReadNamesOf(f, groups, g); });
+    });
+}
+
 void ReadAllMacroNames(const GroupFileSource& groupFile, GroupDirectory& groups) {
-    const int count = std::clamp(groups.groupCount, 0, kMaxGroups);
-    for (int g = 0; g < count; ++g) {
-        const std::string& name = groups.groupNames[U(g)];
-        if (!IsSafeGroupName(name)) {
-            groups.groupMacroCount[U(g)] = 0;
-            continue;
-        }
-        ReadNamesOf(groupFile(name), groups, g);
-    }
+    ForEachSafeGroup(groups, [&](int g, const std::string& name) { ReadNamesOf(groupFile(name), groups, g); });
 }
 
 Status SaveMacro(const fs::path& file, const MacroTable& table, int slot) {
