@@ -66,8 +66,8 @@ struct Fixture {
 void RunApply(benchmark::State& state, bool macros) {
     Fixture f;
     if (macros) f.fillMacros();
-    double floorMs = 0, wallMs = 0;
-    std::size_t transactions = 0;
+    double floorMs = 0, wallMs = 0, firstMs = 0, sumMs = 0;
+    std::size_t transactions = 0, runs = 0;
     for (auto _ : state) {
         const kx700::programming::ApplyResult r = kx700::programming::ApplySettings(f.session);
         if (!r.completed()) state.SkipWithError("the apply ended early");
@@ -75,11 +75,16 @@ void RunApply(benchmark::State& state, bool macros) {
         floorMs = 6.0 * static_cast<double>(r.transactions - 2) + 4.0;
         wallMs = std::chrono::duration<double, std::milli>(r.elapsed).count();
         state.SetIterationTime(wallMs / 1000.0);
+        if (runs++ == 0) firstMs = wallMs;
+        sumMs += wallMs;
     }
+    // The mean over every apply, the first included: a user applies once.
+    const double meanMs = sumMs / static_cast<double>(runs);
     state.counters["transactions"] = static_cast<double>(transactions);
     state.counters["floor_ms"] = floorMs;
-    state.counters["ratio"] = wallMs / floorMs;
-    state.counters["outside_pauses_ms"] = wallMs - floorMs;
+    state.counters["ratio"] = meanMs / floorMs;
+    state.counters["first_ratio"] = firstMs / floorMs;
+    state.counters["outside_pauses_ms"] = meanMs - floorMs;
 }
 
 void BM_ApplyFactorySettings(benchmark::State& state) { RunApply(state, false); }
@@ -87,6 +92,6 @@ void BM_Apply21Macros(benchmark::State& state) { RunApply(state, true); }
 
 }  // namespace
 
-BENCHMARK(BM_ApplyFactorySettings)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Apply21Macros)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ApplyFactorySettings)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Apply21Macros)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
