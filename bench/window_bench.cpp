@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <filesystem>
 #include <random>
@@ -87,6 +88,11 @@ void BM_ApplyUiThreadBusy(benchmark::State& state) {
     DataFolder data;
     Started s(data.path);
     s.window->show();
+    // The window is on the screen before anybody can press Apply: its first
+    // frame is not part of the apply.
+    QElapsedTimer shown;
+    shown.start();
+    while (shown.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     auto& m = s.session.macros;
     kx700::macro::MacroTable table;
     for (int i = 0; i < 20; ++i) {
@@ -113,7 +119,8 @@ void BM_ApplyUiThreadBusy(benchmark::State& state) {
                 next < 20 ? kx700::programming::MacroChoiceValue(0, next) : 32;
         }
     }
-    double busyMaxMs = 0, wallMs = 0, floorMs = 0;
+    double busyMaxMs = 0, sumMs = 0, floorMs = 0;
+    std::size_t runs = 0;
     for (auto _ : state) {
         using Clock = std::chrono::steady_clock;
         Clock::time_point last = Clock::now();
@@ -134,16 +141,22 @@ void BM_ApplyUiThreadBusy(benchmark::State& state) {
             }))
             state.SkipWithError("the apply did not start");
         while (!ended) QCoreApplication::processEvents(QEventLoop::AllEvents);
-        // The end itself ran inside the last turn of the loop.
+        // The end ran inside the last turn of the loop; the repaint it asked
+        // for comes in the turns after it.
+        QElapsedTimer after;
+        after.start();
+        while (after.elapsed() < 100) QCoreApplication::processEvents(QEventLoop::AllEvents);
         longest = std::max(longest, std::chrono::duration<double, std::milli>(Clock::now() - last).count());
         if (!result.completed()) state.SkipWithError("the apply ended early");
-        busyMaxMs = longest;
-        wallMs = std::chrono::duration<double, std::milli>(result.elapsed).count();
+        busyMaxMs = std::max(busyMaxMs, longest);  // the first apply included
+        const double wallMs = std::chrono::duration<double, std::milli>(result.elapsed).count();
         floorMs = 6.0 * static_cast<double>(result.transactions - 2) + 4.0;
+        sumMs += wallMs;
+        ++runs;
         state.SetIterationTime(wallMs / 1000.0);
     }
     state.counters["ui_busy_max_ms"] = busyMaxMs;
-    state.counters["ratio"] = wallMs / floorMs;
+    state.counters["ratio"] = sumMs / static_cast<double>(runs) / floorMs;
 }
 
 }  // namespace

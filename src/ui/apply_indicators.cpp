@@ -82,6 +82,12 @@ void PaintApplyProgress(QPainter& p, const QRect& applyArea, std::size_t done, s
     PaintShortNote(p, applyArea, note, true, font);
 }
 
+QRect ApplyIndicatorsRect(const QRect& applyArea) {
+    // The note's frame is a line of text high, centred on the Apply row; the
+    // margin covers a tall font and the antialiased edges.
+    return QRect(0, applyArea.top() - 16, applyArea.right() + 3, applyArea.height() + 32);
+}
+
 QString ApplyBusyNote(bool english) {
     return english ? QStringLiteral("Wait until the apply has ended") : QStringLiteral("请等待写入结束");
 }

@@ -51,4 +51,8 @@ QString DoneNote(DoneAction action, bool english, const QString& file = {});
 // warning colour, a finished one in the accent.
 void PaintShortNote(QPainter& p, const QRect& applyArea, const QString& note, bool warning, const QFont& font);
 
+// All that the progress bar and the short notes may cover: the Apply area and
+// the row left of it. Repainting this is enough when only they change.
+QRect ApplyIndicatorsRect(const QRect& applyArea);
+
 }  // namespace kx700::ui

@@ -102,7 +102,7 @@ CORV_ZOvizaDlg::CORV_ZOvizaDlg(Session& session, device::HidBackend& backend, Me
     doneNoteTimer_->setInterval(kDoneNoteMs);
     connect(doneNoteTimer_, &QTimer::timeout, this, [this] {
         doneNote_.clear();
-        update();
+        update(applyIndicatorsRect());
     });
 }
 
@@ -242,11 +242,16 @@ bool CORV_ZOvizaDlg::StartApply(std::function<void(const programming::ApplyResul
         if (r.succeeded()) showDoneNote(DoneNote(DoneAction::Apply, session_.englishInterface));
         applyEnded();
     });
-    update();
+    // Only the bar and the notes change; the whole page waits for the end.
+    update(applyIndicatorsRect());
     return started;
 }
 
 bool CORV_ZOvizaDlg::applying() const { return applyRunner_->running(); }
+
+QRect CORV_ZOvizaDlg::applyIndicatorsRect() const {
+    return ApplyIndicatorsRect(areaRect(Page::Main, area::header::kApply));
+}
 
 void CORV_ZOvizaDlg::applyEnded() {
     qApp->removeEventFilter(this);
@@ -269,12 +274,12 @@ void CORV_ZOvizaDlg::showDoneNote(const QString& note) {
         doneNoteTimer_->stop();
     else
         doneNoteTimer_->start();
-    update();
+    update(applyIndicatorsRect());
 }
 
 void CORV_ZOvizaDlg::refuseWhileApplying() {
     applyNote_ = ApplyBusyNote(session_.englishInterface);
-    update();
+    update(applyIndicatorsRect());
 }
 
 void CORV_ZOvizaDlg::post(const programming::MonitorEvent& event) {

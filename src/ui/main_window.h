@@ -113,8 +113,9 @@ public:
     COrvMenu* trayMenu() const;
     QRect areaRect(Page table, int area) const;  // Page::Main means mainAreas
 
-    // The frame as painted last (for tests and screenshots).
-    QImage renderFrame();
+    // The frame as a paint composes it (for tests and screenshots); with
+    // `only`, just that part of it is painted.
+    QImage renderFrame(const QRegion& only = QRegion());
 
     // The popups, and the pages that own their state and controls.
     PopupController& popups() { return *popups_; }
@@ -185,7 +186,8 @@ private:
     // While an apply writes, only what cannot change what it writes goes on.
     void refuseWhileApplying();
     void showDoneNote(const QString& note);
-    void paintApplyIndicators(QImage& frame);
+    void paintApplyIndicators(QImage& frame, const QRegion& only);
+    QRect applyIndicatorsRect() const;
 
     Session& session_;
     device::HidBackend& backend_;

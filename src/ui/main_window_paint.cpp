@@ -13,7 +13,7 @@
 
 namespace kx700::ui {
 
-QImage CORV_ZOvizaDlg::renderFrame() {
+QImage CORV_ZOvizaDlg::renderFrame(const QRegion& only) {
     PaintModel m;
     m.interaction = interaction_;
     m.settings = &session_.settings;
@@ -28,22 +28,24 @@ QImage CORV_ZOvizaDlg::renderFrame() {
     m.previewTick = ledPage_->previewTick();
     for (std::size_t i = 0; i < links_.size(); ++i) m.linkSet[i] = !links_[i].empty();
     QImage frame;
-    PaintPage(frame, m, images_);
-    paintApplyIndicators(frame);
+    PaintPage(frame, m, images_, only);
+    paintApplyIndicators(frame, only);
     return frame;
 }
 
 programming::MacroMemoryUse CORV_ZOvizaDlg::macroMemory() const { return programming::MeasureMacroMemory(session_); }
 
-void CORV_ZOvizaDlg::paintApplyIndicators(QImage& frame) {
+void CORV_ZOvizaDlg::paintApplyIndicators(QImage& frame, const QRegion& only) {
     if (frame.isNull()) return;
     QPainter p(&frame);
+    if (!only.isEmpty()) p.setClipRegion(only);
     const Page page = interaction_.currentPage;
-    if (!MacroGaugeRect(page).isEmpty()) {
+    const QRect gaugeRect = MacroGaugeRect(page);
+    if (!gaugeRect.isEmpty() && (only.isEmpty() || only.intersects(gaugeRect))) {
         // Measured at every paint: assignments and macro edits change it
         // from many places, and the image of a few macros builds quickly.
         const MacroGauge gauge = MakeMacroGauge(macroMemory(), session_.englishInterface, session_.profileNames);
-        PaintMacroGauge(p, MacroGaugeRect(page), gauge, fonts_.label);
+        PaintMacroGauge(p, gaugeRect, gauge, fonts_.label);
         gaugeShown_ = gauge.figure + gauge.over;
     }
     if (applying()) {
@@ -54,13 +56,15 @@ void CORV_ZOvizaDlg::paintApplyIndicators(QImage& frame) {
     }
 }
 
-void CORV_ZOvizaDlg::paintEvent(QPaintEvent*) {
+void CORV_ZOvizaDlg::paintEvent(QPaintEvent* event) {
     if (options_.hideAtStart) {
         // -HIDE: the window shows during start-up and minimises at its first paint.
         options_.hideAtStart = false;
         showMinimized();
     }
-    PaintShaped(*this, renderFrame(), mask());
+    // A progress step or a hover repaints a small part: painting only that
+    // keeps the event loop free while an apply runs.
+    PaintShaped(*this, renderFrame(event->region()), mask());
 }
 
 }  // namespace kx700::ui

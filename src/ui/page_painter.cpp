@@ -409,7 +409,7 @@ void UnsetLinks(QPainter& p, const PaintModel& m) {
 
 }  // namespace
 
-void PaintPage(QImage& canvas, const PaintModel& m, SkinImageCache& images) {
+void PaintPage(QImage& canvas, const PaintModel& m, SkinImageCache& images, const QRegion& only) {
     const PageFaces faces = FacesOf(m.interaction.currentPage);
     const QImage normal = images.load(faces.normal);
     const QImage over = images.load(faces.over);
@@ -418,6 +418,7 @@ void PaintPage(QImage& canvas, const PaintModel& m, SkinImageCache& images) {
     if (normal.isNull()) canvas.fill(Qt::black);
     QPainter p(&canvas);
     p.setRenderHint(QPainter::TextAntialiasing, true);
+    if (!only.isEmpty()) p.setClipRegion(only);
 
     HotArea(p, m, over, down);
     switch (m.interaction.currentPage) {

@@ -7,6 +7,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QRegion>
 #include <QString>
 #include <array>
 #include <functional>
@@ -38,7 +39,9 @@ struct PaintModel {
 };
 
 // Draws the frame into `canvas` (which becomes the normal picture's size).
-void PaintPage(QImage& canvas, const PaintModel& model, SkinImageCache& images);
+// `only`, when not empty, is the part of the page that will be shown: the
+// rest of the canvas keeps the page's plain face and costs nothing to paint.
+void PaintPage(QImage& canvas, const PaintModel& model, SkinImageCache& images, const QRegion& only = QRegion());
 
 // The picture names of a page: normal, over, down.
 struct PageFaces {

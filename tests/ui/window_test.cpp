@@ -10,6 +10,8 @@
 #include "app/single_instance.h"
 #include "device/hidapi_backend.h"
 #include "platform/profile.h"
+#include "ui/apply_indicators.h"
+#include "ui/areas.h"
 #include "ui/hit_test.h"
 #include "ui/orv_menu.h"
 #include "ui/page_painter.h"
@@ -249,6 +251,25 @@ TEST(WindowPainting, HoverAndPressedLooksCopyTheirPictures) {
     QTest::mouseRelease(f.window.get(), Qt::LeftButton, {}, area.center());
     QTest::mouseMove(f.window.get(), QPoint(480, 520));
     EXPECT_EQ(f.window->renderFrame().pixel(corner), Face(f, "main_normal.jpg").pixel(corner));
+}
+
+// A paint of part of the window (a progress step, a note) composes only that
+// part; there it must be exactly what the whole frame shows, gauge included.
+TEST(WindowPainting, APartPaintedAloneMatchesTheWholeFrameThere) {
+    WindowFixture f;
+    ASSERT_TRUE(f.start());
+    const QRect apply = f.window->areaRect(Page::Main, ui::area::header::kApply);
+    for (const Page page : {Page::Main, Page::Advanced, Page::Macro, Page::Led}) {
+        f.window->ChangePage(page);
+        const QRect gauge = ui::MacroGaugeRect(page);
+        const std::vector<QRect> parts = {apply.adjusted(-160, -6, 2, 6), QRect(300, 200, 120, 90),
+                                          gauge.isEmpty() ? QRect(20, 430, 60, 40) : gauge.adjusted(10, 10, -30, 0)};
+        QRegion only;
+        for (const QRect& r : parts) only += r;
+        const QImage whole = f.window->renderFrame();
+        const QImage alone = f.window->renderFrame(only);
+        for (const QRect& r : parts) EXPECT_EQ(alone.copy(r), whole.copy(r)) << static_cast<int>(page) << " " << r.x();
+    }
 }
 
 // Which face a pixel came from.
