@@ -13,11 +13,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The system wakes a sleeper late by its timer slack (50 us by default) and
-// more; a memory write has two pauses, so that lateness would add several
-// percent to every apply. A slack of one nanosecond makes the wake-up
-// precise. Spinning with yield instead costs a whole time slice whenever
-// another thread wants the core (a busy window or a build beside it).
+// A sleeper wakes late by its timer slack (50 us by default) and by the
+// scheduler; a memory write has two pauses, so that lateness would add
+// several percent to every apply. Hence a slack of one nanosecond, a sleep to
+// just before the deadline and a busy wait for the rest. The wait does not
+// yield: a yield hands the core to any other runnable thread (a busy window,
+// a build beside it) for a whole time slice.
 constexpr auto kWakeMargin = std::chrono::microseconds(150);
 
 void TightenTimerSlack() {
