@@ -1,5 +1,7 @@
 // Reading the macro files: all names of 12 groups x 20 macros, and loading
-// one group, each against reading the same files' bytes once.
+// one group, each against reading the same files' bytes once. The groups'
+// macros use 100 of the 180 events and no light sequence, as recorded macros
+// do; the dense group uses all of them (every value has the same length).
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -43,6 +45,22 @@ struct Fixture {
             std::ofstream(folder / (name + ".dat"), std::ios::binary) << text;
         }
         groups.groupCount = kMaxGroups;
+        // The same size, every event and light byte used: nothing to skip.
+        std::string text = "[Macros]\r\nmacroNum=20\r\n";
+        for (int i = 0; i < kMaxMacrosPerGroup; ++i) {
+            MacroRecord r;
+            SetMacroName(r, "D" + std::to_string(i));
+            r.eventCount = kMaxEvents;
+            for (std::size_t e = 0; e < kMaxEvents; ++e) {
+                r.eventCode[e] = static_cast<std::uint8_t>(0x04 + e % 26);
+                r.eventType[e] = TY_DOWN;
+                r.eventDelay[e] = static_cast<std::uint16_t>(20 + e);
+            }
+            for (auto& l : r.ledTable)
+                for (int b = 0; b < kLedSequenceBytes; ++b) l.setByteAt(b, static_cast<std::uint8_t>(b + 1));
+            text += std::to_string(i) + "=" + FormatMacroValue(r) + "\r\n";
+        }
+        std::ofstream(folder / "Dense.dat", std::ios::binary) << text;
     }
     fs::path file(int g) const { return folder / ("Group" + std::to_string(g) + ".dat"); }
 };
@@ -87,6 +105,18 @@ void BM_LoadGroupFile(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LoadGroupFile);
+
+void BM_LoadDenseGroupFile(benchmark::State& state) {
+    const Fixture& f = Files();
+    auto table = std::make_unique<MacroTable>();
+    RecordingMessageSink sink;
+    for (auto _ : state) {
+        profile::DropCache();
+        LoadGroupFile(f.folder / "Dense.dat", *table, sink);
+        benchmark::DoNotOptimize(table->slots[19]);
+    }
+}
+BENCHMARK(BM_LoadDenseGroupFile);
 
 // One keystroke in the group-name box: the list written, the group's file
 // moved to the new name, the name directory read again (warm cache, as while

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
 
 #include "macro/key_codes.h"
@@ -40,10 +41,9 @@ int FieldAt(std::basic_string_view<Char> v, std::size_t k) {
 std::uint16_t U16(int low, int high) { return static_cast<std::uint16_t>((low + 256 * high) & 0xFFFF); }
 std::uint8_t Low8(int v) { return static_cast<std::uint8_t>(v & 0xFF); }
 
-// The record from field values; only the events and LED bytes with a field
-// below `present` are read, the rest of `r` is left as it is.
-void FromFields(const std::array<int, kValueFields>& f, std::size_t present, MacroRecord& r) {
-    for (int i = 0; i < kNameBytes; ++i) r.name[U(i)] = Low8(f[U(i)]);
+// The fields before the first event: name, run mode and the counts.
+void SetHead(MacroRecord& r, const int* f) {
+    for (int i = 0; i < kNameBytes; ++i) r.name[U(i)] = Low8(f[i]);
     r.runMode = Low8(f[20]);
     r.repeatCount = U16(f[21], f[22]);
     r.eventCount = U16(f[23], f[24]);
@@ -53,13 +53,22 @@ void FromFields(const std::array<int, kValueFields>& f, std::size_t present, Mac
     r.countFA = U16(f[31], f[32]);
     r.ledCount = Low8(f[33]);
     r.countFB = Low8(f[34]);
-    for (int i = 0; i < kMaxEvents && U(kEventFieldsStart + 8 * i) < present; ++i) {
-        const std::size_t at = U(kEventFieldsStart + 8 * i);
-        r.eventType[U(i)] = Low8(f[at]);
-        r.eventCode[U(i)] = VkToUsage(Low8(f[at + 1]));
-        r.eventParam[U(i)] = {U16(f[at + 2], f[at + 3]), U16(f[at + 4], f[at + 5])};
-        r.eventDelay[U(i)] = U16(f[at + 6], f[at + 7]);
-    }
+}
+
+// Event i from its eight fields.
+void SetEvent(MacroRecord& r, int i, const int* f) {
+    r.eventType[U(i)] = Low8(f[0]);
+    r.eventCode[U(i)] = VkToUsage(Low8(f[1]));
+    r.eventParam[U(i)] = {U16(f[2], f[3]), U16(f[4], f[5])};
+    r.eventDelay[U(i)] = U16(f[6], f[7]);
+}
+
+// The record from field values; only the events and LED bytes with a field
+// below `present` are read, the rest of `r` is left as it is.
+void FromFields(const std::array<int, kValueFields>& f, std::size_t present, MacroRecord& r) {
+    SetHead(r, f.data());
+    for (int i = 0; i < kMaxEvents && U(kEventFieldsStart + 8 * i) < present; ++i)
+        SetEvent(r, i, f.data() + kEventFieldsStart + 8 * i);
     for (int s = 0; s < kLedSlots; ++s)
         for (int b = 0; b < kLedSequenceBytes; ++b) {
             const std::size_t at = U(kLedFieldsStart + kLedSequenceBytes * s + b);
@@ -112,10 +121,71 @@ bool IsAscii(std::string_view s) {
     return high < 0x80;
 }
 
+// Three characters known to be digits, as a number.
+int Digits3(const char* p) {
+    const auto* u = reinterpret_cast<const unsigned char*>(p);
+    return static_cast<int>((u[0] - 48u) * 100 + (u[1] - 48u) * 10 + (u[2] - 48u));
+}
+
+// Runs over all characters without an early exit, as IsAscii does.
+bool AllDigits(std::string_view s) {
+    unsigned char other = 0;
+    for (char c : s) other = static_cast<unsigned char>(other | (static_cast<unsigned char>(c - '0') > 9 ? 1 : 0));
+    return other == 0;
+}
+
+// A run of "000" fields: what the writer puts in every event and light
+// sequence a macro does not use, so most of a real file.
+constexpr std::size_t kLongestZeroRun = 3 * kLedSequenceBytes;
+constexpr auto kZeros = [] {
+    std::array<char, kLongestZeroRun> z{};
+    z.fill('0');
+    return z;
+}();
+
+bool ZeroFields(const char* p, std::size_t fields) { return std::memcmp(p, kZeros.data(), 3 * fields) == 0; }
+
+static_assert(kEventFieldsStart + 8 * kMaxEvents == kLedFieldsStart);
+static_assert(kLedFieldsStart + kLedSlots * kLedSequenceBytes == kValueFields);
+static_assert(4 + 4 * kLedSteps == kLedSequenceBytes);
+
+// A whole value of digits only, as the writer makes it. Unused events and
+// light sequences are all zero, and the zero record already holds what they
+// give, so only the used ones are read.
+std::optional<MacroRecord> ParseWholeDigits(std::string_view v) {
+    if (!AllDigits(v.substr(0, kValueChars))) return std::nullopt;
+    const char* const c = v.data();
+    MacroRecord r = ZeroFieldsRecord();
+    std::array<int, kEventFieldsStart> head;
+    for (int k = 0; k < kEventFieldsStart; ++k) head[U(k)] = Digits3(c + 3 * k);
+    SetHead(r, head.data());
+    for (int i = 0; i < kMaxEvents; ++i) {
+        const char* const e = c + 3 * (kEventFieldsStart + 8 * i);
+        if (ZeroFields(e, 8)) continue;
+        std::array<int, 8> f;
+        for (int k = 0; k < 8; ++k) f[U(k)] = Digits3(e + 3 * k);
+        SetEvent(r, i, f.data());
+    }
+    for (int s = 0; s < kLedSlots; ++s) {
+        const char* const l = c + 3 * (kLedFieldsStart + kLedSequenceBytes * s);
+        if (ZeroFields(l, kLedSequenceBytes)) continue;
+        // Byte by byte in the order of the mouse's layout (see setByteAt).
+        LedSequence& q = r.ledTable[U(s)];
+        q.stepCount = Low8(Digits3(l));
+        for (int k = 0; k < 3; ++k) q.reserved[U(k)] = Low8(Digits3(l + 3 + 3 * k));
+        for (int j = 0; j < kLedSteps; ++j) {
+            const char* const t = l + 12 + 12 * j;
+            q.steps[U(j)] = {Low8(Digits3(t)), Low8(Digits3(t + 3)), Low8(Digits3(t + 6)), Low8(Digits3(t + 9))};
+        }
+    }
+    return r;
+}
+
 // A value of digits only, as the writer makes it: every whole field straight
 // from its three digits in one pass, a short last one the general way.
 // Nothing when a character is not a digit (the general reading handles it).
 std::optional<MacroRecord> ParseDigits(std::string_view v) {
+    if (v.size() >= static_cast<std::size_t>(kValueChars)) return ParseWholeDigits(v);
     const std::size_t fields = std::min<std::size_t>(kValueFields, (v.size() + 2) / 3);
     const std::size_t whole = std::min(fields, v.size() / 3);
     std::array<int, kValueFields> f;

@@ -97,6 +97,45 @@ TEST(MacroValue, RandomRecordsRoundTrip) {
     }
 }
 
+// The writer leaves every event and light sequence a macro does not use at
+// zero. However a reading treats those runs, it must read what the general
+// reading (the one damaged values take) reads.
+TEST(MacroValue, SparseValuesReadAsTheGeneralReadingDoes) {
+    std::mt19937 rng(815);
+    auto byte = [&] { return static_cast<std::uint8_t>(rng() & 0xFF); };
+    auto word = [&] { return static_cast<std::uint16_t>(rng() & 0xFFFF); };
+    struct Row {
+        std::vector<int> events, ledSlots;
+        bool delayOnly = false;  // an event whose first fields are all zero
+    };
+    const std::vector<Row> rows = {{{}, {}},
+                                   {{0}, {}},
+                                   {{kMaxEvents - 1}, {}},
+                                   {{3, 90, 91}, {0}},
+                                   {{}, {kLedSlots - 1}},
+                                   {{0, 57, kMaxEvents - 1}, {1, 3}, true}};
+    for (std::size_t n = 0; n < rows.size(); ++n) {
+        MacroRecord r;
+        for (auto& b : r.name) b = byte();
+        r.runMode = static_cast<std::uint8_t>(byte() % 100);  // its field starts with a zero digit
+        r.eventCount = static_cast<std::uint16_t>(rows[n].events.size());
+        for (int i : rows[n].events) {
+            r.eventDelay[U(i)] = static_cast<std::uint16_t>(word() | 1);
+            if (rows[n].delayOnly) continue;
+            r.eventType[U(i)] = byte();
+            r.eventCode[U(i)] = VkToUsage(byte());
+            r.eventParam[U(i)] = {word(), word()};
+        }
+        for (int slot : rows[n].ledSlots)
+            for (int b = 0; b < kLedSequenceBytes; ++b) r.ledTable[U(slot)].setByteAt(b, byte());
+        const std::string v = FormatMacroValue(r);
+        EXPECT_EQ(ParseMacroValue(v), r) << n;
+        std::string general = v;
+        general[3 * 20] = ' ';  // " 0x" reads as "00x", but a blank is not a digit
+        EXPECT_EQ(ParseMacroValue(general), r) << n;
+    }
+}
+
 // A value that stops early reads as if the missing fields were there and
 // blank, wherever it stops (the reader only looks at the fields it has).
 TEST(MacroValue, AShortValueReadsAsItsMissingFieldsBlank) {
