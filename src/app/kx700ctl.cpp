@@ -44,7 +44,7 @@ int CmdSettings(const std::optional<std::filesystem::path>& dataDir, bool json) 
     DescribeSettings(std::cout, session.settings, session.currentProfile);
     // Without the mouse the lower limit holds, as in the window before its
     // first status read.
-    kx700::LoadMacroData(session, messages);
+    kx700::LoadMacroData(session, messages, kx700::macro::ListRepair::Leave);
     std::cout << kx700::programming::DescribeMacroMemory(kx700::programming::MeasureMacroMemory(session), true,
                                                          session.profileNames)
               << "\n";

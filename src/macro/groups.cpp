@@ -143,7 +143,7 @@ Status SaveToCurrentGroup(const MacroState& m, int slot) {
 
 Status SaveCurrentMacro(const MacroState& m) { return SaveToCurrentGroup(m, m.table.currentMacro); }
 
-void LoadGroupList(MacroState& m, MessageSink& sink) {
+void LoadGroupList(MacroState& m, MessageSink& sink, ListRepair repair) {
     GroupDirectory& g = m.groups;
     const fs::path list = m.folders.groupListFile();
     if (!Exists(list)) sink.show(kCantFindFile);
@@ -164,7 +164,7 @@ void LoadGroupList(MacroState& m, MessageSink& sink) {
             dropped = true;
         }
     }
-    if (dropped) WriteListOrSay(m, sink);
+    if (dropped && repair == ListRepair::Save) WriteListOrSay(m, sink);
     RefreshNames(m);
 }
 

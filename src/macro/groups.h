@@ -37,8 +37,9 @@ Status SaveCurrentMacro(const MacroState& m);
 // and leaves no groups. The count is held to 0..12 and names are read with room
 // for 19 characters; currentGroup becomes 0. Groups whose file is missing or
 // whose name could leave the folder are dropped in order (later names move up)
-// and the list is rewritten.
-void LoadGroupList(MacroState& m, MessageSink& sink);
+// and, unless `repair` is ListRepair::Leave, the list is rewritten.
+enum class ListRepair { Save, Leave };
+void LoadGroupList(MacroState& m, MessageSink& sink, ListRepair repair = ListRepair::Save);
 
 // "macGrpNum" and keys "0".."19" (names below the count, empty from the count
 // on) in one file replacement. A name the list could not give back as it is

@@ -43,11 +43,13 @@ void PublishHostView(Session& s) {
     h.currentProfile.publish(s.currentProfile, s.profileSwitchesHandled);
 }
 
-void LoadGroupDirectory(macro::MacroState& m, MessageSink& messages) { macro::LoadGroupList(m, messages); }
+void LoadGroupDirectory(macro::MacroState& m, MessageSink& messages, macro::ListRepair repair) {
+    macro::LoadGroupList(m, messages, repair);
+}
 
-void LoadMacroData(Session& s, MessageSink& sink) {
+void LoadMacroData(Session& s, MessageSink& sink, macro::ListRepair repair) {
     s.macros.folders = macro::MacroFolders::For(s.folders, s.englishInterface);
-    LoadGroupDirectory(s.macros, sink);  // also reads every group's macro names
+    LoadGroupDirectory(s.macros, sink, repair);  // also reads every group's macro names
     macro::LoadCurrentGroup(s.macros, sink);
     macro::LoadConstantMacros(s.macros.folders.constantMacroFile, s.macros.constants, sink);
 }

@@ -13,6 +13,7 @@
 
 #include "device/device_link.h"
 #include "device/memory_map.h"
+#include "macro/groups.h"
 #include "macro/state.h"
 #include "platform/message_sink.h"
 #include "platform/paths.h"
@@ -115,11 +116,14 @@ void PublishHostView(Session& s);
 // is gone or whose name could leave the macro folder are dropped and the list
 // is rewritten; the name directory is refreshed. "Can't find the file." when
 // the list is missing.
-void LoadGroupDirectory(macro::MacroState& m, MessageSink& messages);
+void LoadGroupDirectory(macro::MacroState& m, MessageSink& messages,
+                        macro::ListRepair repair = macro::ListRepair::Save);
 
 // The macro folders of the session's language, its groups with the first
-// group's macros, and the constant macros.
-void LoadMacroData(Session& s, MessageSink& messages);
+// group's macros, and the constant macros. A command that only reports passes
+// ListRepair::Leave: it drops what is broken as the window would, and writes
+// nothing.
+void LoadMacroData(Session& s, MessageSink& messages, macro::ListRepair repair = macro::ListRepair::Save);
 
 // The settings half of start-up: CurConfig, the language (`english`, when
 // given, is this run's language and VER_SEL is left alone), the four profiles

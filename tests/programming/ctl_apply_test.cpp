@@ -88,6 +88,19 @@ TEST_F(CtlApply, SettingsShowHowFullTheMacroAreaWouldBe) {
     EXPECT_EQ(r.out.find("Macro memory: 0 /"), std::string::npos) << "the constant macro takes room";
 }
 
+// A command that only reports reads past a broken group list as the window
+// would, but leaves repairing the list to the window.
+TEST_F(CtlApply, SettingsWriteNothingWhenAGroupFileIsMissing) {
+    const fs::path macros = dir / "data" / "skins" / "INI_EN" / "macro";
+    fs::remove(macros / "Burst.dat");
+    const std::string list = testing::ReadBytes(macros / "macroGrp.ini");
+    ASSERT_NE(list.find("Burst"), std::string::npos);
+    const CtlRun r = ctl("settings");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Macro memory: "), std::string::npos) << r.out;
+    EXPECT_EQ(testing::ReadBytes(macros / "macroGrp.ini"), list);
+}
+
 TEST_F(CtlApply, MonitorAnswersTheScriptedHands) {
     ASSERT_TRUE(profile::WriteString(config(), "Config0", "K6", "18").ok());  // sniper hold on code 8
     ASSERT_TRUE(profile::WriteString(config(), "Config0", "K5", "22").ok());  // home page on code 6
