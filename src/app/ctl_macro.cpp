@@ -55,8 +55,11 @@ int RunMacroCommand(const Options& o, std::ostream& out, std::ostream& err) {
     StreamMessages messages(err);
     macro::MacroState m;
     m.folders = macro::MacroFolders::For(folders, ReadEnglishInterface(folders.settingsFile()));
-    LoadGroupDirectory(m, messages);
     const std::string& verb = a[0];
+    // Only import and reset change the macro folder; the verbs that read
+    // leave even a broken list for the window to repair.
+    const bool changes = verb == "import" || verb == "reset";
+    LoadGroupDirectory(m, messages, changes ? macro::ListRepair::Save : macro::ListRepair::Leave);
 
     if (verb == "groups") {
         for (int g = 0; g < m.groups.groupCount; ++g) out << m.groups.groupNames[U(g)] << "\n";

@@ -346,7 +346,8 @@ bool LoadNamedSettings(Session& s, NamedSettings& n, MessageSink& messages) {
     for (int slot = 0; slot < kProfileSlots; ++slot)
         n.wheelStatus[U(slot)] = f.readInt("Config" + std::to_string(slot), "WHEEL_STATUS", 10);
     s.macros.folders = macro::MacroFolders::For(s.folders, s.englishInterface);
-    LoadGroupDirectory(s.macros, messages);
+    // Macro names are looked up, never changed, here.
+    LoadGroupDirectory(s.macros, messages, macro::ListRepair::Leave);
     // A layout that is missing leaves its names empty: functions are then
     // known by their numbers alone. The window would not start at all.
     RecordingMessageSink quiet;

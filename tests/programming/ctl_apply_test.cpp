@@ -90,15 +90,24 @@ TEST_F(CtlApply, SettingsShowHowFullTheMacroAreaWouldBe) {
 
 // A command that only reports reads past a broken group list as the window
 // would, but leaves repairing the list to the window.
-TEST_F(CtlApply, SettingsWriteNothingWhenAGroupFileIsMissing) {
+TEST_F(CtlApply, CommandsThatOnlyReadWriteNothingWhenAGroupFileIsMissing) {
     const fs::path macros = dir / "data" / "skins" / "INI_EN" / "macro";
     fs::remove(macros / "Burst.dat");
     const std::string list = testing::ReadBytes(macros / "macroGrp.ini");
     ASSERT_NE(list.find("Burst"), std::string::npos);
-    const CtlRun r = ctl("settings");
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_NE(r.out.find("Macro memory: "), std::string::npos) << r.out;
-    EXPECT_EQ(testing::ReadBytes(macros / "macroGrp.ini"), list);
+    const struct {
+        const char* command;
+        const char* shows;
+    } rows[] = {{"settings", "Macro memory: "},
+                {"get profile.1.button.1", "profile.1.button.1="},
+                {"macro groups", "Browser"},
+                {"macro list Office", "Copy"}};
+    for (const auto& row : rows) {
+        const CtlRun r = ctl(row.command);
+        ASSERT_EQ(r.code, 0) << row.command << ": " << r.err;
+        EXPECT_NE(r.out.find(row.shows), std::string::npos) << row.command << ": " << r.out;
+        EXPECT_EQ(testing::ReadBytes(macros / "macroGrp.ini"), list) << row.command;
+    }
 }
 
 TEST_F(CtlApply, MonitorAnswersTheScriptedHands) {
