@@ -40,7 +40,8 @@ void DescribeSettings(std::ostream& out, const MouseSettings& s, int currentProf
         << s.fireInterval << " ms\n";
 }
 
-void DescribeSettingsJson(std::ostream& out, const MouseSettings& s, int currentProfile) {
+void DescribeSettingsJson(std::ostream& out, const MouseSettings& s, int currentProfile,
+                          const programming::MacroMemoryUse& memory) {
     JsonWriter w(out);
     w.beginObject().key("currentProfileSlot").value(currentProfile).key("profileSlots").beginArray();
     for (int p = 0; p < kProfileSlots; ++p) {
@@ -88,7 +89,16 @@ void DescribeSettingsJson(std::ostream& out, const MouseSettings& s, int current
         .value(int{s.wheelSpeed})
         .key("rapidFireMs")
         .value(s.fireInterval)
-        .endObject();
+        .key("macroMemory")
+        .beginObject()
+        .key("usedBytes")
+        .value(static_cast<std::int64_t>(memory.used))
+        .key("capacityBytes")
+        .value(static_cast<std::int64_t>(memory.capacity))
+        .key("fits")
+        .value(memory.fits);
+    if (!memory.fits) w.key("overProfileSlot").value(memory.overProfile).key("overButton").value(memory.overButton);
+    w.endObject().endObject();
 }
 
 }  // namespace kx700::ctl

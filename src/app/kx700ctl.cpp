@@ -37,17 +37,16 @@ int CmdSettings(const std::optional<std::filesystem::path>& dataDir, bool json) 
     session.folders = folders;
     kx700::LoadSettingsData(session, messages);
     if (!session.settingsLoaded) return kExitFailure;
-    if (json) {
-        DescribeSettingsJson(std::cout, session.settings, session.currentProfile);
-        return kExitOk;
-    }
-    DescribeSettings(std::cout, session.settings, session.currentProfile);
     // Without the mouse the lower limit holds, as in the window before its
     // first status read.
     kx700::LoadMacroData(session, messages, kx700::macro::ListRepair::Leave);
-    std::cout << kx700::programming::DescribeMacroMemory(kx700::programming::MeasureMacroMemory(session), true,
-                                                         session.profileNames)
-              << "\n";
+    const kx700::programming::MacroMemoryUse memory = kx700::programming::MeasureMacroMemory(session);
+    if (json) {
+        DescribeSettingsJson(std::cout, session.settings, session.currentProfile, memory);
+        return kExitOk;
+    }
+    DescribeSettings(std::cout, session.settings, session.currentProfile);
+    std::cout << kx700::programming::DescribeMacroMemory(memory, true, session.profileNames) << "\n";
     return kExitOk;
 }
 

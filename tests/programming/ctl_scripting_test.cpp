@@ -170,6 +170,12 @@ TEST_F(CtlScript, EveryJsonDocumentParses) {
     const QJsonObject settings = Json(ctl("settings --json").out).object();
     EXPECT_EQ(settings["profileSlots"].toArray().size(), 4);
     EXPECT_EQ(settings["profileSlots"].toArray()[3].toObject()["buttons"].toArray()[3].toObject()["value"].toInt(), 25);
+    const QJsonObject memory = settings["macroMemory"].toObject();
+    EXPECT_EQ(memory["capacityBytes"].toInt(), 1464) << "the lower limit before any status read";
+    EXPECT_TRUE(memory["fits"].toBool());
+    EXPECT_NE(ctl("settings").out.find("Macro memory: " + std::to_string(memory["usedBytes"].toInt()) + " / 1464"),
+              std::string::npos)
+        << "the same figure as the line";
 
     const QJsonArray list = Json(ctl("--simulate list --json").out).array();
     ASSERT_EQ(list.size(), 3);
