@@ -151,13 +151,12 @@ private:
 const std::array<Rgb4, 8>& ColourPickerDlg::presets() {
     // Red, orange, yellow, green, cyan, blue, purple, white, as levels: the
     // swatch shows level v as 255 - 16 v.
-    static const std::array<Rgb4, 8> kPresets = {Rgb4{0, 15, 15}, Rgb4{0, 7, 15}, Rgb4{0, 0, 15}, Rgb4{15, 0, 15},
+    static const std::array<Rgb4, 8> kPresets = {Rgb4{0, 15, 15}, Rgb4{0, 7, 15},  Rgb4{0, 0, 15}, Rgb4{15, 0, 15},
                                                  Rgb4{15, 0, 0},  Rgb4{15, 15, 0}, Rgb4{7, 15, 0}, Rgb4{0, 0, 0}};
     return kPresets;
 }
 
-ColourPickerDlg::ColourPickerDlg(QWidget* parent, const Rgb4& start, const ColourPickerTexts& texts,
-                                 const QFont& font)
+ColourPickerDlg::ColourPickerDlg(QWidget* parent, const Rgb4& start, const ColourPickerTexts& texts, const QFont& font)
     : QDialog(parent, (OnWayland() ? Qt::Popup : Qt::Dialog) | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("colourPicker"));
     setModal(!OnWayland());
@@ -188,7 +187,8 @@ ColourPickerDlg::ColourPickerDlg(QWidget* parent, const Rgb4& start, const Colou
     static const char* const kBarNames[3] = {"levelR", "levelG", "levelB"};
     for (int c = 0; c < 3; ++c) {
         auto* name = new QLabel(texts.channels[static_cast<std::size_t>(c)], this);
-        name->setStyleSheet(QStringLiteral("color: rgb(%1,%2,%3);").arg(kMuted.red()).arg(kMuted.green()).arg(kMuted.blue()));
+        name->setStyleSheet(
+            QStringLiteral("color: rgb(%1,%2,%3);").arg(kMuted.red()).arg(kMuted.green()).arg(kMuted.blue()));
         auto* bar = new LevelBar(
             c, [this] { return levels_; }, [this, c](int level) { setLevel(c, level); }, this);
         bar->setObjectName(QLatin1String(kBarNames[c]));

@@ -26,10 +26,10 @@ QColor SwatchColour(const Rgb4& levels);
 
 // The words of the picker in the interface language.
 struct ColourPickerTexts {
-    QString title;                     // "Colour 1"
-    QString ok;                        // the program's own "OK" and "Cancel"
+    QString title;  // "Colour 1"
+    QString ok;     // the program's own "OK" and "Cancel"
     QString cancel;
-    std::array<QString, 3> channels;   // the bars' names: red, green, blue
+    std::array<QString, 3> channels;  // the bars' names: red, green, blue
 };
 
 // How the Lighting page asks for a colour. Tests answer without a dialog;

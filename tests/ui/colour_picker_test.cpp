@@ -1,12 +1,13 @@
 // The colour picker of the Lighting page's swatches: when a click opens it,
 // what OK and Cancel leave in the record and the file, and the picker itself.
+#include "ui/colour_picker.h"
+
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
 #include "platform/profile.h"
 #include "ui/areas.h"
-#include "ui/colour_picker.h"
 #include "ui_clicks.h"
 #include "ui_fixture.h"
 
@@ -22,7 +23,7 @@ namespace led = ui::area::led;
 struct AnswerColour : ui::ColourChooser {
     std::optional<Rgb4> answer;
     int asked = 0;
-    Rgb4 opened;                     // the levels the picker opened with
+    Rgb4 opened;                      // the levels the picker opened with
     std::function<void()> meanwhile;  // runs while the picker is open
     std::optional<Rgb4> chooseColour(QWidget*, QPoint, const Rgb4& current, const ui::ColourPickerTexts&,
                                      const QFont&) override {
