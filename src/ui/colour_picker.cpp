@@ -171,7 +171,7 @@ ColourPickerDlg::ColourPickerDlg(QWidget* parent, const Rgb4& start, const Colou
     auto* title = new QLabel(texts.title, this);
     title->setObjectName(QStringLiteral("title"));
     QFont large = font;
-    large.setPointSizeF(font.pointSizeF() * 1.2);
+    if (font.pointSizeF() > 0) large.setPointSizeF(font.pointSizeF() * 1.2);
     large.setBold(true);
     title->setFont(large);
     outer->addWidget(title);
