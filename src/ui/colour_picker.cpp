@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "ui/page_painter.h"
 #include "ui/wayland.h"
 
 namespace kx700::ui {
@@ -43,12 +44,6 @@ QString ButtonStyle() {
 }
 
 }  // namespace
-
-QColor SwatchColour(const Rgb4& levels) {
-    const std::uint32_t ref = UserColourRef(levels);
-    return QColor(static_cast<int>(ref & 0xFF), static_cast<int>((ref >> 8) & 0xFF),
-                  static_cast<int>((ref >> 16) & 0xFF));
-}
 
 // One channel's 16 levels side by side, each cell in the colour the swatch
 // would show with that level; the chosen cell is framed. A press or drag

@@ -21,9 +21,6 @@ class QPushButton;
 
 namespace kx700::ui {
 
-// A user colour's levels as its swatch shows them (UserColourRef's colour).
-QColor SwatchColour(const Rgb4& levels);
-
 // The words of the picker in the interface language.
 struct ColourPickerTexts {
     QString title;  // "Colour 1"

@@ -8,6 +8,7 @@
 
 #include "platform/profile.h"
 #include "ui/areas.h"
+#include "ui/page_painter.h"
 #include "ui_clicks.h"
 #include "ui_fixture.h"
 
