@@ -1,5 +1,6 @@
 #include "ui/apply_indicators.h"
 
+#include <QDir>
 #include <algorithm>
 
 namespace kx700::ui {
@@ -101,18 +102,25 @@ QString DoneNote(DoneAction action, bool english, const QString& file) {
             return english ? QStringLiteral("Saved to %1").arg(file) : QStringLiteral("已保存到 %1").arg(file);
         case DoneAction::Reset:
             return english ? QStringLiteral("Factory settings restored") : QStringLiteral("已恢复出厂设置");
+        case DoneAction::MacroReset:
+            return english ? QStringLiteral("Factory macros restored") : QStringLiteral("已恢复出厂宏");
     }
     return {};
 }
 
-void PaintShortNote(QPainter& p, const QRect& applyArea, const QString& note, bool warning, const QFont& font) {
+QString ShownPath(const std::filesystem::path& file) {
+    return QDir::toNativeSeparators(QString::fromStdString(file.string()));
+}
+
+void PaintShortNote(QPainter& p, const QRect& applyArea, const QString& note, bool warning, const QFont& font,
+                    int leftLimit) {
     if (note.isEmpty() || applyArea.isEmpty()) return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setFont(font);
     const QFontMetrics fm(font);
     // A long path gives up its middle rather than run off the window.
-    const QString shown = fm.elidedText(note, Qt::ElideMiddle, std::max(120, applyArea.left() - 40));
+    const QString shown = fm.elidedText(note, Qt::ElideMiddle, std::max(120, applyArea.left() - leftLimit - 24));
     const int width = fm.horizontalAdvance(shown) + 16;
     const QRect box(applyArea.left() - width - 8, applyArea.top() + (applyArea.height() - fm.height() - 8) / 2, width,
                     fm.height() + 8);

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QRect>
 #include <QString>
+#include <filesystem>
 
 #include "programming/macro_memory.h"
 #include "ui/page.h"
@@ -44,12 +45,17 @@ void PaintApplyProgress(QPainter& p, const QRect& applyArea, std::size_t done, s
 QString ApplyBusyNote(bool english);
 
 // What the window says for a few seconds after an action that succeeded.
-enum class DoneAction { Apply, Import, Export, Reset };
+// MacroReset is the Macro page's reset of the macro folder.
+enum class DoneAction { Apply, Import, Export, Reset, MacroReset };
 QString DoneNote(DoneAction action, bool english, const QString& file = {});
+// A file as the notes name it: in the desktop's own separators.
+QString ShownPath(const std::filesystem::path& file);
 
 // A short note in a frame left of the Apply area: a refused action in the
-// warning colour, a finished one in the accent.
-void PaintShortNote(QPainter& p, const QRect& applyArea, const QString& note, bool warning, const QFont& font);
+// warning colour, a finished one in the accent. It keeps right of `leftLimit`
+// (what the footer shows there stays readable), giving up its middle if need be.
+void PaintShortNote(QPainter& p, const QRect& applyArea, const QString& note, bool warning, const QFont& font,
+                    int leftLimit = 16);
 
 // All that the progress bar and the short notes may cover: the Apply area and
 // the row left of it. Repainting this is enough when only they change.

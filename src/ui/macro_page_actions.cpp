@@ -8,6 +8,7 @@
 
 #include "macro/files.h"
 #include "macro/groups.h"
+#include "ui/apply_indicators.h"
 #include "ui/areas.h"
 #include "ui/control_style.h"
 #include "ui/editable_list.h"
@@ -23,6 +24,21 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr std::size_t U(int i) { return static_cast<std::size_t>(i); }
+
+// Passes every message and question on, and counts them.
+struct CountingSink final : MessageSink {
+    explicit CountingSink(MessageSink& forward) : to(forward) {}
+    void show(std::string_view text) override {
+        ++shown;
+        to.show(text);
+    }
+    bool confirm(std::string_view question, std::string_view yes, std::string_view no) override {
+        ++shown;
+        return to.confirm(question, yes, no);
+    }
+    MessageSink& to;
+    int shown = 0;
+};
 }  // namespace
 
 QRect MacroPage::At(int area) const {
@@ -251,9 +267,11 @@ void MacroPage::importGroup() {
     if (!macro::CanImportGroup(m, messages_)) return;
     const auto chosen = host_.fileChooser().openMacroFile(&host_.widget, m.folders.macroFolder);
     if (!chosen) return;
+    host_.note({});  // an earlier success must not stand beside this one's message
     if (!macro::ImportGroup(m, *chosen, messages_)) return;
     FillMacroList();
     ShowNames();
+    host_.note(DoneNote(DoneAction::Import, session_.englishInterface, ShownPath(*chosen)));
 }
 
 void MacroPage::exportGroup() {
@@ -271,13 +289,21 @@ void MacroPage::exportGroup() {
     const fs::path start = macro::GroupFile(fs::path(documents.toStdString()), name);
     const auto chosen = host_.fileChooser().saveMacroFile(&host_.widget, start);
     if (!chosen) return;
-    (void)macro::ExportGroup(m, *chosen, messages_);  // says itself what went wrong
+    host_.note({});
+    // The export says itself what went wrong.
+    if (macro::ExportGroup(m, *chosen, messages_).ok())
+        host_.note(DoneNote(DoneAction::Export, session_.englishInterface, ShownPath(*chosen)));
 }
 
 void MacroPage::resetMacros() {
-    macro::ResetMacros(session_.macros, messages_);
+    host_.note({});
+    // The reset tells only through its messages that the factory folder could
+    // not be read back: any message means it did not succeed.
+    CountingSink counted(messages_);
+    macro::ResetMacros(session_.macros, counted);
     FillMacroList();
     ShowNames();
+    if (counted.shown == 0) host_.note(DoneNote(DoneAction::MacroReset, session_.englishInterface));
 }
 
 bool MacroPage::eventFilter(QObject* watched, QEvent* event) {

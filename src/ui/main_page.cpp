@@ -1,6 +1,5 @@
 #include "ui/main_page.h"
 
-#include <QDir>
 #include <QLineEdit>
 
 #include "programming/settings_actions.h"
@@ -14,9 +13,6 @@ namespace kx700::ui {
 
 namespace {
 constexpr std::size_t U(int i) { return static_cast<std::size_t>(i); }
-QString Shown(const std::filesystem::path& file) {
-    return QDir::toNativeSeparators(QString::fromStdString(file.string()));
-}
 }  // namespace
 
 MainPage::MainPage(PageHost host, Session& session, MessageSink& messages)
@@ -78,7 +74,7 @@ void MainPage::ImportSettings() {
         if (edits_[i]) edits_[i]->setText(QString::fromStdString(session_.profileNames[i]));
     }
     PublishHostView(session_);
-    host_.note(DoneNote(DoneAction::Import, session_.englishInterface, Shown(*chosen)));
+    host_.note(DoneNote(DoneAction::Import, session_.englishInterface, ShownPath(*chosen)));
     host_.repaint(false);
 }
 
@@ -87,7 +83,7 @@ void MainPage::ExportSettings() {
     if (!chosen) return;
     host_.note({});
     if (!programming::ExportSettings(session_, *chosen, messages_)) return;
-    host_.note(DoneNote(DoneAction::Export, session_.englishInterface, Shown(*chosen)));
+    host_.note(DoneNote(DoneAction::Export, session_.englishInterface, ShownPath(*chosen)));
     host_.repaint(false);
 }
 

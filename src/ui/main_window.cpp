@@ -113,7 +113,12 @@ PageHost CORV_ZOvizaDlg::pageHost() {
                     *popups_,
                     [this]() -> FileChooser& { return *rememberingChooser_; },
                     [this](bool now) { repaintPage(now); },
-                    [this](const QString& note) { showDoneNote(note); }};
+                    [this](const QString& note) { showDoneNote(note); },
+                    [this] {
+                        if (!applying()) return false;
+                        refuseWhileApplying();
+                        return true;
+                    }};
 }
 
 FileChooser& CORV_ZOvizaDlg::fileChooser() {

@@ -37,6 +37,7 @@ namespace kx700::ui {
 
 class TrayIcon;
 class COrvMenu;
+class ColourChooser;
 class PopupController;
 class MainPage;
 class MacroPage;
@@ -128,6 +129,9 @@ public:
     // Where import and export ask for files; the window keeps a dialog chooser
     // until another is given (tests). The chooser must outlive the window.
     void setFileChooser(FileChooser* chooser) { chooser_ = chooser; }
+    // Where the Lighting page's swatches ask for a colour (the picker unless a
+    // test gives another). The chooser must outlive the window.
+    void setColourChooser(ColourChooser* chooser);
     // The folder the next file dialog opens in (the last one used, across runs).
     const std::filesystem::path& fileFolder() const { return fileFolder_; }
     // How a web address is opened (the desktop's browser unless replaced).

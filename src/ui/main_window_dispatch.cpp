@@ -41,11 +41,14 @@ void CORV_ZOvizaDlg::releaseAreas(int hotMain) {
         case main::kReset: mainPage_->ResetSettings(); break;
         default: break;
     }
+    if (interaction_.currentPage == Page::Led) ledPage_->Release(interaction_.hotLed);
     OpenWebPage(WebLinkOfArea(Page::Main, hotMain));
     // The other tables' links are hit-tested on every page.
     OpenWebPage(WebLinkOfArea(Page::Advanced, interaction_.hotAdvanced));
     OpenWebPage(WebLinkOfArea(Page::Led, interaction_.hotLed));
 }
+
+void CORV_ZOvizaDlg::setColourChooser(ColourChooser* chooser) { ledPage_->setColourChooser(chooser); }
 
 void CORV_ZOvizaDlg::OpenWebPage(int k) {
     if (k < 0 || k >= kWebLinkCount || links_[static_cast<std::size_t>(k)].empty()) return;  // not set: nothing

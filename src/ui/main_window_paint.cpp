@@ -52,7 +52,11 @@ void CORV_ZOvizaDlg::paintApplyIndicators(QImage& frame, const QRegion& only) {
         PaintApplyProgress(p, areaRect(Page::Main, area::header::kApply), applyRunner_->done(), applyRunner_->total(),
                            session_.englishInterface, applyNote_, fonts_.label);
     } else {
-        PaintShortNote(p, areaRect(Page::Main, area::header::kApply), doneNote_, false, fonts_.label);
+        // Where the footer holds the gauge, the note stays right of it.
+        const QRect gauge = MacroGaugeRect(page);
+        const bool inFooter = !gauge.isEmpty() && gauge.top() >= areaRect(Page::Main, area::header::kApply).top() - 8;
+        PaintShortNote(p, areaRect(Page::Main, area::header::kApply), doneNote_, false, fonts_.label,
+                       inFooter ? gauge.right() + 8 : 16);
     }
 }
 

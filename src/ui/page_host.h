@@ -24,6 +24,9 @@ struct PageHost {
     std::function<FileChooser&()> fileChooser;
     std::function<void(bool now)> repaint;     // the page's area, now or at the next paint
     std::function<void(const QString&)> note;  // a few seconds' note that an action succeeded
+    // True while an apply writes the record, which then must not change; the
+    // window has said so.
+    std::function<bool()> refusedWhileApplying;
 };
 
 }  // namespace kx700::ui

@@ -115,9 +115,7 @@ PreviewPalette PaletteOf(const PaintModel& m, const QImage& down) {
         QColor& c = out[static_cast<std::size_t>(k)];
         const QRect r = ToRect(At(m.skin->ledAreas, kSwatchFirst + k));
         if (s.userColourEnable != 0) {
-            const std::uint32_t ref = UserColourRef(s.userColour[static_cast<std::size_t>(k)]);
-            c = QColor(static_cast<int>(ref & 0xFF), static_cast<int>((ref >> 8) & 0xFF),
-                       static_cast<int>((ref >> 16) & 0xFF));
+            c = SwatchColour(s.userColour[static_cast<std::size_t>(k)]);
         } else if (!down.isNull() && down.rect().contains(r.center())) {
             c = down.pixelColor(r.center());
         } else {
@@ -161,10 +159,7 @@ void LedStates(QPainter& p, const PaintModel& m, const QImage& down, const QImag
         Copy(p, down, At(a, kCustomColours));
         for (int k = 0; k < 4; ++k) {
             if (s.cycleColourEnable[static_cast<std::size_t>(k)] == 0) continue;
-            const std::uint32_t c = UserColourRef(s.userColour[static_cast<std::size_t>(k)]);
-            const QColor colour(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                                static_cast<int>((c >> 16) & 0xFF));
-            p.fillRect(ToRect(At(a, kSwatchFirst + k)), colour);
+            p.fillRect(ToRect(At(a, kSwatchFirst + k)), SwatchColour(s.userColour[static_cast<std::size_t>(k)]));
         }
     } else {
         for (int k = 0; k < 4; ++k) {
@@ -326,6 +321,12 @@ PageFaces FacesOf(Page page) {
         case Page::Led: return {"led_normal.jpg", "led_over.jpg", "led_down.jpg"};
     }
     return {"main_normal.jpg", "main_over.jpg", "main_down.jpg"};
+}
+
+QColor SwatchColour(const Rgb4& levels) {
+    const std::uint32_t ref = UserColourRef(levels);
+    return QColor(static_cast<int>(ref & 0xFF), static_cast<int>((ref >> 8) & 0xFF),
+                  static_cast<int>((ref >> 16) & 0xFF));
 }
 
 std::span<const int> LedModeMaskAreas(int ledMode) {

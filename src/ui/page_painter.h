@@ -51,6 +51,9 @@ struct PageFaces {
 };
 PageFaces FacesOf(Page page);
 
+// A user colour's levels as its swatch shows them: UserColourRef's colour.
+QColor SwatchColour(const Rgb4& levels);
+
 // The areas the Led page's mask covers in a lighting mode, in copy order.
 std::span<const int> LedModeMaskAreas(int ledMode);
 

@@ -13,6 +13,7 @@
 #include "macro/value_format.h"
 #include "platform/profile.h"
 #include "skin/images.h"
+#include "ui/apply_indicators.h"
 #include "ui/editable_list.h"
 #include "ui/orv_menu.h"
 #include "ui_clicks.h"
@@ -457,6 +458,80 @@ TEST(MacroPage, ImportExportAndReset) {
     EXPECT_EQ(f.session.macros.groups.groupCount, 3);
     EXPECT_FALSE(fs::exists(f.macroFolder() / "Sniper.dat"));
     EXPECT_EQ(f.edit("groupName")->text(), "Office");
+}
+
+// The menu's import, export and reset that succeeded say so beside Apply, in
+// the interface language and with the file; one that failed or was cancelled
+// leaves no note, and takes an earlier one away.
+TEST(MacroPage, SucceededMenuActionsLeaveANote) {
+    struct Case {
+        int row;
+        bool english;
+        QString expected;  // %1: the chosen file
+    };
+    const Case cases[] = {
+        {1, true, QStringLiteral("Imported from %1")},
+        {2, true, QStringLiteral("Saved to %1")},
+        {3, true, QStringLiteral("Factory macros restored")},
+        {1, false, QStringLiteral("已从 %1 导入")},
+        {2, false, QStringLiteral("已保存到 %1")},
+        {3, false, QStringLiteral("已恢复出厂宏")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "row " << c.row << (c.english ? " en" : " cn"));
+        MacroPage f;
+        if (!c.english) f.window->SwitchLanguage(false);
+        // A group file from outside the macro folder, under a name no group has.
+        const fs::path file = f.dir.path() / "Sniper.dat";
+        f.chooser.answer = file;
+        if (c.row == 1) {
+            f.window->macroPage().MacroMenuRow(2);
+            ASSERT_TRUE(fs::exists(file));
+        }
+        f.window->macroPage().MacroMenuRow(c.row);
+        ASSERT_TRUE(f.messages.messages().empty()) << f.messages.messages().front();
+        const QString expected = c.expected.contains(QStringLiteral("%1"))
+                                     ? c.expected.arg(QString::fromStdString(file.string()))
+                                     : c.expected;
+        EXPECT_EQ(f.window->doneNote().toStdString(), expected.toStdString());
+    }
+
+    MacroPage f;
+    const fs::path out = f.dir.path() / "a-folder-with-a-long-name-for-the-note" / "out.dat";
+    fs::create_directories(out.parent_path());
+    auto noted = [&] {
+        f.chooser.answer = out;
+        f.window->macroPage().MacroMenuRow(2);
+        return !f.window->doneNote().isEmpty();
+    };
+    // The note leaves the macro memory gauge in the footer readable.
+    const QRect gauge = ui::MacroGaugeRect(Page::Macro);
+    const QImage without = f.window->renderFrame().copy(gauge);
+    ASSERT_TRUE(noted());
+    EXPECT_EQ(f.window->renderFrame().copy(gauge), without);
+    // A cancelled dialog changes nothing, the earlier note included.
+    const QString earlier = f.window->doneNote();
+    f.chooser.answer.reset();
+    f.window->macroPage().MacroMenuRow(1);
+    f.window->macroPage().MacroMenuRow(2);
+    EXPECT_EQ(f.window->doneNote(), earlier);
+    // Failures: an import of junk, an export onto the group's own file, a
+    // reset without the factory folder.
+    testing::WriteBytes(f.dir.path() / "Junk.dat", "not a macro group\r\n");
+    f.chooser.answer = f.dir.path() / "Junk.dat";
+    f.window->macroPage().MacroMenuRow(1);
+    EXPECT_EQ(f.messages.messages(), std::vector<std::string>{"Error!"});
+    EXPECT_TRUE(f.window->doneNote().isEmpty()) << "after the import";
+    ASSERT_TRUE(noted());
+    f.chooser.answer = f.macroFolder() / (f.session.macros.groups.groupNames[0] + ".dat");
+    f.window->macroPage().MacroMenuRow(2);
+    EXPECT_EQ(f.messages.messages().size(), 2u);
+    EXPECT_TRUE(f.window->doneNote().isEmpty()) << "after the export";
+    ASSERT_TRUE(noted());
+    fs::remove_all(f.session.macros.folders.macroResetFolder);
+    f.window->macroPage().MacroMenuRow(3);
+    EXPECT_EQ(f.messages.messages().size(), 3u);
+    EXPECT_TRUE(f.window->doneNote().isEmpty()) << "after the reset";
 }
 
 struct FakeClock {
