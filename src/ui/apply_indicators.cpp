@@ -3,17 +3,19 @@
 #include <QDir>
 #include <algorithm>
 
+#include "ui/skin_palette.h"
+
 namespace kx700::ui {
 namespace {
 
 // The skin's own colours: the cyan of hot labels and frames, the dark teal of
 // its buttons, and an amber that reads as a warning on both.
-const QColor kAccent(1, 255, 246);
+const QColor& kAccent = palette::kAccent;
 const QColor kFrame(40, 150, 150);
 const QColor kTrough(10, 28, 30);
 const QColor kFill(0, 120, 153);
 const QColor kWarning(255, 150, 40);
-const QColor kText(255, 255, 255);
+const QColor& kText = palette::kText;
 
 }  // namespace
 

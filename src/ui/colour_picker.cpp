@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "ui/page_painter.h"
+#include "ui/skin_palette.h"
 #include "ui/wayland.h"
 
 namespace kx700::ui {
@@ -22,7 +23,7 @@ namespace {
 
 // The skin's colours (tools/skin-gen): the cyan accent, the edges of its
 // controls and panels, the dark plates, the muted grey of its icons.
-const QColor kAccent(1, 255, 246);
+const QColor& kAccent = palette::kAccent;
 const QColor kEdge(42, 71, 77);
 const QColor kPanelTop(15, 25, 30);
 const QColor kPanelBottom(11, 18, 22);

@@ -10,12 +10,13 @@
 #include "ui/areas.h"
 #include "ui/hit_test.h"
 #include "ui/led_preview.h"
+#include "ui/skin_palette.h"
 
 namespace kx700::ui {
 namespace {
 
-const QColor kOrdinary(255, 255, 255);
-const QColor kHighlight(1, 255, 246);
+const QColor& kOrdinary = palette::kText;
+const QColor& kHighlight = palette::kAccent;
 
 QRect ToRect(const AreaRect& a) { return QRect(a.x, a.y, a.width, a.height); }
 
