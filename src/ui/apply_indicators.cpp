@@ -60,7 +60,7 @@ void PaintMacroGauge(QPainter& p, const QRect& where, const MacroGauge& gauge, c
 }
 
 void PaintApplyProgress(QPainter& p, const QRect& applyArea, std::size_t done, std::size_t total, bool english,
-                        const QString& note, const QFont& font) {
+                        const QString& note, const QFont& font, int noteLeftLimit) {
     if (applyArea.isEmpty()) return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
@@ -82,7 +82,7 @@ void PaintApplyProgress(QPainter& p, const QRect& applyArea, std::size_t done, s
     p.drawText(applyArea, Qt::AlignCenter,
                (english ? QStringLiteral("Applying %1%") : QStringLiteral("写入中 %1%")).arg(percent));
     p.restore();
-    PaintShortNote(p, applyArea, note, true, font);
+    PaintShortNote(p, applyArea, note, true, font, noteLeftLimit);
 }
 
 QRect ApplyIndicatorsRect(const QRect& applyArea) {

@@ -37,9 +37,10 @@ MacroGauge MakeMacroGauge(const programming::MacroMemoryUse& use, bool english,
 void PaintMacroGauge(QPainter& p, const QRect& where, const MacroGauge& gauge, const QFont& font);
 
 // The Apply area turned into a progress bar: transactions sent of all, and
-// `note` (a refused action) beside it when not empty.
+// `note` (a refused action) beside it when not empty, right of `noteLeftLimit`
+// as PaintShortNote places it.
 void PaintApplyProgress(QPainter& p, const QRect& applyArea, std::size_t done, std::size_t total, bool english,
-                        const QString& note, const QFont& font);
+                        const QString& note, const QFont& font, int noteLeftLimit = 16);
 
 // The short note for an action refused while the apply writes.
 QString ApplyBusyNote(bool english);

@@ -48,15 +48,15 @@ void CORV_ZOvizaDlg::paintApplyIndicators(QImage& frame, const QRegion& only) {
         PaintMacroGauge(p, gaugeRect, gauge, fonts_.label);
         gaugeShown_ = gauge.figure + gauge.over;
     }
+    // Where the footer holds the gauge, the notes stay right of it.
+    const QRect apply = areaRect(Page::Main, area::header::kApply);
+    const bool inFooter = !gaugeRect.isEmpty() && gaugeRect.top() >= apply.top() - 8;
+    const int noteLeftLimit = inFooter ? gaugeRect.right() + 8 : 16;
     if (applying()) {
-        PaintApplyProgress(p, areaRect(Page::Main, area::header::kApply), applyRunner_->done(), applyRunner_->total(),
-                           session_.englishInterface, applyNote_, fonts_.label);
+        PaintApplyProgress(p, apply, applyRunner_->done(), applyRunner_->total(), session_.englishInterface, applyNote_,
+                           fonts_.label, noteLeftLimit);
     } else {
-        // Where the footer holds the gauge, the note stays right of it.
-        const QRect gauge = MacroGaugeRect(page);
-        const bool inFooter = !gauge.isEmpty() && gauge.top() >= areaRect(Page::Main, area::header::kApply).top() - 8;
-        PaintShortNote(p, areaRect(Page::Main, area::header::kApply), doneNote_, false, fonts_.label,
-                       inFooter ? gauge.right() + 8 : 16);
+        PaintShortNote(p, apply, doneNote_, false, fonts_.label, noteLeftLimit);
     }
 }
 
