@@ -36,37 +36,137 @@ int CpiOfCode(unsigned code) {
 }
 
 // The names the window shows for the functions behind these codes.
-std::string FunctionName(unsigned code) {
-    switch (code) {
-        case 0x00: return "nothing";
-        case 0x01: return "left click";
-        case 0x02: return "right click";
-        case 0x03: return "middle click";
-        case 0x04: return "forward";
-        case 0x05: return "back";
-        case 0x06: return "CPI cycle";
-        case 0x07: return "double click";
-        case 0x08: return "scroll up";
-        case 0x09: return "scroll down";
-        case 0x0B: return "CPI up";
-        case 0x0C: return "CPI down";
-        case 0x0D: return "macro";
-        case 0x0E: return "macro, until pressed again";
-        case 0x0F: return "multimedia key";
-        case 0x15: return "rapid fire";
-        case 0x17: return "profile key 1";
-        case 0x19: return "profile key 2";
-        case 0x1A: return "profile key 3";
-        default: return "function " + Hex(code);
-    }
+std::string FunctionName(unsigned code, bool english) {
+    struct Name {
+        unsigned code;
+        const char* en;
+        const char* cn;
+    };
+    static constexpr Name kNames[] = {
+        {0x00, "nothing", "无"},
+        {0x01, "left click", "左键"},
+        {0x02, "right click", "右键"},
+        {0x03, "middle click", "中键"},
+        {0x04, "forward", "前进"},
+        {0x05, "back", "后退"},
+        {0x06, "CPI cycle", "DPI循环"},
+        {0x07, "double click", "双击"},
+        {0x08, "scroll up", "滚轮向上"},
+        {0x09, "scroll down", "滚轮向下"},
+        {0x0B, "CPI up", "DPI加"},
+        {0x0C, "CPI down", "DPI减"},
+        {0x0D, "macro", "宏"},
+        {0x0E, "macro, until pressed again", "宏，再按停止"},
+        {0x0F, "multimedia key", "多媒体键"},
+        {0x15, "rapid fire", "连发"},
+        {0x17, "profile key 1", "配置键 1"},
+        {0x19, "profile key 2", "配置键 2"},
+        {0x1A, "profile key 3", "配置键 3"},
+    };
+    for (const Name& n : kNames)
+        if (n.code == code) return english ? n.en : n.cn;
+    return (english ? "function " : "功能 ") + Hex(code);
 }
 
 // The run modes as the macro page names them, from a descriptor's flags.
-std::string RunModeName(bool mode1, bool mode2) {
-    if (mode2) return "until pressed again";
-    if (mode1) return "while held";
-    return "repeat count";
+std::string RunModeName(bool mode1, bool mode2, bool english) {
+    if (mode2) return english ? "until pressed again" : "再按停止";
+    if (mode1) return english ? "while held" : "按住循环";
+    return english ? "repeat count" : "循环次数";
 }
+
+// The words of a description, in one language.
+struct Words {
+    const char* blank;
+    const char* activeProfile;
+    const char* profileSlot;
+    const char* button;
+    const char* code;
+    const char* close;  // after the code
+    const char* separator;
+    const char* reaction;
+    const char* consumerUsage;
+    const char* blockAt;
+    const char* with;
+    const char* events;
+    const char* cpiLevels;
+    const char* off;
+    const char* rapidFire;
+    const char* ms;
+    const char* reportInterval;
+    const char* lighting;
+    const char* buttonResponse;
+    const char* speed;
+    const char* brightness;
+    const char* direction;
+    const char* symmetric;
+    const char* cpiColours;
+    const char* noCycle;
+    const char* userColours;
+    const char* nibble;
+    const char* macroBlocks;
+    const char* starts;
+};
+
+constexpr Words kEnglish{"the mouse's memory is blank: it has never been programmed\n",
+                         "active profile: slot ",
+                         "profile slot ",
+                         "  button ",
+                         " (code ",
+                         "): ",
+                         ", ",
+                         "reaction lighting type ",
+                         "consumer usage ",
+                         "block at ",
+                         " with ",
+                         " events",
+                         "CPI levels:",
+                         "(off)",
+                         "rapid fire: ",
+                         " ms",
+                         "report interval code: ",
+                         "lighting: mode ",
+                         " (button response)",
+                         "speed ",
+                         "brightness ",
+                         "direction ",
+                         "symmetric",
+                         "CPI colours:",
+                         "(no cycle)",
+                         "user colours on",
+                         "device nibble: ",
+                         "macro blocks: ",
+                         " events, starts"};
+
+constexpr Words kChinese{"鼠标内存为空：从未写入过\n",
+                         "当前配置：槽 ",
+                         "配置槽 ",
+                         "  按键 ",
+                         "（编号 ",
+                         "）：",
+                         "，",
+                         "按键灯效类型 ",
+                         "消费者用法 ",
+                         "宏块 ",
+                         "，",
+                         " 个事件",
+                         "CPI 档位：",
+                         "(关)",
+                         "连发间隔：",
+                         " 毫秒",
+                         "回报间隔代码：",
+                         "灯光：模式 ",
+                         "（按键响应）",
+                         "速度 ",
+                         "亮度 ",
+                         "方向 ",
+                         "对称",
+                         "CPI 颜色：",
+                         "(不参与循环)",
+                         "用户颜色开",
+                         "设备半字节：",
+                         "宏块数：",
+                         " 个事件，开头"};
 
 struct Descriptor {
     unsigned blockAddress;
@@ -94,7 +194,7 @@ void SummariseProfiles(const Image& m, MemorySummary& out) {
             x.button = b;
             x.code = position + 1;
             x.functionCode = byte & mem::kButtonCodeMask;
-            x.function = FunctionName(x.functionCode);
+            x.function = FunctionName(x.functionCode, true);
             x.reaction = (byte & mem::kReactionOn) != 0;
             x.reactionType = byte >> mem::kReactionTypeShift;
             if (x.functionCode == 0x0D || x.functionCode == 0x0E || x.functionCode == 0x0F) {
@@ -102,7 +202,8 @@ void SummariseProfiles(const Image& m, MemorySummary& out) {
                 if (x.functionCode == 0x0F) {
                     x.consumerUsage = d.consumerUsage;
                 } else {
-                    x.block = MemorySummary::Block{d.blockAddress, d.events, RunModeName(d.mode1, d.mode2)};
+                    x.block = MemorySummary::Block{d.blockAddress, d.events, RunModeName(d.mode1, d.mode2, true),
+                                                   d.mode1, d.mode2};
                     out.blocks[d.blockAddress] = d.events;
                 }
             }
@@ -137,38 +238,38 @@ void SummariseShared(const Image& m, MemorySummary& out) {
     out.deviceNibble = feature & 0x0F;
 }
 
-void DescribeProfiles(std::ostream& out, const MemorySummary& s) {
+void DescribeProfiles(std::ostream& out, const MemorySummary& s, const Words& w, bool english) {
     for (int p = 0; p < kProfileSlots; ++p) {
-        out << "profile slot " << p << ":\n";
+        out << w.profileSlot << p << (english ? ":\n" : "：\n");
         for (const MemorySummary::Button& x : s.profiles[static_cast<std::size_t>(p)]) {
-            out << "  button " << x.button << " (code " << x.code << "): " << x.function;
-            if (x.reaction) out << ", reaction lighting type " << x.reactionType;
-            if (x.consumerUsage) out << ", consumer usage " << Hex(*x.consumerUsage, 4);
+            out << w.button << x.button << w.code << x.code << w.close << FunctionName(x.functionCode, english);
+            if (x.reaction) out << w.separator << w.reaction << x.reactionType;
+            if (x.consumerUsage) out << w.separator << w.consumerUsage << Hex(*x.consumerUsage, 4);
             if (x.block) {
-                out << ", block at " << Hex(x.block->address, 4) << " with " << x.block->events << " events, "
-                    << x.block->runMode;
+                out << w.separator << w.blockAt << Hex(x.block->address, 4) << w.with << x.block->events << w.events
+                    << w.separator << RunModeName(x.block->whileHeld, x.block->untilPressedAgain, english);
             }
             out << "\n";
         }
     }
 }
 
-void DescribeShared(std::ostream& out, const MemorySummary& s) {
-    out << "CPI levels:";
+void DescribeShared(std::ostream& out, const MemorySummary& s, const Words& w) {
+    out << w.cpiLevels;
     for (const MemorySummary::Level& l : s.levels)
-        out << " " << l.cpi << (l.enabled ? "" : "(off)") << (l.current ? "*" : "");
-    out << "\nrapid fire: " << s.rapidFireMs << " ms\n";
-    out << "report interval code: " << s.reportIntervalCode << "\n";
-    out << "lighting: mode " << s.lightingMode << (s.buttonResponse ? " (button response)" : "") << ", speed "
-        << s.lightingSpeed << ", brightness " << s.brightness << ", direction " << s.direction
-        << (s.symmetric ? ", symmetric" : "") << "\n";
-    out << "CPI colours:";
+        out << " " << l.cpi << (l.enabled ? "" : w.off) << (l.current ? "*" : "");
+    out << "\n" << w.rapidFire << s.rapidFireMs << w.ms << "\n";
+    out << w.reportInterval << s.reportIntervalCode << "\n";
+    out << w.lighting << s.lightingMode << (s.buttonResponse ? w.buttonResponse : "") << w.separator << w.speed
+        << s.lightingSpeed << w.separator << w.brightness << s.brightness << w.separator << w.direction << s.direction;
+    if (s.symmetric) out << w.separator << w.symmetric;
+    out << "\n" << w.cpiColours;
     for (const MemorySummary::Level& l : s.levels) {
         out << " #" << std::hex << std::setfill('0') << std::setw(2) << l.colour[0] << std::setw(2) << l.colour[1]
-            << std::setw(2) << l.colour[2] << std::dec << (l.cycle ? "" : "(no cycle)");
+            << std::setw(2) << l.colour[2] << std::dec << (l.cycle ? "" : w.noCycle);
     }
-    out << (s.userColours ? ", user colours on" : "") << "\n";
-    out << "device nibble: " << s.deviceNibble << "\n";
+    if (s.userColours) out << w.separator << w.userColours;
+    out << "\n" << w.nibble << s.deviceNibble << "\n";
 }
 
 }  // namespace
@@ -187,18 +288,19 @@ MemorySummary SummariseMemory(std::span<const std::uint8_t> memory) {
     return s;
 }
 
-void DescribeMemory(std::ostream& out, std::span<const std::uint8_t> memory) {
+void DescribeMemory(std::ostream& out, std::span<const std::uint8_t> memory, bool english) {
+    const Words& w = english ? kEnglish : kChinese;
     const MemorySummary s = SummariseMemory(memory);
     if (s.blank) {
-        out << "the mouse's memory is blank: it has never been programmed\n";
+        out << w.blank;
         return;
     }
-    out << "active profile: slot " << s.activeProfile << "\n";
-    DescribeProfiles(out, s);
-    DescribeShared(out, s);
-    out << "macro blocks: " << s.blocks.size() << "\n";
+    out << w.activeProfile << s.activeProfile << "\n";
+    DescribeProfiles(out, s, w, english);
+    DescribeShared(out, s, w);
+    out << w.macroBlocks << s.blocks.size() << "\n";
     for (const auto& [address, events] : s.blocks) {
-        out << "  " << Hex(address, 4) << ": " << events << " events, starts";
+        out << "  " << Hex(address, 4) << (english ? ": " : "：") << events << w.starts;
         for (std::uint8_t b : s.starts.at(address)) out << " " << Hex(b).substr(2);
         out << "\n";
     }

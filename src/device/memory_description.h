@@ -16,7 +16,9 @@ struct MemorySummary {
     struct Block {
         unsigned address = 0;
         unsigned events = 0;
-        std::string runMode;  // as the Macro page names it
+        std::string runMode;  // as the English Macro page names it
+        bool whileHeld = false;
+        bool untilPressedAgain = false;
     };
     struct Button {
         int button = 0;  // 0-6
@@ -59,7 +61,8 @@ MemorySummary SummariseMemory(std::span<const std::uint8_t> memory);
 
 // Describes a memory image of the mouse in words: the active profile, each
 // profile's buttons, the CPI levels, lighting, rapid fire and the macro
-// blocks the slot descriptors point at.
-void DescribeMemory(std::ostream& out, std::span<const std::uint8_t> memory);
+// blocks the slot descriptors point at; in Chinese unless `english`, with the
+// function and run mode names of the window's Chinese pages.
+void DescribeMemory(std::ostream& out, std::span<const std::uint8_t> memory, bool english = true);
 
 }  // namespace kx700::device

@@ -200,6 +200,7 @@ void SimPanel::retranslate() {
 void SimPanel::setEnglish(bool english) {
     if (english == english_) return;
     english_ = english;
+    shownMemory_.clear();  // the description is in the language too
     retranslate();
 }
 
@@ -227,7 +228,7 @@ void SimPanel::refresh() {
     std::vector<std::uint8_t> memory = mouse_->memory();
     if (memory != shownMemory_) {
         std::ostringstream words;
-        device::DescribeMemory(words, memory);
+        device::DescribeMemory(words, memory, english_);
         memory_->setPlainText(QString::fromStdString(words.str()));
         shownMemory_ = std::move(memory);
     }

@@ -291,6 +291,22 @@ TEST(SimulatedMouse, DescribesItsMemoryInWords) {
           "rapid fire: 48 ms", "lighting: mode 1 (button response), speed 3", "macro blocks: 1"}) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     }
+
+    // The same in Chinese, in the names of the window's Chinese pages, and
+    // no English word left behind.
+    std::ostringstream cn, blankCn;
+    DescribeMemory(cn, m, false);
+    DescribeMemory(blankCn, std::vector<std::uint8_t>(kDeviceMemorySize, 0), false);
+    EXPECT_EQ(blankCn.str(), "鼠标内存为空：从未写入过\n");
+    const std::string chinese = cn.str();
+    for (const char* expected : {"当前配置：槽 3", "按键 0（编号 1）：左键",
+                                 "按键 1（编号 2）：宏，按键灯效类型 0，宏块 0x0240，5 个事件，循环次数",
+                                 "按键 6（编号 8）：多媒体键，消费者用法 0x0223", "1600(关)*", "连发间隔：48 毫秒",
+                                 "灯光：模式 1（按键响应），速度 3", "宏块数：1"}) {
+        EXPECT_NE(chinese.find(expected), std::string::npos) << expected << "\n" << chinese;
+    }
+    for (const char* english : {"button", "profile", "macro", "events", "lighting", "colours", "nibble", "off"})
+        EXPECT_EQ(chinese.find(english), std::string::npos) << english << "\n" << chinese;
 }
 
 }  // namespace

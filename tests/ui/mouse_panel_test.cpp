@@ -144,6 +144,11 @@ TEST(SimPanel, ButtonPressReachesTheHostAndTheProfileSwitchTheWindow) {
     f.window->SwitchLanguage(!f.session.englishInterface);
     EXPECT_EQ(panel->windowTitle(),
               f.session.englishInterface ? QStringLiteral("KX700 simulated mouse") : QStringLiteral("KX700 模拟鼠标"));
+    // The memory, unchanged, is described again in the new language.
+    EXPECT_EQ(panel->memoryText().contains(QStringLiteral("active profile")), f.session.englishInterface)
+        << panel->memoryText().toStdString();
+    EXPECT_EQ(panel->memoryText().contains(QStringLiteral("当前配置")), !f.session.englishInterface)
+        << panel->memoryText().toStdString();
 
     panel->close();
     EXPECT_EQ(profile::ReadString(f.config(), "Init", "SIM_PANEL", "", 8), "0") << "closed stays closed";
