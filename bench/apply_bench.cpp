@@ -11,6 +11,7 @@
 #include "macro/files.h"
 #include "programming/apply.h"
 #include "programming/functions.h"
+#include "programming/macro_memory.h"
 
 namespace {
 
@@ -87,11 +88,20 @@ void RunApply(benchmark::State& state, bool macros) {
     state.counters["outside_pauses_ms"] = meanMs - floorMs;
 }
 
+// The macro memory gauge measures the image at every paint that shows it:
+// 21 macro blocks read from their group file and encoded, without a write.
+void BM_MeasureMacroMemory21Macros(benchmark::State& state) {
+    Fixture f;
+    f.fillMacros();
+    for (auto _ : state) benchmark::DoNotOptimize(kx700::programming::MeasureMacroMemory(f.session));
+}
+
 void BM_ApplyFactorySettings(benchmark::State& state) { RunApply(state, false); }
 void BM_Apply21Macros(benchmark::State& state) { RunApply(state, true); }
 
 }  // namespace
 
+BENCHMARK(BM_MeasureMacroMemory21Macros)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ApplyFactorySettings)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Apply21Macros)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

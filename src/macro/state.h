@@ -23,6 +23,7 @@ struct MacroTable {
     std::array<MacroRecord, kTableSlots> slots{};
     std::uint16_t macroCount = 0;
     int currentMacro = 0;
+    friend bool operator==(const MacroTable&, const MacroTable&) = default;
 };
 
 struct ConstantMacroTable {

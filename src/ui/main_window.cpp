@@ -81,14 +81,16 @@ CORV_ZOvizaDlg::CORV_ZOvizaDlg(Session& session, device::HidBackend& backend, Me
     applyRunner_ = new ApplyRunner(session_, this);
     connect(applyRunner_, &ApplyRunner::progressed, this,
             [this] { update(areaRect(Page::Main, area::header::kApply).adjusted(-2, -2, 2, 2)); });
-    // Every paint measures the gauge anew; this catches the changes that
-    // reach the record without a repaint of their own (an edit in a list box,
-    // a file changed by a popup's action).
+    // A paint measures the gauge when the record or the macro table changed;
+    // this measures afresh every half second for the changes that reach
+    // neither, or come without a repaint of their own (a group file changed
+    // on disk, an edit in a list box).
     auto* gaugeCheck = new QTimer(this);
     gaugeCheck->setInterval(500);
     connect(gaugeCheck, &QTimer::timeout, this, [this] {
         const Page page = interaction_.currentPage;
         if (!isVisible() || MacroGaugeRect(page).isEmpty()) return;
+        gaugeMeasuredFor_.reset();  // a group file may have changed on disk
         const MacroGauge g = MakeMacroGauge(macroMemory(), session_.englishInterface, session_.profileNames);
         if (g.figure + g.over != gaugeShown_) update(MacroGaugeRect(page));
     });

@@ -90,7 +90,9 @@ public:
     // seconds or when the next apply starts.
     const QString& doneNote() const { return doneNote_; }
     static constexpr int kDoneNoteMs = 4000;
-    // The macro memory gauge as it is painted now.
+    // The macro memory gauge as it is painted now: measured again when the
+    // record, the macro table or the memory bank changed since the last
+    // measure, and every half second for the files on disk.
     programming::MacroMemoryUse macroMemory() const;
 
     // Shows and restores the window (tray, second start).
@@ -223,6 +225,19 @@ private:
     QString doneNote_;   // an action's success, shown for kDoneNoteMs
     QTimer* doneNoteTimer_ = nullptr;
     QString gaugeShown_;  // the gauge's texts as painted last
+    // What the gauge was last measured from. Measuring reads and encodes
+    // every assigned macro, longer than a whole repaint, so a paint reuses it.
+    struct GaugeInputs {
+        MouseSettings settings;
+        int currentProfile = 0;
+        int memoryBankBit = 0;
+        int currentGroup = 0;
+        int groupCount = 0;
+        macro::MacroTable table;
+        bool operator==(const GaugeInputs&) const = default;
+    };
+    mutable std::optional<GaugeInputs> gaugeMeasuredFor_;
+    mutable programming::MacroMemoryUse gaugeMeasured_;
     QPoint dragOffset_;
     bool manualDrag_ = false;
     bool tabPressed_ = false;  // the press being held switched the page

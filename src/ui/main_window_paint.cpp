@@ -33,7 +33,19 @@ QImage CORV_ZOvizaDlg::renderFrame(const QRegion& only) {
     return frame;
 }
 
-programming::MacroMemoryUse CORV_ZOvizaDlg::macroMemory() const { return programming::MeasureMacroMemory(session_); }
+programming::MacroMemoryUse CORV_ZOvizaDlg::macroMemory() const {
+    GaugeInputs now{session_.settings,
+                    session_.currentProfile,
+                    session_.memoryBankBit,
+                    session_.macros.groups.currentGroup,
+                    session_.macros.groups.groupCount,
+                    session_.macros.table};
+    if (gaugeMeasuredFor_ != now) {
+        gaugeMeasured_ = programming::MeasureMacroMemory(session_);
+        gaugeMeasuredFor_ = std::move(now);
+    }
+    return gaugeMeasured_;
+}
 
 void CORV_ZOvizaDlg::paintApplyIndicators(QImage& frame, const QRegion& only) {
     if (frame.isNull()) return;
@@ -42,8 +54,8 @@ void CORV_ZOvizaDlg::paintApplyIndicators(QImage& frame, const QRegion& only) {
     const Page page = interaction_.currentPage;
     const QRect gaugeRect = MacroGaugeRect(page);
     if (!gaugeRect.isEmpty() && (only.isEmpty() || only.intersects(gaugeRect))) {
-        // Measured at every paint: assignments and macro edits change it
-        // from many places, and the image of a few macros builds quickly.
+        // Assignments and macro edits change it from many places: every
+        // paint asks, and macroMemory() measures only when they did.
         const MacroGauge gauge = MakeMacroGauge(macroMemory(), session_.englishInterface, session_.profileNames);
         PaintMacroGauge(p, gaugeRect, gauge, fonts_.label);
         gaugeShown_ = gauge.figure + gauge.over;

@@ -77,6 +77,46 @@ std::size_t WritesAfterFinish(const device::SimulatedMouse& mouse) {
     return after;
 }
 
+// The gauge a paint shows is kept between paints, but never outlives what it
+// was measured from: an assignment, an edit of the macro being edited, and
+// (within the half-second check) a group file changed on disk.
+TEST(WindowGauge, FollowsAssignmentsEditsAndFilesOnDisk) {
+    WindowFixture f;
+    ASSERT_TRUE(f.start());
+    f.window->show();
+    macro::MacroState& m = f.session.macros;
+    ASSERT_GE(m.groups.groupCount, 2);
+    auto fresh = [&] { return programming::MeasureMacroMemory(f.session).used; };
+    const std::size_t none = f.window->macroMemory().used;
+    EXPECT_EQ(none, fresh());
+
+    auto& buttons = f.session.settings.buttonAssign[static_cast<std::size_t>(f.session.currentProfile)];
+    buttons[2] = programming::MacroChoiceValue(m.groups.currentGroup, 0);  // the macro being edited
+    m.table.currentMacro = 0;
+    const std::size_t assigned = f.window->macroMemory().used;
+    EXPECT_GT(assigned, none);
+    EXPECT_EQ(assigned, fresh());
+
+    m.table.slots[0] = KeyMacro(60, 1);  // edited in the table, not saved
+    const std::size_t edited = f.window->macroMemory().used;
+    EXPECT_NE(edited, assigned);
+    EXPECT_EQ(edited, fresh());
+
+    // Another group's macro, then its file rewritten behind the window's back.
+    buttons[3] = programming::MacroChoiceValue(1, 0);
+    const std::size_t two = f.window->macroMemory().used;
+    macro::MacroTable other;
+    RecordingMessageSink quiet;
+    const auto file = macro::GroupFile(m.folders.macroFolder, m.groups.groupNames[1]);
+    macro::LoadGroupFile(file, other, quiet);
+    ASSERT_GT(other.macroCount, 0);
+    other.slots[0] = KeyMacro(90, 2);
+    ASSERT_TRUE(macro::SaveAllMacros(file, other).ok());
+    ASSERT_NE(fresh(), two);
+    Spin([&] { return f.window->macroMemory().used == fresh(); });
+    EXPECT_EQ(f.window->macroMemory().used, fresh()) << "the half-second check measured the file again";
+}
+
 TEST(WindowApply, TheWindowStaysLiveWhileAWorkerWritesTheSameImage) {
     WindowFixture f;
     ASSERT_TRUE(f.start());
