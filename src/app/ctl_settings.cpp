@@ -92,9 +92,9 @@ void DescribeSettingsJson(std::ostream& out, const MouseSettings& s, int current
         .key("macroMemory")
         .beginObject()
         .key("usedBytes")
-        .value(static_cast<std::int64_t>(memory.used))
+        .value(memory.used)
         .key("capacityBytes")
-        .value(static_cast<std::int64_t>(memory.capacity))
+        .value(memory.capacity)
         .key("fits")
         .value(memory.fits);
     if (!memory.fits) w.key("overProfileSlot").value(memory.overProfile).key("overButton").value(memory.overButton);

@@ -140,6 +140,13 @@ JsonWriter& JsonWriter::value(std::int64_t number) {
     return *this;
 }
 
+JsonWriter& JsonWriter::value(std::uint64_t number) {
+    beforeValue();
+    out_ << number;
+    if (levels_.empty()) out_ << "\n";
+    return *this;
+}
+
 JsonWriter& JsonWriter::value(bool flag) {
     beforeValue();
     out_ << (flag ? "true" : "false");

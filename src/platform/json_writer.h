@@ -37,6 +37,7 @@ public:
     JsonWriter& value(const char* text) { return value(std::string_view(text)); }
     JsonWriter& value(const std::string& text) { return value(std::string_view(text)); }
     JsonWriter& value(std::int64_t number);
+    JsonWriter& value(std::uint64_t number);  // counts and sizes
     JsonWriter& value(int number) { return value(static_cast<std::int64_t>(number)); }
     JsonWriter& value(unsigned number) { return value(static_cast<std::int64_t>(number)); }
     JsonWriter& value(bool flag);

@@ -56,6 +56,8 @@ TEST(JsonWriter, NestedValuesKeepTheirShape) {
         .value(std::int64_t{-2147483648LL})
         .key("big")
         .value(std::int64_t{1} << 40)
+        .key("size")
+        .value(std::size_t{1} << 41)
         .key("on")
         .value(true)
         .key("off")
@@ -86,6 +88,7 @@ TEST(JsonWriter, NestedValuesKeepTheirShape) {
     const QJsonObject o = Parse(text).object();
     EXPECT_EQ(o["n"].toInteger(), -2147483648LL);
     EXPECT_EQ(o["big"].toInteger(), std::int64_t{1} << 40);
+    EXPECT_EQ(o["size"].toInteger(), std::int64_t{1} << 41);
     EXPECT_TRUE(o["on"].toBool());
     EXPECT_TRUE(o["off"].isBool());
     EXPECT_FALSE(o["off"].toBool());
